@@ -1,0 +1,9 @@
+#pragma once
+// The navigators' windows, created by the main window's Edit menu.
+class QWidget;
+
+namespace gw {
+class World;
+QWidget* createMessageEditor(World& world, QWidget* parent = nullptr);    // frmMessage
+QWidget* createTextblockEditor(World& world, QWidget* parent = nullptr);  // frmTextblock
+}  // namespace gw

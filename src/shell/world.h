@@ -1,0 +1,46 @@
+#pragma once
+// The program-wide state of one editing session: the ten open data files, the race and
+// class name tables, and the dialogs through which every status is reported. Created at
+// start-up, alive until shutdown; every window and lookup uses the same RecordFiles.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "records/records.h"
+#include "shell/dialogs.h"
+#include "store/record_file.h"
+
+namespace gw {
+
+// One entry of the race or class name table: index = record number.
+struct NameEntry {
+    std::int16_t number = 0;
+    std::string name;  // the 29 stored characters, untrimmed ("None" for entry 0)
+};
+using NameTable = std::vector<NameEntry>;
+
+class World final : private StatusReporter {
+public:
+    explicit World(Dialogs& dialogs);
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+
+    RecordFile& file(RecordKind kind) { return *files_[static_cast<std::size_t>(kind)]; }
+    Dialogs& dialogs() { return dialogs_; }
+
+    // Empty (no entries at all) when the file failed to open.
+    NameTable& raceNames() { return raceNames_; }
+    NameTable& classNames() { return classNames_; }
+
+private:
+    void report(const std::string& message) override;
+
+    Dialogs& dialogs_;
+    std::array<std::unique_ptr<RecordFile>, kRecordKindCount> files_;
+    NameTable raceNames_;
+    NameTable classNames_;
+};
+
+}  // namespace gw

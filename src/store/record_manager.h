@@ -1,0 +1,73 @@
+#pragma once
+// The record manager: keyed, ordered files of fixed-layout rows behind one entry point.
+// Each data file is an SQLite database that names itself (application id, record type,
+// key definition, format version). Single-threaded: call from one thread only.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "store/key_spec.h"
+#include "store/status.h"
+
+namespace gw {
+
+inline constexpr std::uint16_t BOPEN = 0;
+inline constexpr std::uint16_t BCLOSE = 1;
+inline constexpr std::uint16_t BINSERT = 2;
+inline constexpr std::uint16_t BUPDATE = 3;
+inline constexpr std::uint16_t BDELETE = 4;
+inline constexpr std::uint16_t BGETEQUAL = 5;
+inline constexpr std::uint16_t BGETNEXT = 6;
+inline constexpr std::uint16_t BGETPREVIOUS = 7;
+inline constexpr std::uint16_t BGETFIRST = 12;
+inline constexpr std::uint16_t BGETLAST = 13;
+inline constexpr std::uint16_t BSTOP = 25;
+
+inline constexpr std::size_t kPositionBlockSize = 128;
+
+// The one entry point. Every buffer is a span that carries its real size: nothing past a
+// span's end is read or written, whatever dataLength or keyLength say.
+//  - positionBlock: 128 bytes, zero before BOPEN; identifies the open file afterwards.
+//  - data, dataLength: in, the number of bytes offered (reads) or the row (writes);
+//    out, the length of the row read.
+//  - key, keyLength: BOPEN takes the file name; BGETEQUAL the key value; others ignore it.
+//  - keyNumber: must be 0.
+Status BTRCALL(std::uint16_t operation, std::span<std::uint8_t> positionBlock,
+               std::span<std::uint8_t> data, std::uint32_t& dataLength,
+               std::span<std::uint8_t> key, std::uint16_t keyLength, std::int16_t keyNumber);
+
+// What a data file says about itself.
+struct DataFileInfo {
+    std::string recordType;       // "Race", "Room", ...
+    KeySpec key;
+    std::uint32_t recordLength = 0;  // the longest row the file takes
+    int formatVersion = 0;
+};
+
+// Creates an empty data file (not a BTRCALL operation: the game ships its files).
+// Refuses with kFileExists unless overwrite is set.
+Status createDataFile(const std::string& path, const DataFileInfo& info, bool overwrite = false);
+
+// The self-description of the file open under this position block.
+std::optional<DataFileInfo> openFileInfo(std::span<const std::uint8_t> positionBlock);
+
+// Runs body inside one write transaction on the open file: every BTRCALL write made by
+// body commits together when it returns 0, or none does when it returns any other status
+// (which is then returned). Used by bulk loads that must be all or nothing.
+template <class Body>
+Status inTransaction(std::span<std::uint8_t> positionBlock, Body&& body);
+
+Status beginTransaction(std::span<std::uint8_t> positionBlock);
+Status endTransaction(std::span<std::uint8_t> positionBlock, bool commit);
+
+template <class Body>
+Status inTransaction(std::span<std::uint8_t> positionBlock, Body&& body) {
+    if (Status s = beginTransaction(positionBlock); s != status::kSuccess) return s;
+    Status result = body();
+    Status end = endTransaction(positionBlock, result == status::kSuccess);
+    return result != status::kSuccess ? result : end;
+}
+
+}  // namespace gw

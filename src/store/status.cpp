@@ -1,0 +1,49 @@
+#include "store/status.h"
+
+#include <array>
+
+namespace gw {
+
+namespace {
+using namespace status;
+constexpr std::array kStatuses{
+    StatusInfo{kSuccess, "Success", "success"},
+    StatusInfo{kKeyNotFound, "KeyNotFound", "no record has this key"},
+    StatusInfo{kEndOfFile, "EndOfFile", "end or beginning of file"},
+    StatusInfo{kInvalidOperation, "InvalidOperation", "unknown operation code"},
+    StatusInfo{kNotOpen, "NotOpen", "file not open"},
+    StatusInfo{kInvalidKeyNumber, "InvalidKeyNumber", "only key number 0 exists"},
+    StatusInfo{kDuplicateKey, "DuplicateKey", "a record with this key already exists"},
+    StatusInfo{kNoCurrentRecord, "NoCurrentRecord", "no current record to update or delete"},
+    StatusInfo{kDataBufferTooShort, "DataBufferTooShort",
+               "the stored record is longer than the data buffer"},
+    StatusInfo{kInvalidDataLength, "InvalidDataLength",
+               "data length is outside the buffer, shorter than the key or longer than the "
+               "file's record length"},
+    StatusInfo{kInvalidKeyBuffer, "InvalidKeyBuffer", "key buffer too short for the key"},
+    StatusInfo{kInvalidFileName, "InvalidFileName", "file name is empty or too long"},
+    StatusInfo{kTooManyOpenFiles, "TooManyOpenFiles", "too many files open"},
+    StatusInfo{kFileNotFound, "FileNotFound", "file not found"},
+    StatusInfo{kNotADataFile, "NotADataFile", "not a Gravewind data file"},
+    StatusInfo{kCorruptFile, "CorruptFile", "data file is damaged or truncated"},
+    StatusInfo{kUnsupportedVersion, "UnsupportedVersion",
+               "data file was written by a newer format version"},
+    StatusInfo{kWrongRecordLength, "WrongRecordLength",
+               "data file holds records of another type"},
+    StatusInfo{kReadOnly, "ReadOnly", "data file is read-only"},
+    StatusInfo{kLocked, "Locked", "data file is locked by another program"},
+    StatusInfo{kIoError, "IoError", "input/output error"},
+    StatusInfo{kFileExists, "FileExists", "file already exists"},
+    StatusInfo{kOutOfMemory, "OutOfMemory", "out of memory"},
+};
+}  // namespace
+
+std::span<const StatusInfo> allStatuses() { return kStatuses; }
+
+std::string_view statusText(Status code) {
+    for (const auto& s : kStatuses)
+        if (s.code == code) return s.text;
+    return "unknown status";
+}
+
+}  // namespace gw

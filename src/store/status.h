@@ -1,0 +1,50 @@
+#pragma once
+// Statuses returned by BTRCALL. 0, 4 and 9 are the ones the game's editor tells apart;
+// the others are this record manager's own, each with a short text for messages and logs.
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace gw {
+
+using Status = std::int16_t;
+
+namespace status {
+inline constexpr Status kSuccess = 0;
+inline constexpr Status kKeyNotFound = 4;
+inline constexpr Status kEndOfFile = 9;
+inline constexpr Status kInvalidOperation = 20;
+inline constexpr Status kNotOpen = 21;
+inline constexpr Status kInvalidKeyNumber = 22;
+inline constexpr Status kDuplicateKey = 23;
+inline constexpr Status kNoCurrentRecord = 24;
+inline constexpr Status kDataBufferTooShort = 25;
+inline constexpr Status kInvalidDataLength = 26;
+inline constexpr Status kInvalidKeyBuffer = 27;
+inline constexpr Status kInvalidFileName = 28;
+inline constexpr Status kTooManyOpenFiles = 29;
+inline constexpr Status kFileNotFound = 30;
+inline constexpr Status kNotADataFile = 31;
+inline constexpr Status kCorruptFile = 32;
+inline constexpr Status kUnsupportedVersion = 33;
+inline constexpr Status kWrongRecordLength = 34;
+inline constexpr Status kReadOnly = 35;
+inline constexpr Status kLocked = 36;
+inline constexpr Status kIoError = 37;
+inline constexpr Status kFileExists = 38;
+inline constexpr Status kOutOfMemory = 39;
+}  // namespace status
+
+struct StatusInfo {
+    Status code;
+    std::string_view name;
+    std::string_view text;
+};
+
+// Every status BTRCALL can return, in code order.
+std::span<const StatusInfo> allStatuses();
+
+// The text of a status ("key not found"); unknown codes give "unknown status".
+std::string_view statusText(Status code);
+
+}  // namespace gw

@@ -1,0 +1,220 @@
+#include "shell/record_form.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMap>
+#include <QStringListModel>
+#include <QWidget>
+#include <cmath>
+#include <stdexcept>
+
+#include "records/number_text.h"
+#include "records/text_fields.h"
+#include "shell/dialogs.h"
+#include "shell/latin1.h"
+
+namespace gw {
+
+namespace {
+// What a combo box showed at the last show, to tell an untouched box from a typed-over one.
+constexpr const char* kShownText = "gwShownText";
+
+QString labelOf(const Binding& b, int element) {
+    if (b.label) return QString::fromLatin1(b.label);
+    return b.count > 1 ? controlName(b.control, element) : QString::fromLatin1(b.control);
+}
+
+QString rangeRefusal(const QString& label, const QString& text, std::int64_t min,
+                     std::int64_t max) {
+    return QStringLiteral(
+               "%1: \"%2\" is not a whole number from %3 to %4; the stored value is "
+               "kept.")
+        .arg(label, text, QString::number(min), QString::number(max));
+}
+
+// A number box's decimal value; nothing when the text is not a number.
+std::optional<double> decimalValue(const QString& text) {
+    if (!parseRounded(toGame(text))) return std::nullopt;
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    return ok ? std::optional<double>(v) : std::nullopt;
+}
+}  // namespace
+
+QString controlName(const char* base, int index) {
+    return QString::fromLatin1(base) + QLatin1Char('_') + QString::number(index);
+}
+
+QAbstractItemModel* sharedListModel(std::span<const std::string_view> items) {
+    static QMap<const void*, QStringListModel*> models;
+    auto*& model = models[items.data()];
+    if (!model) {
+        QStringList names;
+        names.reserve(static_cast<qsizetype>(items.size()));
+        for (auto name : items) names << fromGame(name);
+        // Lives as long as the program: combo boxes of every window share it.
+        model = new QStringListModel(names);
+    }
+    return model;
+}
+
+RecordForm::RecordForm(QWidget* root, const RecordType& type, std::span<const Binding> bindings) {
+    for (const Binding& b : bindings) {
+        const FieldInfo* field = type.field(b.field);
+        if (!field || b.first + b.count > field->count)
+            throw std::logic_error(std::string("no field ") + b.field + " in " +
+                                   std::string(type.name()));
+        for (int i = 0; i < b.count; ++i) {
+            const QString name =
+                b.count > 1 ? controlName(b.control, i) : QString::fromLatin1(b.control);
+            QWidget* w = root->findChild<QWidget*>(name);
+            if (!w) throw std::logic_error("no control " + name.toStdString());
+            if (auto* combo = qobject_cast<QComboBox*>(w); combo && !b.items.empty()) {
+                combo->setModel(sharedListModel(b.items));
+                combo->setInsertPolicy(QComboBox::NoInsert);
+            }
+            slots_.push_back({&b, field, b.first + i, w});
+        }
+    }
+    for (Slot& s : slots_) {
+        if (!s.binding->relativeTo) continue;
+        const int index = s.binding->count > 1 ? s.element - s.binding->first : -1;
+        const QString name = index >= 0 ? controlName(s.binding->relativeTo, index)
+                                        : QString::fromLatin1(s.binding->relativeTo);
+        s.relative = root->findChild<QLineEdit*>(name);
+        if (!s.relative) throw std::logic_error("no control " + name.toStdString());
+    }
+}
+
+void RecordForm::show(const void* record) {
+    for (const Slot& s : slots_) showSlot(s, record);
+}
+
+void RecordForm::showSlot(const Slot& s, const void* record) {
+    const Binding& b = *s.binding;
+    switch (b.conversion) {
+        case Conversion::Number: {
+            std::int64_t shown = getInt(record, *s.field, s.element) + b.offset;
+            if (s.relative) {
+                // The relative box shows its own field, bound earlier in the table.
+                for (const Slot& other : slots_)
+                    if (other.widget == s.relative)
+                        shown +=
+                            getInt(record, *other.field, other.element) + other.binding->offset;
+            }
+            static_cast<QLineEdit*>(s.widget)->setText(QString::number(shown));
+            break;
+        }
+        case Conversion::ZeroEndedText:
+        case Conversion::TrimmedZeroEnded:
+        case Conversion::BlankFilledText:
+            static_cast<QLineEdit*>(s.widget)->setText(
+                fromGame(shownText(getText(record, *s.field, s.element))));
+            break;
+        case Conversion::ListIndex: {
+            auto* combo = static_cast<QComboBox*>(s.widget);
+            const std::int64_t value = getInt(record, *s.field, s.element);
+            if (value >= 0 && value < combo->count()) {
+                combo->setCurrentIndex(static_cast<int>(value));
+            } else {
+                // A value the list cannot show is shown as its number and kept on save.
+                combo->setCurrentIndex(-1);
+                if (combo->isEditable()) combo->setEditText(QString::number(value));
+            }
+            combo->setProperty(kShownText, combo->currentText());
+            break;
+        }
+        case Conversion::CheckState: {
+            const std::int64_t value = getInt(record, *s.field, s.element);
+            auto* box = static_cast<QCheckBox*>(s.widget);
+            box->setCheckState(value == 1   ? Qt::Checked
+                               : value == 2 ? Qt::PartiallyChecked
+                                            : Qt::Unchecked);
+            break;
+        }
+    }
+}
+
+QStringList RecordForm::collect(void* record) const {
+    QStringList refusals;
+    for (const Slot& s : slots_)
+        if (!s.binding->showOnly) collectSlot(s, record, refusals);
+    return refusals;
+}
+
+bool RecordForm::collectSlot(const Slot& s, void* record, QStringList& refusals) const {
+    const Binding& b = *s.binding;
+    const QString label = labelOf(b, s.element - b.first);
+    const std::int64_t min = s.field->minValue();
+    const std::int64_t max = s.field->maxValue();
+    switch (b.conversion) {
+        case Conversion::Number: {
+            const QString text = static_cast<QLineEdit*>(s.widget)->text();
+            std::optional<std::int64_t> value;
+            if (!s.relative && b.offset == 0) {
+                value = parseInRange(toGame(text), min, max);
+            } else {
+                // A shown figure that depends on others: computed on the decimal values of the
+                // texts, then rounded (nearbyint rounds halves to even).
+                auto shown = decimalValue(text);
+                auto base = s.relative ? decimalValue(s.relative->text()) : std::optional(0.0);
+                if (shown && base) {
+                    const double v = std::nearbyint(*shown - b.offset - *base);
+                    if (v >= static_cast<double>(min) && v <= static_cast<double>(max))
+                        value = static_cast<std::int64_t>(v);
+                }
+            }
+            if (!value) {
+                refusals << rangeRefusal(label, text, min + b.offset, max + b.offset);
+                return false;
+            }
+            setInt(record, *s.field, s.element, *value);
+            return true;
+        }
+        case Conversion::ZeroEndedText:
+        case Conversion::TrimmedZeroEnded:
+        case Conversion::BlankFilledText: {
+            const std::string typed = toGame(static_cast<QLineEdit*>(s.widget)->text());
+            const std::size_t width = s.field->width;
+            setText(record, *s.field, s.element,
+                    b.conversion == Conversion::ZeroEndedText      ? zeroEnded(typed, width)
+                    : b.conversion == Conversion::TrimmedZeroEnded ? trimmedZeroEnded(typed, width)
+                                                                   : blankFilled(typed, width));
+            return true;
+        }
+        case Conversion::ListIndex: {
+            auto* combo = static_cast<QComboBox*>(s.widget);
+            const QString text = combo->currentText();
+            int index = combo->currentIndex();
+            if (index < 0 || combo->itemText(index) != text) {
+                if (text == combo->property(kShownText).toString()) return true;  // untouched
+                index = combo->findText(text, Qt::MatchFixedString);
+            }
+            if (index < 0) {
+                refusals << QStringLiteral(
+                                "%1: \"%2\" is not an entry of the list; the stored "
+                                "value is kept.")
+                                .arg(label, text);
+                return false;
+            }
+            setInt(record, *s.field, s.element, index);
+            return true;
+        }
+        case Conversion::CheckState: {
+            const auto state = static_cast<QCheckBox*>(s.widget)->checkState();
+            setInt(record, *s.field, s.element,
+                   state == Qt::Checked            ? 1
+                   : state == Qt::PartiallyChecked ? 2
+                                                   : 0);
+            return true;
+        }
+    }
+    return true;
+}
+
+void reportRefusals(Dialogs& dialogs, const QStringList& refusals) {
+    if (!refusals.isEmpty()) dialogs.message(refusals.join(QLatin1Char('\n')));
+}
+
+}  // namespace gw

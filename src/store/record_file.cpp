@@ -63,7 +63,8 @@ Status RecordFile::call(std::uint16_t operation, std::string_view prefix,
 Status RecordFile::getEqual32(std::int32_t number, std::string_view prefix,
                               std::initializer_list<Status> quiet) {
     std::array<std::uint8_t, 4> key;
-    for (int i = 0; i < 4; ++i) key[i] = static_cast<std::uint8_t>(std::uint32_t(number) >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        key[i] = static_cast<std::uint8_t>(std::uint32_t(number) >> (8 * i));
     return call(BGETEQUAL, prefix, key, 4, quiet);
 }
 

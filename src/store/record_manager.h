@@ -35,12 +35,12 @@ inline constexpr std::size_t kPositionBlockSize = 128;
 //  - key, keyLength: BOPEN takes the file name; BGETEQUAL the key value; others ignore it.
 //  - keyNumber: must be 0.
 Status BTRCALL(std::uint16_t operation, std::span<std::uint8_t> positionBlock,
-               std::span<std::uint8_t> data, std::uint32_t& dataLength,
-               std::span<std::uint8_t> key, std::uint16_t keyLength, std::int16_t keyNumber);
+               std::span<std::uint8_t> data, std::uint32_t& dataLength, std::span<std::uint8_t> key,
+               std::uint16_t keyLength, std::int16_t keyNumber);
 
 // What a data file says about itself.
 struct DataFileInfo {
-    std::string recordType;       // "Race", "Room", ...
+    std::string recordType;  // "Race", "Room", ...
     KeySpec key;
     std::uint32_t recordLength = 0;  // the longest row the file takes
     int formatVersion = 0;

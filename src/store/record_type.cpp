@@ -18,8 +18,8 @@ std::int64_t FieldInfo::maxValue() const {
                       : std::numeric_limits<std::int32_t>::max();
 }
 
-RecordType::RecordType(std::string_view name, std::string_view fileName,
-                       std::uint32_t dataLength, KeySpec key, std::span<const FieldSpec> specs)
+RecordType::RecordType(std::string_view name, std::string_view fileName, std::uint32_t dataLength,
+                       KeySpec key, std::span<const FieldSpec> specs)
     : name_(name), fileName_(fileName), dataLength_(dataLength), key_(key), specs_(specs) {
     std::size_t rowOffset = 0;
     std::size_t memberOffset = 0;

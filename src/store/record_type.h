@@ -48,8 +48,7 @@ constexpr std::size_t memberOffsetOf(std::span<const FieldSpec> specs, std::stri
     for (const auto& s : specs) {
         const std::size_t align = memberAlignment(s.type, s.width);
         offset = alignUp(offset, align);
-        if (s.name == name || s.second == name)
-            return offset + (s.name == name ? 0 : s.width);
+        if (s.name == name || s.second == name) return offset + (s.name == name ? 0 : s.width);
         offset += std::size_t{s.width} * s.count * s.perEntry();
     }
     return static_cast<std::size_t>(-1);

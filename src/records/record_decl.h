@@ -55,37 +55,37 @@ using Member = typename MemberOf<Type, Width, Count>::type;
     };                                                           \
     std::array<group##Entry, count> group;
 
-#define GW_DECLARE_RECORD(Rec, LIST)                   \
-    struct Rec {                                       \
-        LIST(GW_FIELD_MEMBER, GW_PAIR_MEMBER)          \
-    };                                                 \
-    template <>                                        \
-    struct RecordTraits<Rec> {                         \
-        static const RecordType& type();               \
+#define GW_DECLARE_RECORD(Rec, LIST)          \
+    struct Rec {                              \
+        LIST(GW_FIELD_MEMBER, GW_PAIR_MEMBER) \
+    };                                        \
+    template <>                               \
+    struct RecordTraits<Rec> {                \
+        static const RecordType& type();      \
     };
 
 #define GW_FIELD_SPEC(name, type, width, count) ::gw::FieldSpec{#name, type, width, count},
 #define GW_PAIR_SPEC(group, first, second, type, width, count) \
     ::gw::FieldSpec{#first, type, width, count, #second},
-#define GW_FIELD_CHECK(name, type, width, count)                                 \
+#define GW_FIELD_CHECK(name, type, width, count)                                  \
     static_assert(offsetof(Checked, name) == ::gw::memberOffsetOf(kSpecs, #name), \
                   #name " is not where the row conversion puts it");
-#define GW_PAIR_CHECK(group, first, second, type, width, count)                    \
+#define GW_PAIR_CHECK(group, first, second, type, width, count)                     \
     static_assert(offsetof(Checked, group) == ::gw::memberOffsetOf(kSpecs, #first), \
                   #group " is not where the row conversion puts it");
 
 // In namespace gw of the record's source file.
-#define GW_DEFINE_RECORD(Rec, LIST, fileName, dataLength, key)                              \
-    namespace {                                                                              \
-    constexpr FieldSpec k##Rec##Specs[] = {LIST(GW_FIELD_SPEC, GW_PAIR_SPEC)};               \
-    namespace Rec##Layout {                                                                  \
-    using Checked = Rec;                                                                     \
-    constexpr std::span<const FieldSpec> kSpecs{k##Rec##Specs};                              \
-    LIST(GW_FIELD_CHECK, GW_PAIR_CHECK)                                                      \
-    static_assert(sizeof(Checked) == recordSizeOf(kSpecs), #Rec " has padding the row lacks"); \
-    }                                                                                        \
-    }                                                                                        \
-    const RecordType& RecordTraits<Rec>::type() {                                            \
-        static const RecordType t{#Rec, fileName, dataLength, key, k##Rec##Specs};           \
-        return t;                                                                            \
+#define GW_DEFINE_RECORD(Rec, LIST, fileName, dataLength, key)                                     \
+    namespace {                                                                                    \
+    constexpr FieldSpec k##Rec##Specs[] = {LIST(GW_FIELD_SPEC, GW_PAIR_SPEC)};                     \
+    namespace Rec##Layout {                                                                        \
+        using Checked = Rec;                                                                       \
+        constexpr std::span<const FieldSpec> kSpecs{k##Rec##Specs};                                \
+        LIST(GW_FIELD_CHECK, GW_PAIR_CHECK)                                                        \
+        static_assert(sizeof(Checked) == recordSizeOf(kSpecs), #Rec " has padding the row lacks"); \
+    }                                                                                              \
+    }                                                                                              \
+    const RecordType& RecordTraits<Rec>::type() {                                                  \
+        static const RecordType t{#Rec, fileName, dataLength, key, k##Rec##Specs};                 \
+        return t;                                                                                  \
     }

@@ -2,9 +2,7 @@
 
 namespace gw {
 
-std::string_view shownText(std::string_view stored) {
-    return stored.substr(0, stored.find('\0'));
-}
+std::string_view shownText(std::string_view stored) { return stored.substr(0, stored.find('\0')); }
 
 std::string blankFilled(std::string_view typed, std::size_t width) {
     std::string out(typed.substr(0, width));

@@ -37,10 +37,10 @@ struct Binding {
     // number boxes). Read back as shown - offset - that control's value, then rounded.
     int offset = 0;
     const char* relativeTo = nullptr;
-    bool showOnly = false;                    // shown, never read back
-    std::span<const std::string_view> items;  // ListIndex: the value list (one shared model)
-    const char* label = nullptr;              // how messages name the box (default: control)
-    int first = 0;                            // first field element the array binds
+    bool showOnly = false;                         // shown, never read back
+    std::span<const std::string_view> items = {};  // ListIndex: the value list (one shared model)
+    const char* label = nullptr;                   // how messages name the box (default: control)
+    int first = 0;                                 // first field element the array binds
 };
 
 // "txtAbilityA", 3 -> "txtAbilityA_3": the one naming scheme of control arrays.

@@ -1,0 +1,268 @@
+#include "editors/catalogue_editor.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "editors/catalogue_list.h"
+#include "records/number_text.h"
+#include "records/text_fields.h"
+#include "shell/latin1.h"
+#include "shell/world.h"
+#include "store/record_file.h"
+
+namespace gw {
+
+CatalogueEditor::CatalogueEditor(World& world, const CatalogueDescription& description,
+                                 QWidget* form, QWidget* parent)
+    : QWidget(parent), world_(world), description_(description) {
+    setObjectName(QString::fromLatin1(description.windowName));
+    setWindowTitle(QString::fromLatin1(description.caption));
+
+    search_ = new QLineEdit;
+    search_->setObjectName(QStringLiteral("txtSearch"));
+    search_->setPlaceholderText(QStringLiteral("Search"));
+    search_->installEventFilter(this);
+
+    list_ = new CatalogueList(this);
+    listView_ = new QListView;
+    listView_->setObjectName(QStringLiteral("lstDatabase"));
+    listView_->setModel(list_);
+    listView_->setUniformItemSizes(true);
+    listView_->setSelectionMode(QAbstractItemView::SingleSelection);
+    listView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    listView_->setMinimumWidth(listView_->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 36);
+    // The current row, not the selection: arrow keys in the list then behave like clicks.
+    connect(listView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid()) lstDatabaseClick(current.row());
+            });
+
+    insert_ = new QPushButton(QStringLiteral("Insert"));
+    insert_->setObjectName(QStringLiteral("cmdInsert"));
+    connect(insert_, &QPushButton::clicked, this, [this] { cmdInsertClick(); });
+    delete_ = new QPushButton(QStringLiteral("Delete"));
+    delete_->setObjectName(QStringLiteral("cmdDelete"));
+    connect(delete_, &QPushButton::clicked, this, [this] { cmdDeleteClick(); });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(insert_);
+    buttons->addWidget(delete_);
+    auto* left = new QVBoxLayout;
+    left->addWidget(search_);
+    left->addWidget(listView_, 1);
+    left->addLayout(buttons);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left);
+    layout->addWidget(form, 1);
+
+    form_ = std::make_unique<RecordForm>(form, file().type(), description.bindings);
+
+    if (description.loadTiming == LoadTiming::BeforeShow) formLoad();
+}
+
+CatalogueEditor::~CatalogueEditor() = default;
+
+RecordFile& CatalogueEditor::file() { return world_.file(description_.kind); }
+
+void CatalogueEditor::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The window is on screen while its list is built, as the game's Race editor does it.
+    if (!firstShowDone_ && description_.loadTiming == LoadTiming::AfterShow) {
+        firstShowDone_ = true;
+        formLoad();
+    }
+}
+
+void CatalogueEditor::closeEvent(QCloseEvent* event) {
+    if (description_.saveOnClose && currentIndex_ >= 0) saveRecord(currentIndex_);
+    event->accept();
+}
+
+void CatalogueEditor::formLoad() {
+    loaded_ = false;
+    if (description_.hooks.beforeLoad) description_.hooks.beforeLoad(*this);
+    currentIndex_ = -1;
+    loadList();
+    if (list_->size() == 0) return;  // nothing shown, nothing to save: the flag stays false
+    selectEntry(0);
+    loaded_ = true;
+}
+
+void CatalogueEditor::loadList() {
+    RecordFile& f = file();
+    const FieldInfo& number = *f.type().field(description_.numberField);
+    const FieldInfo& name = *f.type().field(description_.nameField);
+    list_->beginRebuild();
+    Status s = f.call(BGETFIRST, description_.messages.loadFirst);
+    // Without a first record there is no position to walk on from.
+    int failuresInRow = s == status::kSuccess ? 0 : 2;
+    while (failuresInRow < 2) {
+        // A failed read leaves the previous record in memory: it is not listed again.
+        if (s == status::kSuccess) {
+            list_->add(static_cast<std::int32_t>(getInt(f.record(), number)),
+                       getText(f.record(), name));
+            failuresInRow = 0;
+        }
+        s = f.call(BGETNEXT, description_.messages.loadNext, {status::kEndOfFile});
+        if (s == status::kEndOfFile) break;
+        // A second failure in a row ends the walk instead of repeating it without end.
+        if (s != status::kSuccess) ++failuresInRow;
+    }
+    list_->endRebuild();
+}
+
+void CatalogueEditor::showRecord() {
+    RecordFile& f = file();
+    f.rowToRecord();
+    form_->show(f.record());
+    if (description_.hooks.afterShow) description_.hooks.afterShow(*this);
+}
+
+bool CatalogueEditor::saveRecord(int row) {
+    if (row < 0 || row >= list_->size()) return false;
+    RecordFile& f = file();
+    // Another window or a name lookup may have moved the file: read the record on screen
+    // again by its key, and write nothing when it cannot be found, so that the update never
+    // lands on another record.
+    if (f.getEqual32(list_->number(row), description_.messages.reread) != status::kSuccess)
+        return false;
+    const QStringList refusals = form_->collect(f.record());
+    if (description_.reportRefusals) reportRefusals(world_.dialogs(), refusals);
+    if (description_.hooks.afterCollect) description_.hooks.afterCollect(*this);
+    if (f.call(BUPDATE, description_.messages.update) == status::kSuccess) showRecord();
+    return true;
+}
+
+void CatalogueEditor::lstDatabaseClick(int row) {
+    if (row < 0 || row >= list_->size()) return;
+    if (loaded_) saveRecord(currentIndex_);
+    currentIndex_ = row;
+    if (file().getEqual32(list_->number(row), description_.messages.reread) == status::kSuccess)
+        showRecord();
+}
+
+void CatalogueEditor::selectEntry(int row) {
+    const QModelIndex index = list_->index(row, 0);
+    listView_->setCurrentIndex(index);
+    listView_->scrollTo(index);
+}
+
+bool CatalogueEditor::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == search_ && event->type() == QEvent::KeyRelease) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        // One key-up per press: held keys repeat their presses, not their release.
+        if (!key->isAutoRepeat()) txtSearchKeyUp(key->key());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CatalogueEditor::txtSearchKeyUp(int key) {
+    switch (key) {
+        case Qt::Key_Up:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+            return;
+        case Qt::Key_Backspace:
+            if (!searchPrefix_.isEmpty()) searchPrefix_.chop(1);
+            break;
+        case Qt::Key_Down:
+            listView_->setFocus();
+            [[fallthrough]];
+        default: {
+            const QString text = search_->text();
+            searchPrefix_ = text.left(text.size() - search_->selectedText().size());
+        }
+    }
+    const int match = list_->findPrefix(searchPrefix_);
+    if (match >= 0) {
+        selectEntry(match);
+        search_->setText(list_->namePart(match));
+    }
+    // The completed rest of the name is selected, so the next typed letter replaces it.
+    const int start =
+        std::min(static_cast<int>(searchPrefix_.size()), static_cast<int>(search_->text().size()));
+    const int row = listView_->currentIndex().row();
+    const int length = row >= 0 ? static_cast<int>(list_->text(row).size()) : 0;
+    if (length > 0 && start < search_->text().size())
+        search_->setSelection(start, length);
+    else
+        search_->setCursorPosition(start);
+}
+
+void CatalogueEditor::cmdInsertClick() {
+    if (list_->size() == 0) {
+        world_.dialogs().message(
+            QStringLiteral("The list is empty: Insert makes a copy of the record on screen, "
+                           "and there is none. Nothing was inserted."));
+        return;
+    }
+    // The copy is of the record on screen as just saved; if it could not be read again the
+    // record in memory is some other one, so nothing is inserted.
+    if (!saveRecord(currentIndex_)) return;
+    const QString prompt = QString::fromLatin1(description_.insertPrompt);
+    const QString answer =
+        world_.dialogs().askText(prompt, QStringLiteral("Insert"), QStringLiteral("0"));
+    if (answer.isEmpty()) return;
+
+    RecordFile& f = file();
+    const FieldInfo& number = *f.type().field(description_.numberField);
+    const auto value = parseInRange(toGame(answer), number.minValue(), number.maxValue());
+    if (!value) {
+        world_.dialogs().message(
+            QStringLiteral("%1 \"%2\" is not a whole number from %3 to %4; nothing was "
+                           "inserted.")
+                .arg(prompt, answer, QString::number(number.minValue()),
+                     QString::number(number.maxValue())));
+        return;
+    }
+    const FieldInfo& name = *f.type().field(description_.nameField);
+    setInt(f.record(), number, 0, *value);
+    setText(f.record(), name, 0, zeroEnded(description_.insertName, name.width));
+    if (description_.hooks.prepareInsert) description_.hooks.prepareInsert(*this);
+    if (f.call(BINSERT, description_.messages.insert) == status::kSuccess) formLoad();
+}
+
+void CatalogueEditor::cmdDeleteClick() {
+    if (list_->size() == 0) {
+        world_.dialogs().message(
+            QStringLiteral("The list is empty: there is no record to delete."));
+        return;
+    }
+    RecordFile& f = file();
+    const bool saveFirst = description_.deleteStyle == DeleteStyle::SaveThenRebuild;
+    // The delete removes the record the file is positioned on: unless the save just put it
+    // there, read the record on screen again so that no other record is deleted.
+    if (saveFirst && !saveRecord(currentIndex_)) return;
+    if (!world_.dialogs().question(QStringLiteral("Delete this record from database?"),
+                                   QStringLiteral("Delete Record?")))
+        return;
+    if (!saveFirst && f.getEqual32(list_->number(currentIndex_), description_.messages.reread) !=
+                          status::kSuccess)
+        return;
+    if (f.call(BDELETE, description_.messages.remove) != status::kSuccess) return;
+    if (saveFirst)
+        formLoad();
+    else
+        dropCurrentEntry();
+}
+
+void CatalogueEditor::dropCurrentEntry() {
+    // The controls still hold the deleted record: nothing may be saved from them.
+    loaded_ = false;
+    list_->removeEntry(currentIndex_);
+    currentIndex_ = -1;
+    if (list_->size() == 0) return;
+    if (listView_->currentIndex().row() == 0)
+        lstDatabaseClick(0);
+    else
+        selectEntry(0);
+    loaded_ = true;
+}
+
+}  // namespace gw

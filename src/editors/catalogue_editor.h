@@ -1,0 +1,130 @@
+#pragma once
+// The catalogue editor: a list of every record of one file as "number, three blanks, name"
+// entries, a search box that selects entries as the user types, the selected record's form,
+// and Insert and Delete. The record on screen is written back whenever the user leaves it.
+// Each catalogue window is one description (texts, bindings, a few named choices and hooks)
+// plus its form; the behaviour lives here once.
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <span>
+
+#include "records/records.h"
+#include "shell/record_form.h"
+#include "store/status.h"
+
+class QLineEdit;
+class QListView;
+class QPushButton;
+
+namespace gw {
+
+class CatalogueEditor;
+class CatalogueList;
+class RecordFile;
+class World;
+
+// Status message prefixes; each is followed at once by the status in decimal.
+struct CatalogueMessages {
+    const char* loadFirst;  // "LoadRacees, BGETFIRST, Error: "
+    const char* loadNext;   // "LoadRace, BGETNEXT, , Error: "
+    const char* reread = "Error on BGETEQUAL: ";
+    const char* update = "SaveRecord, Error: ";
+    const char* insert = "cmdInsert, BINSERT, Error: ";
+    const char* remove = "cmdDelete, BDELETE, Error: ";
+};
+
+// When the list is built: after the window is first shown, or while it is being created.
+enum class LoadTiming { AfterShow, BeforeShow };
+
+enum class DeleteStyle {
+    SaveThenRebuild,  // save the record on screen, ask, delete, build the list again
+    DiscardAndDrop,   // ask, delete, drop the entry; the edits on screen are discarded
+};
+
+// Where editors differ beyond their bindings; every hook is optional.
+struct CatalogueHooks {
+    // Before the list is (re)built: filling drop-downs from the name tables.
+    std::function<void(CatalogueEditor&)> beforeLoad;
+    // After the bound controls show the record: name lookups, repairs of stored values.
+    std::function<void(CatalogueEditor&)> afterShow;
+    // After the controls were collected into the record, before the update.
+    std::function<void(CatalogueEditor&)> afterCollect;
+    // The copy about to be inserted, after its new number and name are set.
+    std::function<void(CatalogueEditor&)> prepareInsert;
+};
+
+struct CatalogueDescription {
+    const char* windowName;  // frmRace
+    const char* caption;     // "Race Editor"
+    RecordKind kind;
+    const char* insertPrompt;  // "New Race Number:"
+    const char* insertName;    // "New Race"
+    CatalogueMessages messages;
+    std::span<const Binding> bindings;
+    LoadTiming loadTiming = LoadTiming::AfterShow;
+    DeleteStyle deleteStyle = DeleteStyle::SaveThenRebuild;
+    bool saveOnClose = false;
+    // A box that cannot be converted keeps its field's value either way; this says whether
+    // the user is told.
+    bool reportRefusals = true;
+    CatalogueHooks hooks = {};
+    // The record's number and name fields; the number's width gives the insert answer's range.
+    const char* numberField = "Number";
+    const char* nameField = "Name";
+};
+
+class CatalogueEditor final : public QWidget {
+public:
+    // `form` holds every bound control (the tab panel SSTab1 or the editor's frames) and is
+    // placed to the right of the list.
+    CatalogueEditor(World& world, const CatalogueDescription& description, QWidget* form,
+                    QWidget* parent = nullptr);
+    ~CatalogueEditor() override;
+
+    World& world() { return world_; }
+    RecordFile& file();
+    const CatalogueDescription& description() const { return description_; }
+    RecordForm& form() { return *form_; }
+
+    bool loaded() const { return loaded_; }
+    int currentIndex() const { return currentIndex_; }
+    const CatalogueList& list() const { return *list_; }
+
+    // The window's procedures, by the names the game gives them.
+    void formLoad();
+    void loadList();
+    void showRecord();
+    // Writes the controls back to the record listed at `row`. False when that record could
+    // not be read again (nothing is written then) or there is no such entry.
+    bool saveRecord(int row);
+    void lstDatabaseClick(int row);
+    void txtSearchKeyUp(int key);
+    void cmdInsertClick();
+    void cmdDeleteClick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void selectEntry(int row);
+    void dropCurrentEntry();
+
+    World& world_;
+    const CatalogueDescription& description_;
+    std::unique_ptr<RecordForm> form_;
+    CatalogueList* list_;
+    QListView* listView_;
+    QLineEdit* search_;
+    QPushButton* insert_;
+    QPushButton* delete_;
+
+    bool loaded_ = false;
+    bool firstShowDone_ = false;
+    int currentIndex_ = -1;
+    QString searchPrefix_;
+};
+
+}  // namespace gw

@@ -1,0 +1,62 @@
+#include "editors/catalogue_list.h"
+
+#include "records/text_fields.h"
+#include "shell/latin1.h"
+
+namespace gw {
+
+int CatalogueList::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : size();
+}
+
+QVariant CatalogueList::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= size()) return {};
+    const Entry& e = entries_[static_cast<std::size_t>(index.row())];
+    if (role == Qt::DisplayRole) return e.text;
+    if (role == NumberRole) return e.number;
+    return {};
+}
+
+void CatalogueList::beginRebuild() {
+    beginResetModel();
+    entries_.clear();
+}
+
+void CatalogueList::add(std::int32_t number, std::string_view storedName) {
+    Entry e;
+    e.number = number;
+    e.text = QString::number(number) + QStringLiteral("   ") + fromGame(shownText(storedName));
+    // Only blanks count, as the game trims them; the number itself never holds one.
+    const auto firstBlank = e.text.indexOf(QLatin1Char(' '));
+    int start = firstBlank < 0 ? static_cast<int>(e.text.size()) : static_cast<int>(firstBlank) + 1;
+    int end = static_cast<int>(e.text.size());
+    while (start < end && e.text[start] == QLatin1Char(' ')) ++start;
+    while (end > start && e.text[end - 1] == QLatin1Char(' ')) --end;
+    e.nameStart = start;
+    e.nameLength = end - start;
+    e.foldedName = e.text.mid(start, e.nameLength).toCaseFolded();
+    entries_.push_back(std::move(e));
+}
+
+void CatalogueList::endRebuild() { endResetModel(); }
+
+void CatalogueList::removeEntry(int row) {
+    if (row < 0 || row >= size()) return;
+    beginRemoveRows({}, row, row);
+    entries_.erase(entries_.begin() + row);
+    endRemoveRows();
+}
+
+QString CatalogueList::namePart(int row) const {
+    const Entry& e = entries_[static_cast<std::size_t>(row)];
+    return e.text.mid(e.nameStart, e.nameLength);
+}
+
+int CatalogueList::findPrefix(const QString& prefix) const {
+    const QString folded = prefix.toCaseFolded();
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        if (entries_[i].foldedName.startsWith(folded)) return static_cast<int>(i);
+    return -1;
+}
+
+}  // namespace gw

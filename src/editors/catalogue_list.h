@@ -1,0 +1,50 @@
+#pragma once
+// The entries of a catalogue editor's list: "number, three blanks, name up to its zero byte",
+// each keeping its record number. The name parts are kept case-folded beside the entries so
+// that a search keystroke walks ten thousand entries without building a string.
+#include <QAbstractListModel>
+#include <QString>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace gw {
+
+class CatalogueList final : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    // The number kept with each entry, as item data.
+    static constexpr int NumberRole = Qt::UserRole;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+    // Building the list: begin, add each record, end (one model reset for the lot).
+    void beginRebuild();
+    void add(std::int32_t number, std::string_view storedName);
+    void endRebuild();
+
+    void removeEntry(int row);
+
+    int size() const { return static_cast<int>(entries_.size()); }
+    std::int32_t number(int row) const { return entries_[static_cast<std::size_t>(row)].number; }
+    const QString& text(int row) const { return entries_[static_cast<std::size_t>(row)].text; }
+    // The text after the entry's first blank, blanks removed at both ends.
+    QString namePart(int row) const;
+
+    // The first entry whose name part begins with the prefix, letter case aside; -1 if none.
+    int findPrefix(const QString& prefix) const;
+
+private:
+    struct Entry {
+        std::int32_t number;
+        QString text;
+        int nameStart;  // where the trimmed name part begins in text
+        int nameLength;
+        QString foldedName;
+    };
+    std::vector<Entry> entries_;
+};
+
+}  // namespace gw

@@ -1,0 +1,104 @@
+#include "editors/form_layout.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "records/abilities.h"
+#include "shell/record_form.h"
+
+namespace gw {
+
+QValidator::State TypingLimit::validate(QString& input, int&) const {
+    return input.size() <= max_ ? Acceptable : Invalid;
+}
+
+QLineEdit* textBox(const QString& name, int maxTyped, QWidget* parent) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    if (maxTyped > 0) {
+        box->setValidator(new TypingLimit(maxTyped, box));
+        // Room for the widest typed text, not more: number boxes stay compact.
+        if (maxTyped <= kNumberBoxLimit) {
+            const int width = box->fontMetrics().horizontalAdvance(QStringLiteral("-000000"));
+            box->setMinimumWidth(width + 12);
+            box->setMaximumWidth(width + 24);
+        }
+    }
+    return box;
+}
+
+QLineEdit* numberBox(const char* name, QWidget* parent) {
+    return numberBox(QString::fromLatin1(name), parent);
+}
+
+QComboBox* dropDown(const QString& name, QWidget* parent) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(12);
+    return combo;
+}
+
+void addRow(QGridLayout* grid, int row, const QString& caption,
+            std::initializer_list<QWidget*> widgets) {
+    auto* label = new QLabel(caption);
+    grid->addWidget(label, row, 0);
+    int column = 1;
+    for (QWidget* w : widgets) {
+        if (column == 1) label->setBuddy(w);
+        grid->addWidget(w, row, column++);
+    }
+}
+
+void addWideRow(QGridLayout* grid, int row, const QString& caption, QWidget* widget, int columns) {
+    auto* label = new QLabel(caption);
+    label->setBuddy(widget);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(widget, row, 1, 1, columns);
+}
+
+QGroupBox* abilitiesFrame(int slotCount, QWidget* parent) {
+    auto* frame = new QGroupBox(QStringLiteral("Abilities"), parent);
+    frame->setObjectName(QStringLiteral("frmAbilities"));
+    auto* grid = new QGridLayout(frame);
+    grid->addWidget(new QLabel(QStringLiteral("Ability")), 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Value")), 0, 2);
+    for (int i = 0; i < slotCount; ++i) {
+        QComboBox* code = dropDown(controlName("txtAbilityA", i));
+        code->setModel(sharedListModel(abilityNames()));
+        code->setMinimumContentsLength(24);
+        code->setCurrentIndex(-1);
+        code->setEditText(QStringLiteral("None"));
+        auto* slot = new QLabel(QString::number(i + 1));
+        slot->setBuddy(code);
+        grid->addWidget(slot, i + 1, 0);
+        grid->addWidget(code, i + 1, 1);
+        grid->addWidget(numberBox(controlName("txtAbilityB", i)), i + 1, 2);
+    }
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(slotCount + 1, 1);
+    return frame;
+}
+
+QTabWidget* generalAndAbilitiesTabs(int slotCount, QWidget*& generalPage, QWidget* parent) {
+    auto* tabs = new QTabWidget(parent);
+    tabs->setObjectName(QStringLiteral("SSTab1"));
+    generalPage = new QWidget;
+    generalPage->setObjectName(QStringLiteral("tabGeneral"));
+    tabs->addTab(generalPage, QStringLiteral("General"));
+    auto* abilitiesPage = new QWidget;
+    abilitiesPage->setObjectName(QStringLiteral("tabAbilities"));
+    auto* layout = new QVBoxLayout(abilitiesPage);
+    layout->addWidget(abilitiesFrame(slotCount));
+    tabs->addTab(abilitiesPage, QStringLiteral("Abilities"));
+    return tabs;
+}
+
+}  // namespace gw

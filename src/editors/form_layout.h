@@ -1,0 +1,56 @@
+#pragma once
+// Building blocks for the catalogue editors' forms: boxes named as the game names them, with
+// their typing limits, labelled grids and the shared ability frame.
+#include <QString>
+#include <QValidator>
+#include <initializer_list>
+
+class QComboBox;
+class QGridLayout;
+class QGroupBox;
+class QLineEdit;
+class QTabWidget;
+class QWidget;
+
+namespace gw {
+
+// Limits what the user types, never what the window puts into the box: QLineEdit's own
+// maxLength would cut a stored "-32768" to "-3276" and the next save would store that.
+class TypingLimit final : public QValidator {
+public:
+    TypingLimit(int maxTyped, QObject* parent) : QValidator(parent), max_(maxTyped) {}
+    State validate(QString& input, int& pos) const override;
+
+private:
+    int max_;
+};
+
+inline constexpr int kNumberBoxLimit = 5;
+
+// A line edit with its objectName; maxTyped 0 means no limit.
+QLineEdit* textBox(const QString& name, int maxTyped, QWidget* parent = nullptr);
+inline QLineEdit* numberBox(const QString& name, QWidget* parent = nullptr) {
+    return textBox(name, kNumberBoxLimit, parent);
+}
+QLineEdit* numberBox(const char* name, QWidget* parent = nullptr);
+// An editable drop-down: the user may pick an entry or type over it.
+QComboBox* dropDown(const QString& name, QWidget* parent = nullptr);
+
+// Adds one grid row: the caption's label at column 0 (buddy of the first widget), then the
+// widgets in the following columns.
+void addRow(QGridLayout* grid, int row, const QString& caption,
+            std::initializer_list<QWidget*> widgets);
+
+// A row whose one widget spans `columns` columns after its label.
+void addWideRow(QGridLayout* grid, int row, const QString& caption, QWidget* widget, int columns);
+
+// The frame frmAbilities, captioned "Abilities": per slot i a drop-down txtAbilityA_i and an
+// amount box txtAbilityB_i beside it. The drop-downs read "None" until a record is shown.
+QGroupBox* abilitiesFrame(int slotCount, QWidget* parent = nullptr);
+
+// The tab panel SSTab1 with its first page "General" (returned through generalPage) and the
+// page "Abilities" holding abilitiesFrame(slotCount).
+QTabWidget* generalAndAbilitiesTabs(int slotCount, QWidget*& generalPage,
+                                    QWidget* parent = nullptr);
+
+}  // namespace gw

@@ -3,6 +3,8 @@
 // prompts and read messages without a screen.
 #include <QString>
 
+class QWidget;
+
 namespace gw {
 
 class Dialogs {
@@ -20,7 +22,7 @@ public:
 // The real dialogs: QMessageBox and QInputDialog over `parent`.
 class QtDialogs final : public Dialogs {
 public:
-    explicit QtDialogs(class QWidget* parent = nullptr) : parent_(parent) {}
+    explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
     void setParent(QWidget* parent) { parent_ = parent; }
     void message(const QString& text) override;
     bool question(const QString& text, const QString& title) override;

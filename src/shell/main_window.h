@@ -1,0 +1,62 @@
+#pragma once
+// MDIForm1: the frame window that holds the editor windows. Its start-up opens the ten data
+// files and fills the name tables; closing it closes the editors, then the files.
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace gw {
+
+class Dialogs;
+class World;
+
+// Makes one editor window; it may throw, and the main window's error handler catches it.
+using WindowFactory = std::function<QWidget*(World&, QWidget*)>;
+
+class MDIForm1 final : public QMainWindow {
+    Q_OBJECT
+public:
+    // `dialogs` must outlive the window: the shutdown reports through it.
+    explicit MDIForm1(Dialogs& dialogs, QWidget* parent = nullptr);
+    ~MDIForm1() override;
+
+    // MDIForm_Load: show the window, then make the World (file names, field maps), open the
+    // ten files and fill the race and class tables. Run once.
+    void startUp();
+
+    World* world() { return world_.get(); }
+    QMdiArea* mdiArea() { return mdiArea_; }
+
+    // The open window of that name (frmRace ...), or nullptr.
+    QMdiSubWindow* subWindow(const QString& windowName) const;
+
+    // Replaces the factory behind a window's menu item (an editor that has no window yet
+    // gets one, a test gets one that throws). The window must be one the menu shows.
+    void setWindowFactory(const QString& windowName, WindowFactory factory);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct MenuCommand;
+    void buildMenu();
+    void runCommand(MenuCommand& command);
+    void showWindow(MenuCommand& command);
+    // MDIForm_Unload: close the ten files, then stop the record manager. Run once.
+    void shutDown();
+
+    Dialogs& dialogs_;
+    QMdiArea* mdiArea_;
+    std::unique_ptr<World> world_;
+    std::vector<MenuCommand> commands_;
+    QHash<QString, QPointer<QMdiSubWindow>> open_;
+    bool shutDownDone_ = false;
+};
+
+}  // namespace gw

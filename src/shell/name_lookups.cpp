@@ -1,0 +1,103 @@
+#include "shell/name_lookups.h"
+
+#include <string>
+#include <string_view>
+
+#include "records/class.h"
+#include "records/item.h"
+#include "records/message.h"
+#include "records/race.h"
+#include "records/spell.h"
+#include "shell/latin1.h"
+#include "shell/world.h"
+
+namespace gw {
+
+namespace {
+
+template <std::size_t N>
+QString textOf(const std::array<char, N>& field) {
+    return fromGame(std::string_view(field.data(), N));
+}
+
+QString none() { return QStringLiteral("none"); }
+
+// Walks the file in key order into the table. The original loop ran until end of file no
+// matter what the reads returned; here a record is added only after a good read, a negative
+// number (which cannot index the table) is skipped, and the same error twice in a row ends
+// the walk instead of reporting it forever.
+template <class Rec>
+void fillNameTable(RecordFile& file, NameTable& table, std::string_view procedure) {
+    const std::string typeName(file.type().name());
+    const std::string firstPrefix =
+        std::string(procedure) + ", BGETFIRST, " + typeName + ", Error: ";
+    const std::string nextPrefix = std::string(procedure) + ", BGETNEXT, " + typeName + ", Error: ";
+
+    table.assign(1, NameEntry{0, "None"});
+    Status s = file.call(BGETFIRST, firstPrefix);
+    Status lastError = status::kSuccess;
+    while (s != status::kEndOfFile) {
+        if (s == status::kSuccess) {
+            lastError = status::kSuccess;
+            const Rec& record = file.as<Rec>();
+            if (record.Number >= 0) {
+                const auto index = static_cast<std::size_t>(record.Number);
+                if (index >= table.size()) table.resize(index + 1);
+                table[index] = {record.Number, std::string(record.Name.data(), record.Name.size())};
+            }
+        } else if (s == lastError) {
+            break;
+        } else {
+            lastError = s;
+        }
+        s = file.call(BGETNEXT, nextPrefix, {status::kEndOfFile});
+    }
+}
+
+}  // namespace
+
+QString GetItemName(World& world, std::int32_t number) {
+    if (number == 0) return none();
+    RecordFile& file = world.file(RecordKind::Item);
+    const Status s =
+        file.getEqual32(number, "Function GetItemName, BGETEQUAL, Error: ", {status::kKeyNotFound});
+    if (s == status::kSuccess) return textOf(file.as<Item>().Name);
+    if (s == status::kKeyNotFound) return QStringLiteral("ITEM NOT IN DATABASE!");
+    return QString();
+}
+
+QString GetSpellName(World& world, std::int16_t number) {
+    if (number == 0) return none();
+    RecordFile& file = world.file(RecordKind::Spell);
+    if (file.getEqual16(number, "Function GetSpellName, BGETEQUAL, Error: ") != status::kSuccess)
+        return QString();
+    return textOf(file.as<Spell>().Name);
+}
+
+QString GetMessageName(World& world, std::int16_t number, int line) {
+    if (number == 0) return none();
+    RecordFile& file = world.file(RecordKind::Message);
+    if (file.getEqual16(number, "Function GetMessageName, BGETEQUAL, Error: ") != status::kSuccess)
+        return QString();
+    const Message& message = file.as<Message>();
+    switch (line) {
+        case 1:
+            return textOf(message.MessageLine1);
+        case 2:
+            return textOf(message.MessageLine2);
+        case 3:
+            return textOf(message.MessageLine3);
+        default:
+            return QString();
+    }
+}
+
+void LoadRaceArray(World& world) {
+    fillNameTable<Race>(world.file(RecordKind::Race), world.raceNames(), "LoadRaceArray");
+}
+
+void LoadClassArray(World& world) {
+    fillNameTable<Class>(world.file(RecordKind::Class), world.classNames(), "LoadClassArray");
+}
+
+}  // namespace gw

@@ -1,0 +1,28 @@
+#pragma once
+// Names of the records that other records point at by number. Each lookup reads through the
+// shared RecordFile of its file, so it moves that file's position and overwrites its record.
+#include <QString>
+#include <cstdint>
+
+namespace gw {
+
+class World;
+
+// The item's 29-character Name; "none" for 0 (nothing read); "ITEM NOT IN DATABASE!" when
+// no item has the number; the empty text after a reported error.
+QString GetItemName(World& world, std::int32_t number);
+
+// The spell's Name; "none" for 0; the empty text after a reported error (a missing spell
+// included).
+QString GetSpellName(World& world, std::int16_t number);
+
+// Line 1, 2 or 3 of the message (74 characters); "none" for 0; the empty text for any other
+// line or after a reported error (a missing message included).
+QString GetMessageName(World& world, std::int16_t number, int line);
+
+// Fill world.raceNames() / world.classNames() from the whole file: entry 0 "None", one entry
+// per index up to the highest record number, gaps with number 0 and an empty name.
+void LoadRaceArray(World& world);
+void LoadClassArray(World& world);
+
+}  // namespace gw

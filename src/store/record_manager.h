@@ -27,6 +27,10 @@ inline constexpr std::uint16_t BSTOP = 25;
 
 inline constexpr std::size_t kPositionBlockSize = 128;
 
+// The file format this engine writes; it opens files of this version and older.
+inline constexpr std::uint32_t kFormatVersion = 1;
+inline constexpr std::uint32_t kMaxRecordLength = 65535;
+
 // The one entry point. Every buffer is a span that carries its real size: nothing past a
 // span's end is read or written, whatever dataLength or keyLength say.
 //  - positionBlock: 128 bytes, zero before BOPEN; identifies the open file afterwards.

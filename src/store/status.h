@@ -33,6 +33,13 @@ inline constexpr Status kLocked = 36;
 inline constexpr Status kIoError = 37;
 inline constexpr Status kFileExists = 38;
 inline constexpr Status kOutOfMemory = 39;
+inline constexpr Status kAccessDenied = 40;
+inline constexpr Status kInvalidDefinition = 41;
+inline constexpr Status kInvalidPositionBlock = 42;
+inline constexpr Status kAlreadyOpen = 43;
+inline constexpr Status kTransactionActive = 44;
+inline constexpr Status kNoTransaction = 45;
+inline constexpr Status kTransactionAborted = 46;
 }  // namespace status
 
 struct StatusInfo {

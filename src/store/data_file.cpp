@@ -1,0 +1,380 @@
+#include "store/data_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "store/data_file_format.h"
+
+namespace gw {
+
+namespace {
+
+constexpr int kFirstBatch = 8;
+constexpr std::size_t kWindowBytes = std::size_t{1} << 20;
+
+sqlite3_file* mainFile(sqlite3* db) {
+    sqlite3_file* f = nullptr;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &f) != SQLITE_OK)
+        return nullptr;
+    return f && f->pMethods ? f : nullptr;
+}
+
+bool readFileBytes(sqlite3* db, void* out, int n, sqlite3_int64 offset) {
+    sqlite3_file* f = mainFile(db);
+    return f && f->pMethods->xRead(f, out, n, offset) == SQLITE_OK;
+}
+
+}  // namespace
+
+Status DataFile::open(const std::string& path, std::uint32_t expectedLength,
+                      std::unique_ptr<DataFile>& out) {
+    std::unique_ptr<DataFile> file(new DataFile);
+    const Status s = file->openChecked(path, expectedLength);
+    if (s == status::kSuccess) out = std::move(file);
+    return s;
+}
+
+Status DataFile::openChecked(const std::string& path, std::uint32_t expectedLength) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? status::kFileNotFound : status::kIoError;
+    if (!S_ISREG(st.st_mode)) return status::kNotADataFile;
+    if (::access(path.c_str(), R_OK) != 0) return status::kAccessDenied;
+
+    // Never SQLITE_OPEN_CREATE: a missing file must stay missing. A file without write
+    // permission bits is opened read-only even for a user whom the system would let write.
+    const bool writable = (st.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(
+        path.c_str(), &raw,
+        (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX, nullptr);
+    db_.reset(raw);
+    if (rc != SQLITE_OK) return sql::statusOf(rc);
+    sqlite3_extended_result_codes(db_.get(), 1);
+    sqlite3_busy_timeout(db_.get(), kBusyTimeoutMs);
+    sqlite3_db_config(db_.get(), SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db_.get(), SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    // Rollback journal with full sync: each commit is durable once BTRCALL returns, a killed
+    // process leaves a hot journal that the next opener rolls back, and no -wal/-shm files
+    // appear beside the game's data.
+    sql::exec(db_.get(), "PRAGMA synchronous=FULL");
+
+    // The header names the file before sqlite reads any schema, which keeps a foreign file
+    // from being interpreted at all.
+    sqlite3_file* f = mainFile(db_.get());
+    sqlite3_int64 size = 0;
+    if (!f || f->pMethods->xFileSize(f, &size) != SQLITE_OK) return status::kIoError;
+    std::uint8_t header[kHeaderSize] = {};
+    f->pMethods->xRead(f, header, kHeaderSize, 0);  // a short read zero-fills
+    if (Status s = checkHeader(header, size, /*wholeFileKnown=*/false); s != status::kSuccess)
+        return s;
+
+    if (Status s = readDescription(); s != status::kSuccess) return s;
+    if (expectedLength != 0 && expectedLength != info_.recordLength)
+        return status::kWrongRecordLength;
+    if (Status s = prepareStatements(); s != status::kSuccess) return s;
+    readOnly_ = sqlite3_db_readonly(db_.get(), "main") == 1;
+    return status::kSuccess;
+}
+
+Status DataFile::readDescription() {
+    // One read transaction: reading the schema rolls back a hot journal left by a killed
+    // writer first, and the header and size checked under it are the file's settled state.
+    if (int rc = sql::exec(db_.get(), "BEGIN"); rc != SQLITE_OK) return sql::statusOf(rc);
+    Status result = status::kSuccess;
+    {
+        int rc = SQLITE_OK;
+        sql::Stmt meta = sql::prepare(db_.get(), kDescriptionQuery, rc);
+        if (!meta) {
+            result = (rc & 0xff) == SQLITE_ERROR ? status::kCorruptFile : sql::statusOf(rc);
+        } else if (rc = sqlite3_step(meta.get()); rc != SQLITE_ROW) {
+            result = rc == SQLITE_DONE ? status::kCorruptFile : sql::statusOf(rc);
+        } else {
+            std::uint8_t header[kHeaderSize] = {};
+            sqlite3_int64 size = 0;
+            sqlite3_file* f = mainFile(db_.get());
+            if (!f || f->pMethods->xFileSize(f, &size) != SQLITE_OK ||
+                f->pMethods->xRead(f, header, kHeaderSize, 0) != SQLITE_OK)
+                result = status::kCorruptFile;
+            else
+                result = checkHeader(header, size, /*wholeFileKnown=*/true);
+            if (result == status::kSuccess) result = describeFrom(meta.get(), header, info_);
+        }
+    }
+    sql::exec(db_.get(), "COMMIT");
+    if (result == status::kSuccess && (sqlite3_get_autocommit(db_.get()) == 0))
+        result = status::kLocked;
+    if (sqlite3_get_autocommit(db_.get()) == 0) sql::exec(db_.get(), "ROLLBACK");
+    return result;
+}
+
+Status DataFile::prepareStatements() {
+    struct Entry {
+        sql::Stmt& stmt;
+        const char* sql;
+    } entries[] = {
+        {selEqual_, "SELECT k, row FROM records WHERE k = ?1"},
+        {selFirst_, "SELECT k, row FROM records ORDER BY k LIMIT ?1"},
+        {selLast_, "SELECT k, row FROM records ORDER BY k DESC LIMIT ?1"},
+        {selNext_, "SELECT k, row FROM records WHERE k > ?1 ORDER BY k LIMIT ?2"},
+        {selPrevious_, "SELECT k, row FROM records WHERE k < ?1 ORDER BY k DESC LIMIT ?2"},
+        {insert_, "INSERT INTO records(k, row) VALUES (?1, ?2)"},
+        {update_, "UPDATE records SET k = ?1, row = ?2 WHERE k = ?3"},
+        {delete_, "DELETE FROM records WHERE k = ?1"},
+    };
+    for (auto& e : entries) {
+        int rc = SQLITE_OK;
+        e.stmt = sql::prepare(db_.get(), e.sql, rc);
+        if (!e.stmt) return (rc & 0xff) == SQLITE_ERROR ? status::kCorruptFile : sql::statusOf(rc);
+    }
+    return status::kSuccess;
+}
+
+Status DataFile::writeRefused() const {
+    if (readOnly_) return status::kReadOnly;
+    if (transactionLost_) return status::kTransactionAborted;
+    return status::kSuccess;
+}
+
+Status DataFile::checkRow(std::span<const std::uint8_t> data, std::uint32_t dataLength,
+                          std::span<const std::uint8_t>& row) const {
+    if (dataLength < info_.key.width || dataLength > info_.recordLength || dataLength > data.size())
+        return status::kInvalidDataLength;
+    row = data.first(dataLength);
+    return status::kSuccess;
+}
+
+Status DataFile::afterWriteFailure(int rc) {
+    // Some failures (disk full, I/O) make sqlite roll back the whole explicit transaction;
+    // the rest of the load must not then commit row by row.
+    if (inTransaction_ && sqlite3_get_autocommit(db_.get()) != 0) transactionLost_ = true;
+    // A journal that cannot be created means a write-protected directory.
+    if ((rc & 0xff) == SQLITE_CANTOPEN) return status::kReadOnly;
+    return sql::statusOf(rc);
+}
+
+Status DataFile::insert(std::span<const std::uint8_t> data, std::uint32_t dataLength) {
+    if (Status s = writeRefused(); s != status::kSuccess) return s;
+    std::span<const std::uint8_t> row;
+    if (Status s = checkRow(data, dataLength, row); s != status::kSuccess) return s;
+    const StoredKey key = keyOfRow(info_.key, row);
+    forgetWindow();
+    sql::ResetGuard guard(insert_.get());
+    bindKey(insert_.get(), 1, info_.key.kind, key);
+    sqlite3_bind_blob(insert_.get(), 2, row.data(), static_cast<int>(row.size()), SQLITE_STATIC);
+    const int rc = sqlite3_step(insert_.get());
+    if (rc != SQLITE_DONE) {
+        return afterWriteFailure(rc);
+    }
+    hasPosition_ = true;
+    currentGone_ = false;
+    current_ = key;
+    return status::kSuccess;
+}
+
+Status DataFile::update(std::span<const std::uint8_t> data, std::uint32_t dataLength) {
+    if (Status s = writeRefused(); s != status::kSuccess) return s;
+    if (!hasPosition_ || currentGone_) return status::kNoCurrentRecord;
+    std::span<const std::uint8_t> row;
+    if (Status s = checkRow(data, dataLength, row); s != status::kSuccess) return s;
+    const StoredKey key = keyOfRow(info_.key, row);
+    forgetWindow();
+    sql::ResetGuard guard(update_.get());
+    bindKey(update_.get(), 1, info_.key.kind, key);
+    sqlite3_bind_blob(update_.get(), 2, row.data(), static_cast<int>(row.size()), SQLITE_STATIC);
+    bindKey(update_.get(), 3, info_.key.kind, current_);
+    const int rc = sqlite3_step(update_.get());
+    if (rc != SQLITE_DONE) {
+        return afterWriteFailure(rc);
+    }
+    // Another process may have deleted the record since we read it.
+    if (sqlite3_changes(db_.get()) == 0) return status::kNoCurrentRecord;
+    current_ = key;
+    return status::kSuccess;
+}
+
+Status DataFile::remove() {
+    if (Status s = writeRefused(); s != status::kSuccess) return s;
+    if (!hasPosition_ || currentGone_) return status::kNoCurrentRecord;
+    forgetWindow();
+    sql::ResetGuard guard(delete_.get());
+    bindKey(delete_.get(), 1, info_.key.kind, current_);
+    const int rc = sqlite3_step(delete_.get());
+    if (rc != SQLITE_DONE) {
+        return afterWriteFailure(rc);
+    }
+    if (sqlite3_changes(db_.get()) == 0) return status::kNoCurrentRecord;
+    currentGone_ = true;
+    return status::kSuccess;
+}
+
+void DataFile::forgetWindow() {
+    window_.valid = false;
+    windowIndex_ = -1;
+}
+
+int DataFile::fillWindow(sqlite3_stmt* stmt, int limit, bool descending) {
+    window_.keys.clear();
+    window_.offsets.assign(1, 0);
+    window_.bytes.clear();
+    window_.valid = false;
+    windowIndex_ = -1;
+    int rc = SQLITE_OK;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        // The header is read under the statement's shared lock, so it matches these rows.
+        if (window_.keys.empty() && limit > 1)
+            window_.valid =
+                readFileBytes(db_.get(), window_.header, sizeof window_.header, kChangeBytesOffset);
+        window_.keys.push_back(columnKey(stmt, 0, info_.key.kind));
+        const auto* p = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt, 1));
+        const auto n = static_cast<std::size_t>(sqlite3_column_bytes(stmt, 1));
+        if (n) window_.bytes.insert(window_.bytes.end(), p, p + n);
+        window_.offsets.push_back(window_.bytes.size());
+    }
+    if (rc != SQLITE_DONE) {
+        window_.valid = false;
+        return rc;
+    }
+    if (descending) {
+        std::reverse(window_.keys.begin(), window_.keys.end());
+        std::vector<std::size_t> offsets(1, 0);
+        std::vector<std::uint8_t> bytes;
+        bytes.reserve(window_.bytes.size());
+        for (std::size_t i = window_.keys.size(); i-- > 0;) {
+            bytes.insert(bytes.end(), window_.bytes.begin() + window_.offsets[i],
+                         window_.bytes.begin() + window_.offsets[i + 1]);
+            offsets.push_back(bytes.size());
+        }
+        window_.bytes.swap(bytes);
+        window_.offsets.swap(offsets);
+    }
+    return rc;
+}
+
+bool DataFile::windowFresh() {
+    if (!window_.valid) return false;
+    std::uint8_t now[sizeof window_.header];
+    if (!readFileBytes(db_.get(), now, sizeof now, kChangeBytesOffset)) return false;
+    // A WAL-mode file keeps its commits out of the main file's header: no cheap check then.
+    return now[0] == kRollbackJournalVersion && std::memcmp(now, window_.header, sizeof now) == 0;
+}
+
+Status DataFile::deliver(std::size_t index, std::span<std::uint8_t> data,
+                         std::uint32_t& dataLength) {
+    const std::size_t begin = window_.offsets[index];
+    const std::size_t n = window_.offsets[index + 1] - begin;
+    const std::size_t room = std::min<std::size_t>(dataLength, data.size());
+    if (n > room) return status::kDataBufferTooShort;
+    if (n) std::memcpy(data.data(), window_.bytes.data() + begin, n);
+    // Zero the rest so that nothing of an earlier, longer record travels into an update.
+    std::fill(data.begin() + static_cast<std::ptrdiff_t>(n),
+              data.begin() + static_cast<std::ptrdiff_t>(room), std::uint8_t{0});
+    dataLength = static_cast<std::uint32_t>(n);
+    hasPosition_ = true;
+    currentGone_ = false;
+    current_ = window_.keys[index];
+    windowIndex_ = static_cast<std::ptrdiff_t>(index);
+    return status::kSuccess;
+}
+
+int DataFile::nextBatch(bool continuingWalk) {
+    const int most = static_cast<int>(std::clamp<std::size_t>(
+        kWindowBytes / std::max<std::uint32_t>(info_.recordLength, 1), kFirstBatch, 512));
+    batch_ = continuingWalk && batch_ > 0 ? std::min(batch_ * 2, most) : kFirstBatch;
+    return batch_;
+}
+
+Status DataFile::walk(bool forward, bool fromEnd, std::span<std::uint8_t> data,
+                      std::uint32_t& dataLength) {
+    if (!fromEnd) {
+        if (!hasPosition_) return status::kNoCurrentRecord;
+        if (windowIndex_ >= 0 && windowFresh()) {
+            const std::ptrdiff_t next = windowIndex_ + (forward ? 1 : -1);
+            if (next >= 0 && next < static_cast<std::ptrdiff_t>(window_.keys.size()))
+                return deliver(static_cast<std::size_t>(next), data, dataLength);
+            if (forward ? window_.reachesLast : window_.reachesFirst) return status::kEndOfFile;
+        }
+    }
+    const int limit = nextBatch(!fromEnd);
+    sqlite3_stmt* stmt = fromEnd ? (forward ? selFirst_ : selLast_).get()
+                                 : (forward ? selNext_ : selPrevious_).get();
+    sql::ResetGuard guard(stmt);
+    int param = 1;
+    if (!fromEnd) bindKey(stmt, param++, info_.key.kind, current_);
+    sqlite3_bind_int(stmt, param, limit);
+    const int rc = fillWindow(stmt, limit, !forward);
+    if (rc != SQLITE_DONE) return sql::statusOf(rc);
+    if (window_.keys.empty()) return status::kEndOfFile;
+    const bool short_ = window_.keys.size() < static_cast<std::size_t>(limit);
+    window_.reachesFirst = forward ? fromEnd : short_;
+    window_.reachesLast = forward ? short_ : fromEnd;
+    return deliver(forward ? 0 : window_.keys.size() - 1, data, dataLength);
+}
+
+Status DataFile::getFirst(std::span<std::uint8_t> data, std::uint32_t& dataLength) {
+    return walk(true, true, data, dataLength);
+}
+Status DataFile::getLast(std::span<std::uint8_t> data, std::uint32_t& dataLength) {
+    return walk(false, true, data, dataLength);
+}
+Status DataFile::getNext(std::span<std::uint8_t> data, std::uint32_t& dataLength) {
+    return walk(true, false, data, dataLength);
+}
+Status DataFile::getPrevious(std::span<std::uint8_t> data, std::uint32_t& dataLength) {
+    return walk(false, false, data, dataLength);
+}
+
+Status DataFile::getEqual(std::span<const std::uint8_t> key, std::uint16_t keyLength,
+                          std::span<std::uint8_t> data, std::uint32_t& dataLength) {
+    StoredKey wanted;
+    bool holdable = true;
+    if (Status s = keyOfSearch(info_.key, key, keyLength, wanted, holdable); s != status::kSuccess)
+        return s;
+    if (!holdable) return status::kKeyNotFound;
+    sql::ResetGuard guard(selEqual_.get());
+    bindKey(selEqual_.get(), 1, info_.key.kind, wanted);
+    const int rc = fillWindow(selEqual_.get(), 1, false);
+    if (rc != SQLITE_DONE) return sql::statusOf(rc);
+    if (window_.keys.empty()) return status::kKeyNotFound;
+    return deliver(0, data, dataLength);
+}
+
+Status DataFile::beginTransaction() {
+    if (inTransaction_) return status::kTransactionActive;
+    if (readOnly_) return status::kReadOnly;
+    // IMMEDIATE takes the write lock now, so a load either starts or is refused as locked
+    // rather than failing halfway.
+    if (int rc = sql::exec(db_.get(), "BEGIN IMMEDIATE"); rc != SQLITE_OK) return sql::statusOf(rc);
+    inTransaction_ = true;
+    transactionLost_ = false;
+    return status::kSuccess;
+}
+
+Status DataFile::endTransaction(bool commit) {
+    if (!inTransaction_) return status::kNoTransaction;
+    Status result = status::kSuccess;
+    if (transactionLost_) {
+        result = commit ? status::kTransactionAborted : status::kSuccess;
+    } else if (commit) {
+        if (int rc = sql::exec(db_.get(), "COMMIT"); rc != SQLITE_OK) result = sql::statusOf(rc);
+    }
+    // Whatever did not commit is rolled back: no transaction outlives the call.
+    if (sqlite3_get_autocommit(db_.get()) == 0) sql::exec(db_.get(), "ROLLBACK");
+    const bool rolledBack = !commit || result != status::kSuccess;
+    inTransaction_ = false;
+    transactionLost_ = false;
+    forgetWindow();
+    if (rolledBack && hasPosition_) {
+        // The current record may have been inserted or deleted inside the rolled-back work.
+        sql::ResetGuard guard(selEqual_.get());
+        bindKey(selEqual_.get(), 1, info_.key.kind, current_);
+        currentGone_ = sqlite3_step(selEqual_.get()) != SQLITE_ROW;
+    }
+    return result;
+}
+
+}  // namespace gw

@@ -124,7 +124,9 @@ void MDIForm1::setWindowFactory(const QString& windowName, WindowFactory factory
 }
 
 QMdiSubWindow* MDIForm1::subWindow(const QString& windowName) const {
-    return open_.value(windowName).data();
+    // A window that has closed but is not deleted yet no longer counts as open.
+    QMdiSubWindow* sub = open_.value(windowName).data();
+    return sub && mdiArea_->subWindowList().contains(sub) ? sub : nullptr;
 }
 
 void MDIForm1::startUp() {

@@ -66,8 +66,9 @@ QApplication& testApplication() {
     static int argc = 1;
     static char name[] = "gravewind-test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: Qt's own globals go away at exit in an order a static would race.
+    static auto* app = new QApplication(argc, argv);
+    return *app;
 }
 
 bool processEventsUntil(const std::function<bool()>& done, int maxRounds) {

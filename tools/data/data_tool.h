@@ -1,0 +1,30 @@
+#pragma once
+// gravewind-data: create, fill, inspect and back up the ten data files. Everything but
+// `create` goes through BTRCALL.
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace gw::tool {
+
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitDataError = 1;
+inline constexpr int kExitUsage = 2;
+
+struct ToolIo {
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+    bool progress = false;  // show progress of long loads on err (a terminal)
+};
+
+// The whole tool, arguments as a shell passes them (args[0] is the program name).
+int runDataTool(const std::vector<std::string>& args, ToolIo io);
+
+int createFiles(const std::string& dir, bool force, ToolIo io);
+int loadFile(const std::string& file, const std::string& input, ToolIo io);     // "" = io.in
+int unloadFile(const std::string& file, const std::string& output, ToolIo io);  // "" = io.out
+int dumpFile(const std::string& file, ToolIo io);
+int buildDemo(const std::string& dir, const std::string& size, bool force, ToolIo io);
+
+}  // namespace gw::tool

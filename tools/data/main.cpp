@@ -1,0 +1,11 @@
+#include <unistd.h>
+
+#include <iostream>
+
+#include "tools/data/data_tool.h"
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    const std::vector<std::string> args(argv, argv + argc);
+    return gw::tool::runDataTool(args, {std::cin, std::cout, std::cerr, isatty(2) == 1});
+}

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QIcon>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -81,6 +82,7 @@ struct MDIForm1::MenuCommand {
 MDIForm1::MDIForm1(Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs), mdiArea_(new BackdropArea(this)) {
     setObjectName(QStringLiteral("MDIForm1"));
+    setWindowIcon(QIcon(QStringLiteral(":/gravewind/icon.png")));
     mdiArea_->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(mdiArea_);
     resize(1024, 720);
@@ -186,6 +188,7 @@ void MDIForm1::showWindow(MenuCommand& command) {
     QWidget* editor = widget.get();
     QMdiSubWindow* sub = mdiArea_->addSubWindow(widget.release());
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(windowIcon());
     // A window that closes itself (its own Close or OK button) takes its frame with it; queued,
     // so a frame that is already going away is left alone.
     connect(editor, &QObject::destroyed, sub, &QWidget::close, Qt::QueuedConnection);

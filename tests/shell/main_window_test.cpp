@@ -285,10 +285,45 @@ TEST_F(MainWindowTest, WithOnlyTheRaceFileMissingTheClassTableLoads) {
         0);
 }
 
-TEST_F(MainWindowTest, RendersTheMainWindowAndAbout) {
+TEST_F(MainWindowTest, OpensEachEditorOnceAndClosesThemAll) {
+    if (!engineAvailable()) GTEST_SKIP() << "record manager not available";
+    for (RecordKind kind : allRecordKinds()) test::createEmptyDataFile(kind);
     MDIForm1 window(dialogs_);
     window.startUp();
-    window.resize(1024, 700);
+    const std::pair<const char*, const char*> editors[] = {{"mnuEditRace", "frmRace"},
+                                                           {"mnuEditClass", "frmClass"},
+                                                           {"mnuEditMessage", "frmMessage"},
+                                                           {"mnuEditTextblock", "frmTextblock"}};
+    for (const auto& [item, name] : editors) {
+        SCOPED_TRACE(name);
+        menuAction(window, item)->trigger();
+        menuAction(window, item)->trigger();
+        QMdiSubWindow* sub = window.subWindow(QString::fromLatin1(name));
+        ASSERT_NE(sub, nullptr);
+        EXPECT_EQ(sub->widget()->objectName(), QString::fromLatin1(name));
+        EXPECT_FALSE(sub->windowTitle().isEmpty());
+        EXPECT_EQ(window.mdiArea()->activeSubWindow(), sub);
+    }
+    EXPECT_EQ(window.mdiArea()->subWindowList().size(), 4);
+    dialogs_.clear();
+    EXPECT_TRUE(window.close());
+    EXPECT_TRUE(window.mdiArea()->subWindowList().isEmpty());
+    // Every file opened, so every close succeeds.
+    for (const QString& m : dialogs_.messages())
+        EXPECT_FALSE(m.startsWith(QStringLiteral("Form_Unload"))) << m.toStdString();
+}
+
+TEST_F(MainWindowTest, RendersTheMainWindowAndAbout) {
+    const bool withFiles = engineAvailable();
+    if (withFiles)
+        for (RecordKind kind : allRecordKinds()) test::createEmptyDataFile(kind);
+    MDIForm1 window(dialogs_);
+    window.startUp();
+    window.resize(1280, 860);
+    if (withFiles) {
+        menuAction(window, "mnuEditRace")->trigger();
+        if (QMdiSubWindow* race = window.subWindow(QStringLiteral("frmRace"))) race->move(300, 150);
+    }
     menuAction(window, "mnuAbout2")->trigger();
     QMdiSubWindow* about = window.subWindow(QStringLiteral("frmAbout"));
     ASSERT_NE(about, nullptr);

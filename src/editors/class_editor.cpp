@@ -70,16 +70,16 @@ QWidget* classForm() {
 
     auto* grid = new QGridLayout;
     addRow(grid, 0, QStringLiteral("Number"), {numberBox("txtNumber")});
-    addWideRow(grid, 1, QStringLiteral("Name"), textBox(QStringLiteral("txtName"), 28), 2);
-    addRow(grid, 2, QStringLiteral("HP"), {numberBox("txtMinHP"), numberBox("txtMaxHP")});
+    addWideRow(grid, 1, QStringLiteral("Name"), textBox(QStringLiteral("txtName"), 28), 1);
+    addPackedRow(grid, 2, QStringLiteral("HP"), {numberBox("txtMinHP"), numberBox("txtMaxHP")});
     addRow(grid, 3, QStringLiteral("Exp %"), {numberBox("txtExp")});
-    addRow(grid, 4, QStringLiteral("Magery"),
-           {dropDown(QStringLiteral("txtMagicType")), numberBox("txtMagicLvL")});
+    addPackedRow(grid, 4, QStringLiteral("Magery"),
+                 {dropDown(QStringLiteral("txtMagicType")), numberBox("txtMagicLvL")});
     addRow(grid, 5, QStringLiteral("Combat"), {numberBox("txtCombat")});
-    addWideRow(grid, 6, QStringLiteral("Weapons"), dropDown(QStringLiteral("txtWeapon")), 2);
-    addWideRow(grid, 7, QStringLiteral("Armour"), dropDown(QStringLiteral("txtArmour")), 2);
+    addWideRow(grid, 6, QStringLiteral("Weapons"), dropDown(QStringLiteral("txtWeapon")), 1);
+    addWideRow(grid, 7, QStringLiteral("Armour"), dropDown(QStringLiteral("txtArmour")), 1);
     addRow(grid, 8, QStringLiteral("Title Text"), {numberBox("txtTitleText")});
-    grid->setColumnStretch(3, 1);
+    grid->setColumnStretch(2, 1);
 
     auto* page = new QVBoxLayout(general);
     page->addLayout(grid);

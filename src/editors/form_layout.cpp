@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -55,6 +56,19 @@ void addRow(QGridLayout* grid, int row, const QString& caption,
         if (column == 1) label->setBuddy(w);
         grid->addWidget(w, row, column++);
     }
+}
+
+void addPackedRow(QGridLayout* grid, int row, const QString& caption,
+                  std::initializer_list<QWidget*> widgets) {
+    auto* label = new QLabel(caption);
+    grid->addWidget(label, row, 0);
+    auto* packed = new QHBoxLayout;
+    for (QWidget* w : widgets) {
+        if (!label->buddy()) label->setBuddy(w);
+        packed->addWidget(w);
+    }
+    packed->addStretch(1);
+    grid->addLayout(packed, row, 1);
 }
 
 void addWideRow(QGridLayout* grid, int row, const QString& caption, QWidget* widget, int columns) {

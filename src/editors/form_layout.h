@@ -41,6 +41,10 @@ QComboBox* dropDown(const QString& name, QWidget* parent = nullptr);
 void addRow(QGridLayout* grid, int row, const QString& caption,
             std::initializer_list<QWidget*> widgets);
 
+// A row whose widgets sit side by side in column 1, packed to the left.
+void addPackedRow(QGridLayout* grid, int row, const QString& caption,
+                  std::initializer_list<QWidget*> widgets);
+
 // A row whose one widget spans `columns` columns after its label.
 void addWideRow(QGridLayout* grid, int row, const QString& caption, QWidget* widget, int columns);
 

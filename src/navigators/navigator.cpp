@@ -1,0 +1,226 @@
+#include "navigators/navigator.h"
+
+#include <QBoxLayout>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QValidator>
+#include <algorithm>
+#include <limits>
+
+#include "records/number_text.h"
+#include "shell/dialogs.h"
+#include "shell/latin1.h"
+#include "shell/record_form.h"
+#include "shell/world.h"
+#include "store/record_file.h"
+
+namespace gw {
+
+namespace {
+
+class TypedLength final : public QValidator {
+public:
+    TypedLength(int max, QObject* parent) : QValidator(parent), max_(max) {}
+    // setText is not validated, and an edit of a text that was already too long is let
+    // through, so only typing meets the limit.
+    State validate(QString& input, int&) const override {
+        return input.size() <= max_ ? Acceptable : Invalid;
+    }
+
+private:
+    int max_;
+};
+
+constexpr int kGotoBoxLimit = 5;
+
+}  // namespace
+
+SearchKey searchKeyOfRow(const KeySpec& key, std::span<const std::uint8_t> row) {
+    const std::size_t width = std::min<std::size_t>(key.width, row.size());
+    SearchKey out;
+    out.bytes.assign(row.begin(), row.begin() + static_cast<std::ptrdiff_t>(width));
+    switch (key.kind) {
+        case KeyKind::Int16:
+        case KeyKind::Int32:
+            out.length = static_cast<std::uint16_t>(width);
+            break;
+        case KeyKind::Int32Pair:
+            out.length = 4;
+            break;
+        case KeyKind::Text: {
+            auto end = std::find(out.bytes.begin(), out.bytes.end(), std::uint8_t{0});
+            while (end != out.bytes.begin() && *(end - 1) == ' ') --end;
+            out.bytes.erase(end, out.bytes.end());
+            out.length = static_cast<std::uint16_t>(out.bytes.size());
+            break;
+        }
+    }
+    return out;
+}
+
+std::optional<std::int32_t> readInt32(const QString& text, const QString& boxName,
+                                      QString& refusal) {
+    constexpr auto kMin = std::numeric_limits<std::int32_t>::min();
+    constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
+    if (auto value = parseInRange(toGame(text), kMin, kMax))
+        return static_cast<std::int32_t>(*value);
+    refusal = QStringLiteral("%1: \"%2\" is not a whole number from %3 to %4.")
+                  .arg(boxName, text, QString::number(kMin), QString::number(kMax));
+    return std::nullopt;
+}
+
+void limitTyping(QLineEdit* box, int maxTyped) {
+    box->setValidator(new TypedLength(maxTyped, box));
+}
+
+Navigator::Navigator(World& world, const NavigatorDescription& description, QWidget* parent)
+    : QWidget(parent),
+      world_(world),
+      description_(description),
+      file_(world.file(description.kind)),
+      dialogs_(world.dialogs()) {
+    setObjectName(QString::fromLatin1(description.windowName));
+    setWindowTitle(QString::fromLatin1(description.caption));
+}
+
+void Navigator::open() {
+    if (file_.call(BGETFIRST, description_.reports.open) == status::kSuccess) showRecord();
+}
+
+void Navigator::first() { move(BGETFIRST, description_.reports.first, false); }
+void Navigator::previous() { move(BGETPREVIOUS, description_.reports.previous, true); }
+void Navigator::next() { move(BGETNEXT, description_.reports.next, true); }
+void Navigator::last() { move(BGETLAST, description_.reports.last, false); }
+
+void Navigator::move(std::uint16_t operation, const char* prefix, bool relative) {
+    if (saveRecord() == SaveOutcome::Refused) return;
+    // A window that does not write has not positioned on its record; a lookup may have
+    // moved the file since it was shown.
+    if (relative && !description_.writes && isShowing())
+        positionOnShown(prefix, {status::kKeyNotFound, status::kEndOfFile});
+    if (file_.call(operation, prefix) == status::kSuccess) showRecord();
+}
+
+void Navigator::goTo() {
+    // The key is checked first: a box that holds no key neither moves nor writes.
+    const std::optional<SearchKey> key = gotoKey();
+    if (!key) return;
+    if (saveRecord() == SaveOutcome::Refused) return;
+    std::vector<std::uint8_t> buffer = key->bytes;
+    if (file_.call(BGETEQUAL, description_.reports.goTo, buffer, key->length) == status::kSuccess)
+        showRecord();
+}
+
+std::optional<SearchKey> Navigator::gotoKey() {
+    auto* box = findChild<QLineEdit*>(QString::fromLatin1(description_.gotoBox));
+    if (!box) return std::nullopt;
+    QString refusal;
+    const std::optional<std::int32_t> number =
+        readInt32(box->text(), QString::fromLatin1(description_.gotoBox), refusal);
+    if (!number) {
+        dialogs_.message(refusal);
+        return std::nullopt;
+    }
+    SearchKey key;
+    for (int i = 0; i < 4; ++i)
+        key.bytes.push_back(static_cast<std::uint8_t>(std::uint32_t(*number) >> (8 * i)));
+    key.length = 4;
+    return key;
+}
+
+Navigator::SaveOutcome Navigator::saveRecord(SaveFor purpose) {
+    // With nothing shown there is no record of this window to write; an update now would
+    // replace whatever record the file happens to be on.
+    if (!description_.writes || !shown_) return SaveOutcome::Written;
+    if (positionOnShown(description_.reports.save) != status::kSuccess) return SaveOutcome::Failed;
+    // Collected into the record just read again, so the fields without a control are the
+    // shown row's own.
+    const QStringList refusals = collectFields(file_.record());
+    if (!refusals.isEmpty()) {
+        reportRefusals(dialogs_, refusals);
+        // A closing window cannot wait for a correction: the other boxes are still saved
+        // and the unreadable ones keep their stored values.
+        if (purpose == SaveFor::Move) return SaveOutcome::Refused;
+    }
+    if (file_.call(BUPDATE, description_.reports.save) != status::kSuccess)
+        return SaveOutcome::Failed;
+    if (description_.refreshAfterSave)
+        showRecord();
+    else
+        shown_ = searchKeyOfRow(file_.type().key(), file_.row());
+    return SaveOutcome::Written;
+}
+
+void Navigator::showRecord() {
+    file_.rowToRecord();
+    showFields(file_.record());
+    shown_ = searchKeyOfRow(file_.type().key(), file_.row());
+}
+
+Status Navigator::positionOnShown(std::string_view prefix, std::initializer_list<Status> quiet) {
+    if (!shown_) return status::kNoCurrentRecord;
+    std::vector<std::uint8_t> buffer = shown_->bytes;
+    return file_.call(BGETEQUAL, prefix, buffer, shown_->length, quiet);
+}
+
+QBoxLayout* Navigator::navigationRow(
+    std::initializer_list<std::pair<const char*, const char*>> extra) {
+    auto* row = new QHBoxLayout;
+    if (description_.gotoBox) {
+        auto* box = new QLineEdit(QStringLiteral("1"));
+        box->setObjectName(QString::fromLatin1(description_.gotoBox));
+        limitTyping(box, kGotoBoxLimit);
+        box->setMaximumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("-0000000")) + 16);
+        box->setToolTip(QStringLiteral("Number to go to"));
+        row->addWidget(box);
+    }
+    const std::pair<const char*, const char*> steps[] = {{description_.gotoButton, "Goto"},
+                                                         {"cmdFirst", "First"},
+                                                         {"cmdPrevious", "Previous"},
+                                                         {"cmdNext", "Next"},
+                                                         {"cmdLast", "Last"}};
+    auto add = [&](const std::pair<const char*, const char*>& b) {
+        auto* push = new QPushButton(QString::fromLatin1(b.second));
+        push->setObjectName(QString::fromLatin1(b.first));
+        push->setAutoDefault(false);
+        row->addWidget(push);
+    };
+    for (const auto& b : steps) add(b);
+    row->addStretch(1);
+    for (const auto& b : extra) add(b);
+    return row;
+}
+
+QPushButton* Navigator::button(const char* name) const {
+    return findChild<QPushButton*>(QString::fromLatin1(name));
+}
+
+void Navigator::connectSteps() {
+    const std::pair<const char*, void (Navigator::*)()> steps[] = {
+        {description_.gotoButton, &Navigator::goTo},
+        {"cmdFirst", &Navigator::first},
+        {"cmdPrevious", &Navigator::previous},
+        {"cmdNext", &Navigator::next},
+        {"cmdLast", &Navigator::last}};
+    for (const auto& [name, step] : steps)
+        if (QPushButton* b = button(name))
+            connect(b, &QPushButton::clicked, this, [this, step = step] { (this->*step)(); });
+    if (description_.gotoBox)
+        if (auto* box = findChild<QLineEdit*>(QString::fromLatin1(description_.gotoBox)))
+            connect(box, &QLineEdit::returnPressed, this, &Navigator::goTo);
+}
+
+void Navigator::closeEvent(QCloseEvent* event) {
+    // Closing can be asked twice (the frame, then the main window's shutdown): one save.
+    if (!closed_ && description_.saveOnClose) saveRecord(SaveFor::Close);
+    closed_ = true;
+    QWidget::closeEvent(event);
+}
+
+void Navigator::showEvent(QShowEvent* event) {
+    closed_ = false;
+    QWidget::showEvent(event);
+}
+
+}  // namespace gw

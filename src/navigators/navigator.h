@@ -1,0 +1,138 @@
+#pragma once
+// The navigator engine: a window that steps through one data file in key order (First,
+// Previous, Next, Last, Goto), shows the record at the file's position and writes it back
+// before every move. Each navigator window is a description plus the hooks that move fields
+// between its controls and the in-memory record.
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "records/records.h"
+#include "store/status.h"
+
+class QBoxLayout;
+class QLineEdit;
+class QPushButton;
+
+namespace gw {
+
+class Dialogs;
+class RecordFile;
+class World;
+
+// What the steps put before the status in their reports.
+struct NavigatorReports {
+    const char* open;
+    const char* save;
+    const char* first;
+    const char* previous;
+    const char* next;
+    const char* last;
+    const char* goTo;
+};
+
+struct NavigatorDescription {
+    const char* windowName;  // frmMessage
+    const char* caption;     // "Message Editor"
+    RecordKind kind;
+    NavigatorReports reports;
+    const char* gotoButton = "cmdGoto";
+    const char* gotoBox = "txtGoto";  // read by the default gotoKey
+    bool writes = true;               // false: the window never writes, not even on closing
+    bool refreshAfterSave = true;     // show the row as written after a successful update
+    bool saveOnClose = true;
+};
+
+// A key value as BTRCALL takes it: the buffer and the key length passed with it.
+struct SearchKey {
+    std::vector<std::uint8_t> bytes;
+    std::uint16_t length = 0;
+};
+
+// The key by which a row is found again: the row's key bytes with the key length the game
+// passes for that kind (a map and room pair is eight bytes with key length 4; a text key is
+// its significant characters).
+SearchKey searchKeyOfRow(const KeySpec& key, std::span<const std::uint8_t> row);
+
+// A 32-bit number typed into a box, or a message naming the box and the range.
+std::optional<std::int32_t> readInt32(const QString& text, const QString& boxName,
+                                      QString& refusal);
+
+// Limits what the user types, never what the window puts into the box (QLineEdit's maxLength
+// would also cut a shown "-2147483648" and the next save would store the cut text).
+void limitTyping(QLineEdit* box, int maxTyped);
+
+class Navigator : public QWidget {
+public:
+    Navigator(World& world, const NavigatorDescription& description, QWidget* parent);
+
+    // Form_Load: the first record of the file, or the Open report with nothing shown.
+    void open();
+    void first();
+    void previous();
+    void next();
+    void last();
+    void goTo();
+
+    bool isShowing() const { return shown_.has_value(); }
+
+protected:
+    enum class SaveOutcome {
+        Written,  // or nothing to write
+        Failed,   // reported; the calling step goes on
+        Refused,  // a box could not be read: reported, nothing written, the step stops
+    };
+    enum class SaveFor { Move, Close };
+
+    // Fields -> controls and controls -> fields (refusal texts for boxes that cannot be read;
+    // their fields keep the values of the record read).
+    virtual void showFields(const void* record) = 0;
+    virtual QStringList collectFields(void* record) = 0;
+    // The key Goto looks for; nothing (after a message) when the boxes hold no key. The
+    // default reads description.gotoBox as a 32-bit number.
+    virtual std::optional<SearchKey> gotoKey();
+
+    // The building blocks of steps, for the windows' own steps (Insert, Delete).
+    SaveOutcome saveRecord(SaveFor purpose = SaveFor::Move);
+    // Converts the row buffer into the record and shows it; the file is on that row.
+    void showRecord();
+    // Reads the shown record again by its key, so that the file's position and in-memory
+    // record are the shown row's whatever moved them since; failures report with prefix.
+    Status positionOnShown(std::string_view prefix, std::initializer_list<Status> quiet = {});
+    // Nothing is shown any more (the shown row was deleted).
+    void forgetShown() { shown_.reset(); }
+
+    RecordFile& file() const { return file_; }
+    Dialogs& dialogs() const { return dialogs_; }
+    World& world() const { return world_; }
+    const NavigatorDescription& description() const { return description_; }
+
+    // The standard controls of a navigator: the Goto box and button and the four moves, with
+    // the windows' extra buttons (name, caption) after them. Call once, then connectSteps.
+    QBoxLayout* navigationRow(std::initializer_list<std::pair<const char*, const char*>> extra);
+    // Connects the move and Goto buttons, found by name, to their steps.
+    void connectSteps();
+    QPushButton* button(const char* name) const;
+
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void move(std::uint16_t operation, const char* prefix, bool relative);
+
+    World& world_;
+    const NavigatorDescription& description_;
+    RecordFile& file_;
+    Dialogs& dialogs_;
+    std::optional<SearchKey> shown_;
+    bool closed_ = false;
+};
+
+}  // namespace gw

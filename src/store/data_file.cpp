@@ -23,9 +23,19 @@ sqlite3_file* mainFile(sqlite3* db) {
     return f && f->pMethods ? f : nullptr;
 }
 
-bool readFileBytes(sqlite3* db, void* out, int n, sqlite3_int64 offset) {
-    sqlite3_file* f = mainFile(db);
-    return f && f->pMethods->xRead(f, out, n, offset) == SQLITE_OK;
+// Through sqlite's own mapping of the file's first page when there is one: no system call,
+// and the mapping shows another process's writes as soon as they are made.
+bool readFileBytes(sqlite3_file* f, void* out, int n, sqlite3_int64 offset) {
+    if (!f) return false;
+    if (f->pMethods->iVersion >= 3 && f->pMethods->xFetch) {
+        void* p = nullptr;
+        if (f->pMethods->xFetch(f, offset, n, &p) == SQLITE_OK && p) {
+            std::memcpy(out, p, static_cast<std::size_t>(n));
+            f->pMethods->xUnfetch(f, offset, p);
+            return true;
+        }
+    }
+    return f->pMethods->xRead(f, out, n, offset) == SQLITE_OK;
 }
 
 }  // namespace
@@ -62,10 +72,11 @@ Status DataFile::openChecked(const std::string& path, std::uint32_t expectedLeng
     // process leaves a hot journal that the next opener rolls back, and no -wal/-shm files
     // appear beside the game's data.
     sql::exec(db_.get(), "PRAGMA synchronous=FULL");
+    sql::exec(db_.get(), kMmapPragma);
 
     // The header names the file before sqlite reads any schema, which keeps a foreign file
     // from being interpreted at all.
-    sqlite3_file* f = mainFile(db_.get());
+    sqlite3_file* f = file_ = mainFile(db_.get());
     sqlite3_int64 size = 0;
     if (!f || f->pMethods->xFileSize(f, &size) != SQLITE_OK) return status::kIoError;
     std::uint8_t header[kHeaderSize] = {};
@@ -228,7 +239,7 @@ int DataFile::fillWindow(sqlite3_stmt* stmt, int limit, bool descending) {
         // The header is read under the statement's shared lock, so it matches these rows.
         if (window_.keys.empty() && limit > 1)
             window_.valid =
-                readFileBytes(db_.get(), window_.header, sizeof window_.header, kChangeBytesOffset);
+                readFileBytes(file_, window_.header, sizeof window_.header, kChangeBytesOffset);
         window_.keys.push_back(columnKey(stmt, 0, info_.key.kind));
         const auto* p = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt, 1));
         const auto n = static_cast<std::size_t>(sqlite3_column_bytes(stmt, 1));
@@ -258,7 +269,7 @@ int DataFile::fillWindow(sqlite3_stmt* stmt, int limit, bool descending) {
 bool DataFile::windowFresh() {
     if (!window_.valid) return false;
     std::uint8_t now[sizeof window_.header];
-    if (!readFileBytes(db_.get(), now, sizeof now, kChangeBytesOffset)) return false;
+    if (!readFileBytes(file_, now, sizeof now, kChangeBytesOffset)) return false;
     // A WAL-mode file keeps its commits out of the main file's header: no cheap check then.
     return now[0] == kRollbackJournalVersion && std::memcmp(now, window_.header, sizeof now) == 0;
 }

@@ -60,6 +60,7 @@ private:
     void forgetWindow();
 
     sql::Db db_;
+    sqlite3_file* file_ = nullptr;  // the connection's main file, valid while db_ is
     sql::Stmt selEqual_, selFirst_, selLast_, selNext_, selPrevious_;
     sql::Stmt insert_, update_, delete_;
     DataFileInfo info_;

@@ -16,6 +16,10 @@ inline constexpr int kBusyTimeoutMs = 1000;
 // counter, which every commit in rollback-journal mode increments.
 inline constexpr int kChangeBytesOffset = 18;
 inline constexpr std::uint8_t kRollbackJournalVersion = 1;
+// Mapping the file's first 64 KiB lets a walk check the change counter without a system
+// call. Only the head is mapped: the other pages are read as usual, and a mapping that
+// covers the whole file would give more for a foreign program's truncation to hit.
+inline constexpr const char* kMmapPragma = "PRAGMA mmap_size=65536";
 
 inline constexpr const char* kDescriptionQuery =
     "SELECT record_type, key_kind, key_width, record_length FROM gravewind_file";

@@ -168,19 +168,24 @@ Status DataFile::afterWriteFailure(int rc) {
     return sql::statusOf(rc);
 }
 
+Status DataFile::runWrite(sqlite3_stmt* stmt, bool mustTouchARow) {
+    forgetWindow();
+    sql::ResetGuard guard(stmt);
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_DONE) return afterWriteFailure(rc);
+    // Another process may have deleted the current record since we read it.
+    if (mustTouchARow && sqlite3_changes(db_.get()) == 0) return status::kNoCurrentRecord;
+    return status::kSuccess;
+}
+
 Status DataFile::insert(std::span<const std::uint8_t> data, std::uint32_t dataLength) {
     if (Status s = writeRefused(); s != status::kSuccess) return s;
     std::span<const std::uint8_t> row;
     if (Status s = checkRow(data, dataLength, row); s != status::kSuccess) return s;
     const StoredKey key = keyOfRow(info_.key, row);
-    forgetWindow();
-    sql::ResetGuard guard(insert_.get());
     bindKey(insert_.get(), 1, info_.key.kind, key);
     sqlite3_bind_blob(insert_.get(), 2, row.data(), static_cast<int>(row.size()), SQLITE_STATIC);
-    const int rc = sqlite3_step(insert_.get());
-    if (rc != SQLITE_DONE) {
-        return afterWriteFailure(rc);
-    }
+    if (Status s = runWrite(insert_.get(), false); s != status::kSuccess) return s;
     hasPosition_ = true;
     currentGone_ = false;
     current_ = key;
@@ -193,17 +198,10 @@ Status DataFile::update(std::span<const std::uint8_t> data, std::uint32_t dataLe
     std::span<const std::uint8_t> row;
     if (Status s = checkRow(data, dataLength, row); s != status::kSuccess) return s;
     const StoredKey key = keyOfRow(info_.key, row);
-    forgetWindow();
-    sql::ResetGuard guard(update_.get());
     bindKey(update_.get(), 1, info_.key.kind, key);
     sqlite3_bind_blob(update_.get(), 2, row.data(), static_cast<int>(row.size()), SQLITE_STATIC);
     bindKey(update_.get(), 3, info_.key.kind, current_);
-    const int rc = sqlite3_step(update_.get());
-    if (rc != SQLITE_DONE) {
-        return afterWriteFailure(rc);
-    }
-    // Another process may have deleted the record since we read it.
-    if (sqlite3_changes(db_.get()) == 0) return status::kNoCurrentRecord;
+    if (Status s = runWrite(update_.get(), true); s != status::kSuccess) return s;
     current_ = key;
     return status::kSuccess;
 }
@@ -211,14 +209,8 @@ Status DataFile::update(std::span<const std::uint8_t> data, std::uint32_t dataLe
 Status DataFile::remove() {
     if (Status s = writeRefused(); s != status::kSuccess) return s;
     if (!hasPosition_ || currentGone_) return status::kNoCurrentRecord;
-    forgetWindow();
-    sql::ResetGuard guard(delete_.get());
     bindKey(delete_.get(), 1, info_.key.kind, current_);
-    const int rc = sqlite3_step(delete_.get());
-    if (rc != SQLITE_DONE) {
-        return afterWriteFailure(rc);
-    }
-    if (sqlite3_changes(db_.get()) == 0) return status::kNoCurrentRecord;
+    if (Status s = runWrite(delete_.get(), true); s != status::kSuccess) return s;
     currentGone_ = true;
     return status::kSuccess;
 }

@@ -48,6 +48,8 @@ private:
                     std::span<const std::uint8_t>& row) const;
     Status writeRefused() const;
     Status afterWriteFailure(int rc);
+    // Steps a bound write and resets it; mustTouchARow for writes at the current record.
+    Status runWrite(sqlite3_stmt* stmt, bool mustTouchARow);
 
     // Fills the window with up to `limit` rows from stmt (already bound), in the statement's
     // order; `descending` rows are stored reversed so the window is always in key order.

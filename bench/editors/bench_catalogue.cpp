@@ -1,0 +1,142 @@
+// The catalogue editor on a Race file of 10,000 records (16-bit numbers 1 to 10000):
+// opening the window (list built, first record shown) beside a bare walk of the same file,
+// and one search keystroke that selects a record near the end of the list (the save of the
+// record on screen and the read of the match included). Run with QT_QPA_PLATFORM=offscreen.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "editors/catalogue_windows.h"
+#include "records/race.h"
+#include "records/text_fields.h"
+#include "shell/world.h"
+
+namespace {
+
+constexpr int kRaces = 10000;
+
+class CountingDialogs final : public gw::Dialogs {
+public:
+    void message(const QString& text) override {
+        ++messages;
+        std::fprintf(stderr, "message: %s\n", text.toLocal8Bit().constData());
+    }
+    bool question(const QString&, const QString&) override { return false; }
+    QString askText(const QString&, const QString&, const QString&) override { return {}; }
+    int messages = 0;
+};
+
+struct Bench {
+    std::filesystem::path dir;
+    CountingDialogs dialogs;
+    std::unique_ptr<gw::World> world;
+
+    Bench() {
+        dir = std::filesystem::temp_directory_path() /
+              ("gravewind-bench-catalogue-" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir);
+        std::filesystem::current_path(dir);
+        const gw::RecordType& type = gw::RecordTraits<gw::Race>::type();
+        gw::DataFileInfo info{std::string(type.name()), type.key(), type.dataLength(),
+                              gw::kFormatVersion};
+        if (gw::createDataFile(std::string(type.fileName()), info, true) != 0) std::abort();
+        world = std::make_unique<gw::World>(dialogs);
+        gw::RecordFile& f = races();
+        if (f.open("BOPEN, Race, Error: ") != 0) std::abort();
+        const gw::Status s = gw::inTransaction(f.positionBlock(), [&]() -> gw::Status {
+            for (int i = 1; i <= kRaces; ++i) {
+                gw::Race& r = f.as<gw::Race>();
+                r = gw::Race{};
+                r.Number = static_cast<std::int16_t>(i);
+                char name[16];
+                std::snprintf(name, sizeof name, "Race%05d", i);
+                const std::string stored = gw::zeroEnded(name, r.Name.size());
+                std::copy(stored.begin(), stored.end(), r.Name.begin());
+                r.MinIntellect = static_cast<std::int16_t>(i % 50);
+                r.AbilityA[0] = static_cast<std::int16_t>(i % 188);
+                if (gw::Status st = f.call(gw::BINSERT, "BINSERT: "); st != 0) return st;
+            }
+            return 0;
+        });
+        if (s != 0) std::abort();
+    }
+    ~Bench() {
+        races().close("BCLOSE: ");
+        std::filesystem::current_path(dir.parent_path());
+        std::filesystem::remove_all(dir);
+    }
+    gw::RecordFile& races() { return world->file(gw::RecordKind::Race); }
+};
+
+Bench& bench() {
+    static Bench b;
+    return b;
+}
+
+void BM_BareWalk(benchmark::State& state) {
+    gw::RecordFile& f = bench().races();
+    for (auto _ : state) {
+        int n = 0;
+        for (gw::Status s = f.call(gw::BGETFIRST, ""); s == 0; s = f.call(gw::BGETNEXT, "", {9}))
+            ++n;
+        if (n != kRaces) state.SkipWithError("walk came short");
+        benchmark::DoNotOptimize(n);
+    }
+}
+BENCHMARK(BM_BareWalk)->Unit(benchmark::kMillisecond);
+
+void BM_OpenRaceEditor(benchmark::State& state) {
+    for (auto _ : state) {
+        std::unique_ptr<QWidget> editor(gw::createRaceEditor(*bench().world));
+        editor->show();  // the list is built as the window first shows
+        state.PauseTiming();
+        editor.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    if (bench().dialogs.messages) state.SkipWithError("the editor reported a status");
+}
+BENCHMARK(BM_OpenRaceEditor)->Unit(benchmark::kMillisecond);
+
+void BM_SearchKeystrokeNearTheEnd(benchmark::State& state) {
+    std::unique_ptr<QWidget> editor(gw::createRaceEditor(*bench().world));
+    editor->show();
+    auto* search = editor->findChild<QLineEdit*>(QStringLiteral("txtSearch"));
+    // Two targets near the end, alternated so that every keystroke moves to another record.
+    const struct {
+        const char* typed;
+        Qt::Key last;
+    } targets[] = {{"Race0999", Qt::Key_0}, {"Race0998", Qt::Key_5}};
+    int k = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        search->setText(QString::fromLatin1(targets[k].typed));
+        state.ResumeTiming();
+        QTest::keyClick(search, targets[k].last);
+        k ^= 1;
+    }
+    if (search->text() != QStringLiteral("Race09990") &&
+        search->text() != QStringLiteral("Race09985"))
+        state.SkipWithError("the keystroke selected the wrong record");
+    if (bench().dialogs.messages) state.SkipWithError("the editor reported a status");
+}
+BENCHMARK(BM_SearchKeystrokeNearTheEnd)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    bench();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -4,6 +4,7 @@
 // and drop or blank other control characters: those are shown as their visible control
 // pictures (U+2401 to U+241F) and turned back when the text is read.
 #include <QString>
+#include <QSyntaxHighlighter>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,14 @@ QString textblockBoxText(std::string_view decoded);
 // The box's raw document text (toRawText: paragraph separators, no blanked no-break spaces)
 // -> game text. Characters outside the single-byte set become '?'.
 std::string textblockTextOfBox(const QString& raw);
+
+// Greys the control pictures so that they read as markers, not as text.
+class ControlPictureShading final : public QSyntaxHighlighter {
+public:
+    using QSyntaxHighlighter::QSyntaxHighlighter;
+
+protected:
+    void highlightBlock(const QString& text) override;
+};
 
 }  // namespace gw

@@ -83,6 +83,7 @@ public:
         const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
         data_->setFont(fixed);
         data_->setTabChangesFocus(true);
+        new ControlPictureShading(data_->document());
         const QFontMetrics metrics(fixed);
         data_->setMinimumSize(metrics.horizontalAdvance(QString(80, u'M')) + 32,
                               metrics.lineSpacing() * 16);
@@ -97,6 +98,7 @@ public:
         connect(button("cmdInsert"), &QPushButton::clicked, this, &TextblockEditor::insert);
         connect(button("cmdDelete"), &QPushButton::clicked, this, &TextblockEditor::remove);
         form_.emplace(this, RecordTraits<Textblock>::type(), kTextblockBindings);
+        data_->setFocus();
     }
 
 protected:

@@ -82,7 +82,7 @@ TEST_F(TextblockEditorTest, TextEncodingThroughTheBox) {
         {"an over-long text keeps its first 2488 characters", "", QString(3000, u'a'),
          std::string(kTextblockDataWidth, '\x81')},
         {"typed carriage returns are kept apart from line breaks", "",
-         QStringLiteral(u"x\u240d\ny"), blanksAfter("\x98\x2d\x2a\x99")},
+         QStringLiteral(u"x\u21b5\ny"), blanksAfter("\x98\x2d\x2a\x99")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

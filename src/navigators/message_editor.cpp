@@ -99,9 +99,7 @@ private:
 }  // namespace
 
 QWidget* createMessageEditor(World& world, QWidget* parent) {
-    auto* editor = new MessageEditor(world, parent);
-    editor->open();
-    return editor;
+    return openNavigator<MessageEditor>(world, parent);
 }
 
 }  // namespace gw

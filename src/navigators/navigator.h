@@ -135,4 +135,12 @@ private:
     bool closed_ = false;
 };
 
+// Creates a navigator window and runs its Open step (Form_Load).
+template <class Window>
+QWidget* openNavigator(World& world, QWidget* parent) {
+    auto* window = new Window(world, parent);
+    window->open();
+    return window;
+}
+
 }  // namespace gw

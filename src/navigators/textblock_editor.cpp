@@ -178,9 +178,7 @@ private:
 }  // namespace
 
 QWidget* createTextblockEditor(World& world, QWidget* parent) {
-    auto* editor = new TextblockEditor(world, parent);
-    editor->open();
-    return editor;
+    return openNavigator<TextblockEditor>(world, parent);
 }
 
 }  // namespace gw

@@ -121,8 +121,12 @@ TEST_F(MessageEditorTest, NumberBoxRoundTripsExtremeNumbers) {
         insert(kMessage, [n](RecordFile& f) { f.as<Message>().Number = n; });
     openEditor();
     EXPECT_FALSE(box("txtNumber")->isEnabled());
-    // The box's typing limit must not cut what the window puts in it.
+    // The box's typing limit must not cut what the window puts in it...
     EXPECT_EQ(text("txtNumber"), QStringLiteral("-2147483648"));
+    // ...but holds for typing (insert is validated as typing is).
+    box("txtGoto")->clear();
+    for (QChar c : QStringLiteral("1234567")) box("txtGoto")->insert(QString(c));
+    EXPECT_EQ(text("txtGoto"), QStringLiteral("12345"));
     click("cmdLast");
     EXPECT_EQ(text("txtNumber"), QStringLiteral("2147483647"));
     click("cmdFirst");
@@ -224,26 +228,6 @@ TEST_F(MessageEditorTest, ClosingSaves) {
     window_->close();  // the main window's shutdown may close it once more
     EXPECT_EQ(line(stored(kMessage, 3), 168), stored74("closing edit"));
     EXPECT_TRUE(dialogs_.messages().isEmpty()) << dialogs_.messages().join(u'\n').toStdString();
-}
-
-TEST_F(MessageEditorTest, WindowAsTheGameNamesIt) {
-    openEditor();
-    EXPECT_EQ(window_->objectName(), QStringLiteral("frmMessage"));
-    EXPECT_EQ(window_->windowTitle(), QStringLiteral("Message Editor"));
-    const std::pair<const char*, const char*> buttons[] = {
-        {"cmdGoto", "Goto"},   {"cmdFirst", "First"}, {"cmdPrevious", "Previous"},
-        {"cmdNext", "Next"},   {"cmdLast", "Last"},   {"Command2", "Insert"},
-        {"Command3", "Delete"}};
-    for (const auto& [name, caption] : buttons) {
-        auto* b = window_->findChild<QPushButton*>(QString::fromLatin1(name));
-        ASSERT_NE(b, nullptr) << name;
-        EXPECT_EQ(b->text(), QString::fromLatin1(caption));
-    }
-    EXPECT_EQ(box("txtMessageLine1")->maxLength(), 74);
-    // Five typed characters at most in the Goto box (insert is validated as typing is).
-    box("txtGoto")->clear();
-    for (QChar c : QStringLiteral("1234567")) box("txtGoto")->insert(QString(c));
-    EXPECT_EQ(text("txtGoto"), QStringLiteral("12345"));
 }
 
 }  // namespace

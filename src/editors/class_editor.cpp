@@ -7,7 +7,7 @@
 
 #include "editors/catalogue_editor.h"
 #include "editors/catalogue_windows.h"
-#include "editors/form_layout.h"
+#include "shell/form_layout.h"
 #include "records/abilities.h"
 #include "records/value_lists.h"
 

@@ -10,7 +10,7 @@
 
 #include "editors/catalogue_editor.h"
 #include "editors/catalogue_windows.h"
-#include "editors/form_layout.h"
+#include "shell/form_layout.h"
 #include "editors/race_listing.h"
 #include "records/abilities.h"
 #include "shell/world.h"

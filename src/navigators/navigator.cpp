@@ -4,12 +4,12 @@
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QValidator>
 #include <algorithm>
 #include <limits>
 
 #include "records/number_text.h"
 #include "shell/dialogs.h"
+#include "shell/form_layout.h"
 #include "shell/latin1.h"
 #include "shell/record_form.h"
 #include "shell/world.h"
@@ -18,19 +18,6 @@
 namespace gw {
 
 namespace {
-
-class TypedLength final : public QValidator {
-public:
-    TypedLength(int max, QObject* parent) : QValidator(parent), max_(max) {}
-    // setText is not validated, and an edit of a text that was already too long is let
-    // through, so only typing meets the limit.
-    State validate(QString& input, int&) const override {
-        return input.size() <= max_ ? Acceptable : Invalid;
-    }
-
-private:
-    int max_;
-};
 
 constexpr int kGotoBoxLimit = 5;
 
@@ -68,10 +55,6 @@ std::optional<std::int32_t> readInt32(const QString& text, const QString& boxNam
     refusal = QStringLiteral("%1: \"%2\" is not a whole number from %3 to %4.")
                   .arg(boxName, text, QString::number(kMin), QString::number(kMax));
     return std::nullopt;
-}
-
-void limitTyping(QLineEdit* box, int maxTyped) {
-    box->setValidator(new TypedLength(maxTyped, box));
 }
 
 Navigator::Navigator(World& world, const NavigatorDescription& description, QWidget* parent)

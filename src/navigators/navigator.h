@@ -65,10 +65,6 @@ SearchKey searchKeyOfRow(const KeySpec& key, std::span<const std::uint8_t> row);
 std::optional<std::int32_t> readInt32(const QString& text, const QString& boxName,
                                       QString& refusal);
 
-// Limits what the user types, never what the window puts into the box (QLineEdit's maxLength
-// would also cut a shown "-2147483648" and the next save would store the cut text).
-void limitTyping(QLineEdit* box, int maxTyped);
-
 class Navigator : public QWidget {
 public:
     Navigator(World& world, const NavigatorDescription& description, QWidget* parent);

@@ -16,6 +16,7 @@
 #include "records/textblock.h"
 #include "records/textblock_text.h"
 #include "shell/dialogs.h"
+#include "shell/form_layout.h"
 #include "shell/record_form.h"
 #include "shell/world.h"
 #include "store/record_file.h"

@@ -1,5 +1,5 @@
 #pragma once
-// Building blocks for the catalogue editors' forms: boxes named as the game names them, with
+// Building blocks for the editor windows' forms: boxes named as the game names them, with
 // their typing limits, labelled grids and the shared ability frame.
 #include <QString>
 #include <QValidator>
@@ -26,6 +26,9 @@ private:
 };
 
 inline constexpr int kNumberBoxLimit = 5;
+
+// Gives an existing box a TypingLimit of maxTyped characters.
+void limitTyping(QLineEdit* box, int maxTyped);
 
 // A line edit with its objectName; maxTyped 0 means no limit.
 QLineEdit* textBox(const QString& name, int maxTyped, QWidget* parent = nullptr);

@@ -1,4 +1,4 @@
-#include "editors/form_layout.h"
+#include "shell/form_layout.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -18,11 +18,15 @@ QValidator::State TypingLimit::validate(QString& input, int&) const {
     return input.size() <= max_ ? Acceptable : Invalid;
 }
 
+void limitTyping(QLineEdit* box, int maxTyped) {
+    box->setValidator(new TypingLimit(maxTyped, box));
+}
+
 QLineEdit* textBox(const QString& name, int maxTyped, QWidget* parent) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
     if (maxTyped > 0) {
-        box->setValidator(new TypingLimit(maxTyped, box));
+        limitTyping(box, maxTyped);
         // Room for the widest typed text, not more: number boxes stay compact.
         if (maxTyped <= kNumberBoxLimit) {
             const int width = box->fontMetrics().horizontalAdvance(QStringLiteral("-000000"));

@@ -3,7 +3,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QCoreApplication>
 #include <QMap>
+#include <QPointer>
 #include <QStringListModel>
 #include <QWidget>
 #include <cmath>
@@ -47,14 +49,14 @@ QString controlName(const char* base, int index) {
 }
 
 QAbstractItemModel* sharedListModel(std::span<const std::string_view> items) {
-    static QMap<const void*, QStringListModel*> models;
-    auto*& model = models[items.data()];
+    static QMap<const void*, QPointer<QStringListModel>> models;
+    auto& model = models[items.data()];
     if (!model) {
         QStringList names;
         names.reserve(static_cast<qsizetype>(items.size()));
         for (auto name : items) names << fromGame(name);
-        // Lives as long as the program: combo boxes of every window share it.
-        model = new QStringListModel(names);
+        // Lives as long as the application: combo boxes of every window share it.
+        model = new QStringListModel(names, QCoreApplication::instance());
     }
     return model;
 }

@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "store/key_spec.h"
+#include "store/key_definition.h"
 #include "store/status.h"
 
 namespace gw {

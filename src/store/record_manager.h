@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/key_spec.h"
+#include "store/key_definition.h"
 #include "store/status.h"
 
 namespace gw {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "store/field_map.h"
-#include "store/key_spec.h"
+#include "store/key_definition.h"
 
 namespace gw {
 

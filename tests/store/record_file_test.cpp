@@ -11,12 +11,10 @@ namespace {
 
 using namespace status;
 
-constexpr FieldSpec kTinyFields[] = {
-    {"Number", kIntegerField, 4},
-    {"Name", kTextField, 9},
-    {"NameEnd", kByteField, 1},
-    {"Count", kIntegerField, 2},
-};
+constexpr FieldSpec kTinyFields[] = {{"Number", kIntegerField, 4},
+                                     {"Name", kTextField, 9},
+                                     {"NameEnd", kByteField, 1},
+                                     {"Count", kIntegerField, 2}};
 // Eight bytes past the mapped fields, which the conversion must carry through.
 const RecordType kTiny{"Tiny", "tiny.dat", 24, KeySpec::int32(), kTinyFields};
 
@@ -25,68 +23,60 @@ struct FakeReporter : StatusReporter {
     void report(const std::string& message) override { messages.push_back(message); }
 };
 
-class RecordFileTest : public ::testing::Test {
+class RecordFileTest : public StoreTest {
 protected:
     void SetUp() override {
         file.setFileName(dir.path("tiny.dat"));
         file.setReporter(&reporter);
     }
-    void TearDown() override { stopRecordManager(); }
+    void create() {
+        ASSERT_EQ(createDataFile(file.fileName(), {"Tiny", KeySpec::int32(), 24}), kSuccess);
+    }
     void setRecord(std::int32_t number, std::string_view name, std::int16_t count) {
         setInt(file.record(), *kTiny.field("Number"), 0, number);
         setText(file.record(), *kTiny.field("Name"), 0, name);
         setInt(file.record(), *kTiny.field("Count"), 0, count);
     }
-    std::int64_t number() const { return getInt(file.record(), *kTiny.field("Number")); }
+    std::int64_t get(const char* name) const { return getInt(file.record(), *kTiny.field(name)); }
 
-    ScratchDir dir;
     FakeReporter reporter;
     RecordFile file{kTiny};
 };
 
 TEST_F(RecordFileTest, ReportsUnexpectedStatusesWithThePrefix) {
     EXPECT_EQ(file.open("Form_Load, BOPEN, Tiny, Error: "), kFileNotFound);
-    EXPECT_EQ(reporter.messages, (std::vector<std::string>{"Form_Load, BOPEN, Tiny, Error: 30"}));
     EXPECT_FALSE(file.isOpen());
-    ASSERT_EQ(createDataFile(file.fileName(), {"Tiny", KeySpec::int32(), 24}), kSuccess);
+    create();
     ASSERT_EQ(file.open("Form_Load, BOPEN, Tiny, Error: "), kSuccess);
     EXPECT_TRUE(file.isOpen());
-    reporter.messages.clear();
-
     setRecord(7, "Seven", 3);
     ASSERT_EQ(file.call(BINSERT, "cmdInsert, BINSERT, Tiny, Error: "), kSuccess);
     EXPECT_EQ(file.call(BINSERT, "cmdInsert, BINSERT, Tiny, Error: "), kDuplicateKey);
-    {
-        SCOPED_TRACE("quiet statuses are returned but not reported");
-        EXPECT_EQ(file.getEqual32(8, "Error on BGETEQUAL: ", {kKeyNotFound}), kKeyNotFound);
-        EXPECT_EQ(file.call(BGETNEXT, "LoadList, BGETNEXT, Tiny, Error: ", {kEndOfFile}),
-                  kEndOfFile);
-        EXPECT_EQ(file.getEqual32(8, "Error on BGETEQUAL: "), kKeyNotFound);
-    }
-    EXPECT_EQ(reporter.messages, (std::vector<std::string>{"cmdInsert, BINSERT, Tiny, Error: 23",
-                                                           "Error on BGETEQUAL: 4"}));
+    // Quiet statuses are returned but not reported.
+    EXPECT_EQ(file.getEqual32(8, "Error on BGETEQUAL: ", {kKeyNotFound}), kKeyNotFound);
+    EXPECT_EQ(file.call(BGETNEXT, "LoadList, BGETNEXT, Tiny, Error: ", {kEndOfFile}), kEndOfFile);
+    EXPECT_EQ(file.getEqual32(8, "Error on BGETEQUAL: "), kKeyNotFound);
     EXPECT_EQ(file.close("Form_Unload, BCLOSE, Tiny, Error: "), kSuccess);
     EXPECT_FALSE(file.isOpen());
     EXPECT_EQ(file.call(BGETFIRST, "x, "), kNotOpen);
-    EXPECT_EQ(reporter.messages.back(), "x, 21");
+    EXPECT_EQ(reporter.messages, (std::vector<std::string>{"Form_Load, BOPEN, Tiny, Error: 30",
+                                                           "cmdInsert, BINSERT, Tiny, Error: 23",
+                                                           "Error on BGETEQUAL: 4", "x, 21"}));
 }
 
 TEST_F(RecordFileTest, ConvertsAfterReadsAndBeforeWrites) {
-    ASSERT_EQ(createDataFile(file.fileName(), {"Tiny", KeySpec::int32(), 24}), kSuccess);
+    create();
     ASSERT_EQ(file.open("open: "), kSuccess);
     for (std::int32_t n : {5, -2, 9}) {
         setRecord(n, "N" + std::to_string(n), static_cast<std::int16_t>(n * 10));
         ASSERT_EQ(file.call(BINSERT, "insert: "), kSuccess);
     }
-    {
-        SCOPED_TRACE("a read fills the record from the row");
-        setRecord(0, "", 0);
-        ASSERT_EQ(file.getEqual16(-2, "get: "), kSuccess);
-        EXPECT_EQ(number(), -2);
-        EXPECT_EQ(getText(file.record(), *kTiny.field("Name")), "N-2      ");
-        EXPECT_EQ(getInt(file.record(), *kTiny.field("Count")), -20);
-        EXPECT_EQ(file.lengthRead(), 24u);
-    }
+    setRecord(0, "", 0);
+    ASSERT_EQ(file.getEqual16(-2, "get: "), kSuccess);  // a read fills the record from the row
+    EXPECT_EQ(get("Number"), -2);
+    EXPECT_EQ(getText(file.record(), *kTiny.field("Name")), "N-2      ");
+    EXPECT_EQ(get("Count"), -20);
+    EXPECT_EQ(file.lengthRead(), 24u);
     {
         SCOPED_TRACE("bytes past the mapped fields survive an update");
         std::fill(file.row().begin() + 16, file.row().end(), std::uint8_t{0xAB});
@@ -94,18 +84,15 @@ TEST_F(RecordFileTest, ConvertsAfterReadsAndBeforeWrites) {
         ASSERT_EQ(file.call(BUPDATE, "update: "), kSuccess);
         std::fill(file.row().begin(), file.row().end(), std::uint8_t{0});
         ASSERT_EQ(file.getEqual32(-2, "get: "), kSuccess);
-        EXPECT_EQ(getInt(file.record(), *kTiny.field("Count")), 77);
+        EXPECT_EQ(get("Count"), 77);
         EXPECT_EQ(Bytes(file.row().begin() + 16, file.row().end()), Bytes(8, 0xAB));
     }
-    {
-        SCOPED_TRACE("a failed read leaves the record as it was");
-        EXPECT_EQ(file.getEqual32(100, "get: ", {kKeyNotFound}), kKeyNotFound);
-        EXPECT_EQ(number(), -2);
-    }
+    EXPECT_EQ(file.getEqual32(100, "get: ", {kKeyNotFound}), kKeyNotFound);
+    EXPECT_EQ(get("Number"), -2);  // a failed read leaves the record as it was
     std::vector<std::int64_t> walked;
     for (Status s = file.call(BGETFIRST, "first: "); s == kSuccess;
          s = file.call(BGETNEXT, "next: ", {kEndOfFile}))
-        walked.push_back(number());
+        walked.push_back(get("Number"));
     EXPECT_EQ(walked, (std::vector<std::int64_t>{-2, 5, 9}));
     EXPECT_TRUE(reporter.messages.empty()) << reporter.messages.front();
     EXPECT_EQ(stopRecordManager(), kSuccess);

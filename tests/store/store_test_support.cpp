@@ -1,9 +1,7 @@
 #include "store_test_support.h"
 
-#include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <cstring>
 #include <filesystem>
 
 namespace gw::test {
@@ -28,30 +26,10 @@ Bytes le(std::int64_t value, std::size_t width) {
     return out;
 }
 
-namespace {
 Bytes keyed(const Bytes& key, std::size_t length, std::uint8_t fill) {
     Bytes row(length, fill);
     std::copy(key.begin(), key.end(), row.begin());
     return row;
-}
-}  // namespace
-
-Bytes int16Row(std::int16_t key, std::size_t length, std::uint8_t fill) {
-    return keyed(le(key, 2), length, fill);
-}
-Bytes int32Row(std::int32_t key, std::size_t length, std::uint8_t fill) {
-    return keyed(le(key, 4), length, fill);
-}
-Bytes pairRow(std::int32_t map, std::int32_t room, std::size_t length, std::uint8_t fill) {
-    Bytes key = le(map, 4);
-    const Bytes r = le(room, 4);
-    key.insert(key.end(), r.begin(), r.end());
-    return keyed(key, length, fill);
-}
-Bytes textRow(const std::string& key, std::size_t width, std::size_t length, std::uint8_t fill) {
-    Bytes k(width, ' ');
-    std::memcpy(k.data(), key.data(), std::min(key.size(), width));
-    return keyed(k, length, fill);
 }
 
 Status Handle::open(const std::string& path, std::uint32_t dataLength) {
@@ -61,17 +39,10 @@ Status Handle::open(const std::string& path, std::uint32_t dataLength) {
     return BTRCALL(BOPEN, block, buffer, length, name, 255, 0);
 }
 
-Status Handle::close() {
+Status Handle::write(std::uint16_t op, Bytes row) {
     Bytes scratch(255, 0);
-    length = static_cast<std::uint32_t>(buffer.size());
-    return BTRCALL(BCLOSE, block, buffer, length, scratch, 255, 0);
-}
-
-Status Handle::write(std::uint16_t op, const Bytes& row) {
-    Bytes data = row;
-    Bytes scratch(255, 0);
-    length = static_cast<std::uint32_t>(data.size());
-    return BTRCALL(op, block, data, length, scratch, 255, 0);
+    length = static_cast<std::uint32_t>(row.size());
+    return BTRCALL(op, block, row, length, scratch, 255, 0);
 }
 
 Status Handle::read(std::uint16_t op) {
@@ -85,25 +56,17 @@ Status Handle::getEqual(Bytes key, std::uint16_t keyLength) {
     return BTRCALL(BGETEQUAL, block, buffer, length, key, keyLength, 0);
 }
 
-Status Handle::remove() {
-    Bytes scratch(255, 0);
-    length = static_cast<std::uint32_t>(buffer.size());
-    return BTRCALL(BDELETE, block, buffer, length, scratch, 255, 0);
-}
-
 void makeFile(const std::string& path, const DataFileInfo& info, const std::vector<Bytes>& rows) {
     ASSERT_EQ(createDataFile(path, info), status::kSuccess) << path;
     Handle h;
     ASSERT_EQ(h.open(path, info.recordLength), status::kSuccess);
     // One commit for the whole fill keeps the tests quick on a synchronous disk.
-    ASSERT_EQ(inTransaction(h.block,
-                            [&] {
-                                for (const auto& r : rows)
-                                    if (Status s = h.write(BINSERT, r); s != status::kSuccess)
-                                        return s;
-                                return status::kSuccess;
-                            }),
-              status::kSuccess);
+    const auto fill = [&] {
+        for (const auto& r : rows)
+            if (Status s = h.write(BINSERT, r); s != status::kSuccess) return s;
+        return status::kSuccess;
+    };
+    ASSERT_EQ(inTransaction(h.block, fill), status::kSuccess);
     ASSERT_EQ(h.close(), status::kSuccess);
 }
 

@@ -14,12 +14,9 @@ namespace gw::tool::testing {
 
 class ScratchDir {
 public:
-    ScratchDir() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        // Outside a test (a suite's set-up) there is no test name to borrow.
-        const std::string name = info ? info->name() : "suite";
-        path_ = std::filesystem::temp_directory_path() /
-                ("gw_tool_" + name + "_" + std::to_string(std::random_device{}()));
+    ScratchDir()
+        : path_(std::filesystem::temp_directory_path() /
+                ("gw_tool_" + std::to_string(std::random_device{}()))) {
         std::filesystem::create_directories(path_);
     }
     ~ScratchDir() {
@@ -35,8 +32,7 @@ private:
 
 struct ToolRun {
     int code;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 inline ToolRun runTool(std::vector<std::string> args, const std::string& input = {}) {

@@ -1,22 +1,48 @@
-// gravewind-data against the real record manager, through its command line.
+// gravewind-data against the real record manager, through its command line, and the small
+// demo world it builds: the counts of its plan, references that resolve, exits both ways and
+// the same bytes on every run.
+#include "tools/data/data_tool.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <map>
+#include <set>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "records/class.h"
 #include "records/records.h"
-#include "tool_test_support.h"
+#include "records/textblock_text.h"
+#include "records/value_lists.h"
+#include "store/record_file.h"
+#include "store_test_support.h"
+#include "tools/data/demo_world.h"
 
 namespace gw::tool {
 namespace {
 
 using namespace std::string_literals;
-using testing::runTool;
-using testing::ToolRun;
+using namespace demo;
+namespace fs = std::filesystem;
+
+using test::ScratchDir;
+
+struct ToolRun {
+    int code;
+    std::string out, err;
+};
+
+ToolRun runTool(std::vector<std::string> args, const std::string& input = {}) {
+    args.insert(args.begin(), "gravewind-data");
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    const int code = runDataTool(args, {in, out, err, false});
+    return {code, out.str(), err.str()};
+}
 
 // One record of the unload format.
 std::string unloadRecord(const std::string& bytes) {
@@ -37,42 +63,38 @@ std::string readFile(const std::string& path) {
 
 // A directory with the ten empty files made by the tool.
 struct Created : ::testing::Test {
-    void SetUp() override { ASSERT_EQ(runTool({"create", dir.str()}).code, kExitDone); }
-    testing::ScratchDir dir;
-    const std::string msg = dir / "wccmsg2.dat";
+    void SetUp() override { ASSERT_EQ(runTool({"create", dir.path("")}).code, kExitDone); }
+    ScratchDir dir;
+    const std::string msg = dir.path("wccmsg2.dat");
 };
 
 TEST_F(Created, CreateRefusesToOverwrite) {
     for (RecordKind kind : allRecordKinds())
-        EXPECT_TRUE(std::filesystem::exists(dir / std::string(recordType(kind).fileName())));
+        EXPECT_TRUE(fs::exists(dir.path(std::string(recordType(kind).fileName()))));
     const std::string one = unloadRecord(messageRow(1, 256, 'x'));
     ASSERT_EQ(runTool({"load", msg}, one).code, kExitDone);
-    const ToolRun again = runTool({"create", dir.str()});
+    const ToolRun again = runTool({"create", dir.path("")});
     EXPECT_EQ(again.code, kExitDataError);
     EXPECT_NE(again.err.find("file exists"), std::string::npos) << again.err;
     EXPECT_EQ(runTool({"unload", msg}).out, one + "\x1A");
     {
         SCOPED_TRACE("one file in the way: the refusal creates none of the others");
-        testing::ScratchDir other;
-        std::ofstream(other / "wccitem2.dat") << "not ours";
-        EXPECT_EQ(runTool({"create", other.str()}).code, kExitDataError);
-        EXPECT_FALSE(std::filesystem::exists(other / "wccrace2.dat"));
-        EXPECT_EQ(readFile(other / "wccitem2.dat"), "not ours");
+        ScratchDir other;
+        std::ofstream(other.path("wccitem2.dat")) << "not ours";
+        EXPECT_EQ(runTool({"create", other.path("")}).code, kExitDataError);
+        EXPECT_FALSE(fs::exists(other.path("wccrace2.dat")));
+        EXPECT_EQ(readFile(other.path("wccitem2.dat")), "not ours");
     }
-    EXPECT_EQ(runTool({"create", dir.str(), "--force"}).code, kExitDone);
+    EXPECT_EQ(runTool({"create", dir.path(""), "--force"}).code, kExitDone);
     EXPECT_EQ(runTool({"unload", msg}).out, "\x1A");
 }
 
 TEST(DataTool, UsageErrorsExitWithTwo) {
-    const std::vector<std::vector<std::string>> wrong = {{},
-                                                         {"frobnicate"},
-                                                         {"load"},
-                                                         {"dump"},
-                                                         {"unload"},
-                                                         {"create"},
-                                                         {"dump", "a", "b"},
-                                                         {"demo", "d", "--size", "huge"},
-                                                         {"create", "d", "--bogus"}};
+    // clang-format off
+    const std::vector<std::vector<std::string>> wrong = {{}, {"frobnicate"}, {"load"}, {"dump"},
+        {"unload"}, {"create"}, {"dump", "a", "b"}, {"demo", "d", "--size", "huge"},
+        {"create", "d", "--bogus"}};
+    // clang-format on
     for (const auto& args : wrong) {
         const ToolRun r = runTool(args);
         EXPECT_EQ(r.code, kExitUsage) << (args.empty() ? "" : args[0]) << " " << args.size();
@@ -87,12 +109,12 @@ TEST(DataTool, UsageErrorsExitWithTwo) {
 
 TEST_F(Created, MissingOrForeignFilesAreDataErrors) {
     for (const char* command : {"dump", "unload", "load"}) {
-        const ToolRun missing = runTool({command, dir / "none.dat"});
+        const ToolRun missing = runTool({command, dir.path("none.dat")});
         EXPECT_EQ(missing.code, kExitDataError) << command;
         EXPECT_NE(missing.err.find("none.dat"), std::string::npos) << missing.err;
     }
-    std::ofstream(dir / "foreign.dat") << "SQLite format 3, or so it says";
-    const ToolRun foreign = runTool({"dump", dir / "foreign.dat"});
+    std::ofstream(dir.path("foreign.dat")) << "SQLite format 3, or so it says";
+    const ToolRun foreign = runTool({"dump", dir.path("foreign.dat")});
     EXPECT_EQ(foreign.code, kExitDataError);
     EXPECT_NE(foreign.err.find("BOPEN"), std::string::npos) << foreign.err;
 }
@@ -104,15 +126,15 @@ TEST_F(Created, LoadThenUnloadGivesBackTheSameBytes) {
     const std::string input = unloadRecord(messageRow(-7, 242, ' ')) +
                               unloadRecord(messageRow(1, 256, '\x1A')) + unloadRecord(row2) +
                               unloadRecord(messageRow(300, 10, '\r')) + "\x1A";
-    std::ofstream(dir / "in.unl", std::ios::binary) << input;
-    const ToolRun load = runTool({"load", msg, dir / "in.unl"});
+    std::ofstream(dir.path("in.unl"), std::ios::binary) << input;
+    const ToolRun load = runTool({"load", msg, dir.path("in.unl")});
     ASSERT_EQ(load.code, kExitDone) << load.err;
     EXPECT_NE(load.out.find("4 records"), std::string::npos) << load.out;
     EXPECT_EQ(runTool({"unload", msg}).out, input);
-    ASSERT_EQ(runTool({"unload", msg, dir / "out.unl"}).code, kExitDone);
-    EXPECT_EQ(readFile(dir / "out.unl"), input);
+    ASSERT_EQ(runTool({"unload", msg, dir.path("out.unl")}).code, kExitDone);
+    EXPECT_EQ(readFile(dir.path("out.unl")), input);
     // The end marker is optional on input, always written on output.
-    ASSERT_EQ(runTool({"create", dir.str(), "--force"}).code, kExitDone);
+    ASSERT_EQ(runTool({"create", dir.path(""), "--force"}).code, kExitDone);
     ASSERT_EQ(runTool({"load", msg}, input.substr(0, input.size() - 1)).code, kExitDone);
     EXPECT_EQ(runTool({"unload", msg}).out, input);
 }
@@ -167,8 +189,8 @@ TEST_F(Created, DumpShowsEveryFieldAsStored) {
     ASSERT_TRUE(StructToRow({reinterpret_cast<std::uint8_t*>(row.data()), row.size()},
                             type.buildFieldMap(), &c, sizeof c));
     for (std::size_t i = 102; i < row.size(); ++i) row[i] = static_cast<char>(i);
-    ASSERT_EQ(runTool({"load", dir / "wccclas2.dat"}, unloadRecord(row)).code, kExitDone);
-    const ToolRun dump = runTool({"dump", dir / "wccclas2.dat"});
+    ASSERT_EQ(runTool({"load", dir.path("wccclas2.dat")}, unloadRecord(row)).code, kExitDone);
+    const ToolRun dump = runTool({"dump", dir.path("wccclas2.dat")});
     ASSERT_EQ(dump.code, kExitDone) << dump.err;
     EXPECT_EQ(dump.out,
               R"({"Number":3,"Name":"Mage\u0000 été   \u0000                ","NameEnd":200,)"
@@ -178,6 +200,142 @@ TEST_F(Created, DumpShowsEveryFieldAsStored) {
               R"("Reserved5":0,"Reserved6":0,"TitleText":99,"_tail":")"
               "666768696a6b6c6d6e6f707172737475767778797a7b7c7d7e7f808182838485868788898a8b8c8d8e8f"
               "909192939495969798999a9b\"}\n");
+}
+
+// Every record of the small demo world, read back through RecordFile and kept by type name.
+class SmallDemoWorld : public ::testing::Test {
+protected:
+    struct Rec {
+        const RecordType* type;
+        std::vector<std::max_align_t> bytes;
+        std::int64_t operator()(std::string_view field, std::size_t k = 0) const {
+            return getInt(bytes.data(), *type->field(field), k);
+        }
+    };
+    static void SetUpTestSuite() {
+        std::string error;
+        ASSERT_EQ(buildDemoWorld(dir_.path(""), DemoSize::Small, &error), status::kSuccess)
+            << error;
+        for (RecordKind kind : allRecordKinds()) {
+            RecordFile file(recordType(kind));
+            file.setFileName(dir_.path(std::string(recordType(kind).fileName())));
+            ASSERT_EQ(file.open("BOPEN"), status::kSuccess);
+            auto& list = world_[recordType(kind).name()];
+            for (Status s = file.call(BGETFIRST, "BGETFIRST"); s == status::kSuccess;
+                 s = file.call(BGETNEXT, "BGETNEXT", {status::kEndOfFile})) {
+                list.push_back({&recordType(kind),
+                                std::vector<std::max_align_t>(
+                                    recordType(kind).recordSize() / sizeof(std::max_align_t) + 1)});
+                std::memcpy(list.back().bytes.data(), file.record(), recordType(kind).recordSize());
+            }
+        }
+    }
+    static std::set<std::int64_t> numbers(std::string_view type) {
+        std::set<std::int64_t> out;
+        for (const Rec& r : world_[type]) out.insert(r("Number"));
+        return out;
+    }
+    static inline ScratchDir dir_;
+    static inline std::map<std::string_view, std::vector<Rec>> world_;
+};
+
+TEST_F(SmallDemoWorld, EveryReferenceResolvesAndEveryExitHasItsWayBack) {
+    const DemoPlan p = demoPlan(DemoSize::Small);
+    const std::pair<std::string_view, int> planned[] = {{"Race", p.races},
+                                                        {"Class", p.classes},
+                                                        {"Spell", p.spells},
+                                                        {"Monster", p.monsters},
+                                                        {"Item", p.items},
+                                                        {"Shop", p.shops},
+                                                        {"Room", p.maps * p.roomsPerMap()},
+                                                        {"Message", p.messages},
+                                                        {"Textblock", p.textblocks},
+                                                        {"User", p.users}};
+    for (auto [type, count] : planned) EXPECT_EQ(world_[type].size(), std::size_t(count)) << type;
+    // Zero means "none"; anything else must name a record. Every element of a run counts.
+    const struct {
+        std::string_view record, field, target;
+    } references[] = {
+        // clang-format off
+        {"Spell", "CastMsgA", "Message"}, {"Spell", "CastMsgB", "Message"},
+        {"Monster", "WeaponNumber", "Item"}, {"Monster", "ItemNumber", "Item"},
+        {"Monster", "SpellNumber", "Spell"}, {"Monster", "AttackHitSpell", "Spell"},
+        {"Monster", "AttackHitMsg", "Message"}, {"Monster", "AttackDodgeMsg", "Message"},
+        {"Monster", "AttackMissMsg", "Message"}, {"Monster", "MoveMsg", "Message"},
+        {"Monster", "DeathMsg", "Message"}, {"Monster", "DeathSpellNumber", "Spell"},
+        {"Monster", "CreateSpellNumber", "Spell"}, {"Monster", "GreetTxt", "Textblock"},
+        {"Monster", "DescTxt", "Textblock"}, {"Monster", "TalkTxt", "Textblock"},
+        {"Item", "Negate", "Spell"}, {"Item", "Class", "Class"}, {"Item", "Race", "Race"},
+        {"Item", "HitMsg", "Message"}, {"Item", "MissMsg", "Message"}, {"Item", "ReadMsg", "Message"},
+        {"Item", "DistructMsg", "Message"}, {"Shop", "ShopItemNumber", "Item"},
+        {"Room", "RoomItems", "Item"}, {"Room", "InvisItems", "Item"}, {"Room", "PlacedItems", "Item"},
+        {"Room", "CurrentRoomMon", "Monster"}, {"Room", "ShopNum", "Shop"},
+        {"Room", "CmdText", "Textblock"}, {"User", "Item", "Item"}, {"Textblock", "LinkTo", "Textblock"},
+        // clang-format on
+    };
+    for (const auto& ref : references) {
+        const auto targets = numbers(ref.target);
+        for (const Rec& r : world_[ref.record])
+            for (std::size_t k = 0; k < r.type->field(ref.field)->count; ++k)
+                EXPECT_TRUE(r(ref.field, k) == 0 || targets.count(r(ref.field, k)))
+                    << ref.record << "." << ref.field << "[" << k << "] " << r(ref.field, k);
+    }
+    for (const Rec& m : world_["Monster"])
+        for (std::size_t k = 0; k < 5; ++k)
+            if (m("AttackType", k) == 2)
+                EXPECT_TRUE(numbers("Spell").count(m("AttackAccuSpell", k)));
+    for (const Rec& s : world_["Shop"])
+        EXPECT_TRUE((s("Class") & 0xFF) == 0 || numbers("Class").count(s("Class") & 0xFF));
+    for (const Rec& u : world_["User"]) {
+        EXPECT_TRUE(numbers("Race").count(u("Race")) && numbers("Class").count(u("Class")));
+        bool carries = false;
+        for (std::size_t k = 0; k < u.type->field("Item")->count; ++k) carries |= u("Item", k) != 0;
+        EXPECT_TRUE(carries);
+    }
+    for (const Rec& t : world_["Textblock"])
+        EXPECT_FALSE(decodeTextblockData(getText(t.bytes.data(), *t.type->field("Data"))).empty());
+    std::set<std::int64_t> shopsInRooms;
+    std::map<std::pair<std::int64_t, std::int64_t>, const Rec*> rooms;
+    for (const Rec& r : world_["Room"]) {
+        if (r("ShopNum") != 0) EXPECT_EQ(r("RoomType"), 1) << r("ShopNum");
+        if (r("ShopNum") != 0) shopsInRooms.insert(r("ShopNum"));
+        rooms[{r("MapNumber"), r("RoomNumber")}] = &r;
+    }
+    EXPECT_EQ(shopsInRooms, numbers("Shop"));
+    for (const auto& [key, room] : rooms) {
+        SCOPED_TRACE("map " + std::to_string(key.first) + " room " + std::to_string(key.second));
+        int exits = 0;
+        for (std::size_t d = 0; d < values::kDirectionCount; ++d) {
+            if ((*room)("RoomExit", d) == 0) continue;
+            ++exits;
+            const auto target = rooms.find({key.first, (*room)("RoomExit", d)});
+            ASSERT_NE(target, rooms.end()) << values::kDirectionNames[d];
+            const std::size_t back = values::oppositeDirection(d);
+            EXPECT_EQ((*target->second)("RoomExit", back), key.second)
+                << values::kDirectionNames[d];
+            EXPECT_EQ((*target->second)("ExitType", back), (*room)("ExitType", d));
+        }
+        EXPECT_GT(exits, 0);
+    }
+}
+
+TEST(DemoWorld, SameBytesEveryRunAndRefusesExistingFiles) {
+    ScratchDir a, b;
+    std::string error;
+    ASSERT_EQ(buildDemoWorld(a.path(""), DemoSize::Small, &error), status::kSuccess) << error;
+    ASSERT_EQ(buildDemoWorld(b.path(""), DemoSize::Small, &error), status::kSuccess) << error;
+    for (RecordKind kind : allRecordKinds()) {
+        const std::string name(recordType(kind).fileName());
+        const auto first = runTool({"unload", a.path(name)});
+        ASSERT_EQ(first.code, 0) << name << first.err;
+        EXPECT_EQ(first.out, runTool({"unload", b.path(name)}).out) << name;
+    }
+    EXPECT_EQ(buildDemoWorld(a.path(""), DemoSize::Small, &error), status::kFileExists);
+    EXPECT_NE(error.find("exists"), std::string::npos);
+    EXPECT_EQ(runTool({"demo", a.path(""), "--size", "small"}).code, 1);
+    const auto forced = runTool({"demo", a.path(""), "--size", "small", "--force"});
+    EXPECT_EQ(forced.code, 0) << forced.err;
+    EXPECT_NE(forced.out.find("wccmp002.dat  24 Room records"), std::string::npos) << forced.out;
 }
 
 }  // namespace

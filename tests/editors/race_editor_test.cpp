@@ -1,330 +1,200 @@
 // The catalogue behaviour, driven through the Race editor: list, save on leaving, search as
 // you type, Insert, Delete, refusals and failed reads.
-#include <gtest/gtest.h>
-
 #include <QComboBox>
-#include <QLineEdit>
-#include <QListView>
 #include <QTest>
-#include <memory>
 
-#include "editor_world.h"
 #include "editors/catalogue_windows.h"
+#include "gui_test.h"
 #include "records/text_fields.h"
 
 namespace gw::test {
 namespace {
 
-using Rows = std::vector<std::uint8_t>;
+constexpr auto kRace = RecordKind::Race;
 
-std::unique_ptr<QWidget> openRaceEditor(EditorWorld& w) {
-    std::unique_ptr<QWidget> editor(createRaceEditor(w.world));
-    editor->show();
-    return editor;
+void rename(Race& r, const char* name) {
+    const std::string stored = zeroEnded(name, r.Name.size());
+    std::copy(stored.begin(), stored.end(), r.Name.begin());
 }
 
-std::string storedName(const Race& r) { return std::string(r.Name.data(), r.Name.size()); }
+class RaceEditorTest : public GuiTest {
+protected:
+    void openWith(const std::vector<Race>& races) {
+        create({kRace});
+        for (const Race& r : races) add(kRace, r);
+        open(createRaceEditor);
+    }
+};
 
-TEST(RaceEditor, ListsInKeyOrderAndWritesTheRecordBackOnLeaving) {
-    EditorWorld w;
+TEST_F(RaceEditorTest, ListsInKeyOrderAndWritesTheRecordBackOnLeaving) {
     const Race elf = makeRace(1, "Elf"), dwarf = makeRace(2, "Dwarf"), human = makeRace(3, "Human");
-    w.create(RecordKind::Race, std::vector{human, elf, dwarf});
-    auto editor = openRaceEditor(w);
-
-    EXPECT_EQ(editor->objectName(), QStringLiteral("frmRace"));
-    EXPECT_EQ(editor->windowTitle(), QStringLiteral("Race Editor"));
-    EXPECT_EQ(listTexts(editor.get()),
-              (QStringList{QStringLiteral("1   Elf"), QStringLiteral("2   Dwarf"),
-                           QStringLiteral("3   Human")}));
-    auto* list = editor->findChild<QListView*>(QStringLiteral("lstDatabase"));
-    EXPECT_EQ(list->model()->index(2, 0).data(Qt::UserRole).toInt(), 3);
-    EXPECT_EQ(currentRow(editor.get()), 0);
-    EXPECT_EQ(boxText(editor.get(), QStringLiteral("txtName")), QStringLiteral("Elf"));
-    EXPECT_EQ(boxText(editor.get(), QStringLiteral("txtMaxCharm")), QStringLiteral("116"));
-    EXPECT_EQ(boxText(editor.get(), QStringLiteral("txtAbilityA_1")),
-              QStringLiteral("Heal"));  // code 18
-    EXPECT_EQ(boxText(editor.get(), QStringLiteral("txtAbilityB_2")), QStringLiteral("-12"));
-
+    openWith({human, elf, dwarf});
+    EXPECT_EQ(list(), "1   Elf\n2   Dwarf\n3   Human");
+    EXPECT_EQ(current(), 0);
+    EXPECT_EQ(text("txtName"), "Elf");
+    EXPECT_EQ(text("txtMaxCharm"), "116");
+    EXPECT_EQ(text("txtAbilityA_1"), "Heal");  // code 18
+    EXPECT_EQ(text("txtAbilityB_2"), "-12");
     {
-        SCOPED_TRACE("an unchanged record is written back, after a lookup moved the file");
+        SCOPED_TRACE("the record on screen is written back, wherever a lookup left the file");
         Race changed = elf;
         changed.MinCharm = 999;
-        ASSERT_EQ(w.world.file(RecordKind::Race).getEqual32(1, ""), 0);
-        w.world.file(RecordKind::Race).as<Race>() = changed;
-        ASSERT_EQ(w.world.file(RecordKind::Race).call(BUPDATE, ""), 0);
-        ASSERT_EQ(w.world.file(RecordKind::Race).call(BGETLAST, ""), 0);
-        selectRow(editor.get(), 1);
-        EXPECT_EQ(w.storedRow(RecordKind::Race, 1), rowOf(RecordKind::Race, &elf));
-        EXPECT_EQ(w.storedRow(RecordKind::Race, 3), rowOf(RecordKind::Race, &human));
-        EXPECT_EQ(boxText(editor.get(), QStringLiteral("txtName")), QStringLiteral("Dwarf"));
+        ASSERT_EQ(world.file(kRace).getEqual32(1, ""), 0);
+        world.file(kRace).as<Race>() = changed;
+        ASSERT_EQ(world.file(kRace).call(BUPDATE, ""), 0);
+        ASSERT_EQ(world.file(kRace).call(BGETLAST, ""), 0);
+        select(1);
+        EXPECT_EQ(stored(kRace, 1), rowOf(kRace, elf));
+        EXPECT_EQ(stored(kRace, 3), rowOf(kRace, human));
+        EXPECT_EQ(text("txtName"), "Dwarf");
     }
     {
         SCOPED_TRACE("edits are written back, the list keeps the old name");
-        setBoxText(editor.get(), QStringLiteral("txtName"), QStringLiteral("Dwarf Lord"));
-        setBoxText(editor.get(), QStringLiteral("txtMaxCharm"), QStringLiteral("17"));
-        editor->findChild<QComboBox*>(QStringLiteral("txtAbilityA_3"))->setCurrentIndex(5);
-        selectRow(editor.get(), 0);
+        type("txtName", "Dwarf Lord");
+        type("txtMaxCharm", "17");
+        child<QComboBox>("txtAbilityA_3")->setCurrentIndex(5);
+        select(0);
         Race expected = dwarf;
-        const std::string name = zeroEnded("Dwarf Lord", 29);
-        std::copy(name.begin(), name.end(), expected.Name.begin());
+        rename(expected, "Dwarf Lord");
         expected.MaxCharm = 17;
         expected.AbilityA[3] = 5;
-        EXPECT_EQ(w.storedRow(RecordKind::Race, 2), rowOf(RecordKind::Race, &expected));
-        EXPECT_EQ(listTexts(editor.get())[1], QStringLiteral("2   Dwarf"));
+        EXPECT_EQ(stored(kRace, 2), rowOf(kRace, expected));
+        EXPECT_EQ(list(), "1   Elf\n2   Dwarf\n3   Human");
     }
-    {
-        SCOPED_TRACE("an arrow key in the list selects like a click");
-        QTest::keyClick(list, Qt::Key_Down);
-        EXPECT_EQ(currentRow(editor.get()), 1);
-        EXPECT_EQ(boxText(editor.get(), QStringLiteral("txtName")), QStringLiteral("Dwarf Lord"));
-    }
-    EXPECT_TRUE(w.dialogs.messages().isEmpty()) << w.dialogs.messages().join(u'|').toStdString();
 }
 
-TEST(RaceEditor, RefusesBadNumbersAndKeepsValuesTheListCannotShow) {
-    EditorWorld w;
+TEST_F(RaceEditorTest, RefusesBadNumbersAndKeepsValuesTheListCannotShow) {
     Race odd = makeRace(1, "Odd");
     odd.AbilityA[0] = 200;  // no such ability
     odd.AbilityB[0] = -32768;
-    odd.MaxHealth = 32767;
-    w.create(RecordKind::Race, std::vector{odd, makeRace(2, "Other")});
-    auto editor = openRaceEditor(w);
+    openWith({odd, makeRace(2, "Other")});
+    EXPECT_EQ(text("txtAbilityA_0"), "200");
+    select(1);
+    EXPECT_EQ(stored(kRace, 1), rowOf(kRace, odd));
+    select(0);
 
-    EXPECT_EQ(boxText(editor.get(), QStringLiteral("txtAbilityA_0")), QStringLiteral("200"));
-    EXPECT_EQ(boxText(editor.get(), QStringLiteral("txtAbilityB_0")), QStringLiteral("-32768"));
-    {
-        SCOPED_TRACE("values outside the lists and the typing limits survive a save");
-        selectRow(editor.get(), 1);
-        EXPECT_EQ(w.storedRow(RecordKind::Race, 1), rowOf(RecordKind::Race, &odd));
-        selectRow(editor.get(), 0);
-    }
-    {
-        SCOPED_TRACE("a box that cannot be stored is refused, the rest is saved");
-        setBoxText(editor.get(), QStringLiteral("txtMinStrength"), QStringLiteral("abc"));
-        setBoxText(editor.get(), QStringLiteral("txtMaxStrength"), QStringLiteral("40000"));
-        setBoxText(editor.get(), QStringLiteral("txtHpBonus"), QStringLiteral("2.5"));
-        setBoxText(editor.get(), QStringLiteral("txtCp"), QStringLiteral("3.5"));
-        setBoxText(editor.get(), QStringLiteral("txtName"), QStringLiteral("Renamed"));
-        w.dialogs.clear();
-        selectRow(editor.get(), 1);
-        ASSERT_EQ(w.dialogs.messages().size(), 1);
-        const QString& m = w.dialogs.messages()[0];
-        EXPECT_TRUE(m.contains(QStringLiteral("txtMinStrength"))) << m.toStdString();
-        EXPECT_TRUE(m.contains(QStringLiteral("txtMaxStrength"))) << m.toStdString();
-        EXPECT_TRUE(m.contains(QStringLiteral("-32768 to 32767"))) << m.toStdString();
-        const Race saved = w.stored<Race>(RecordKind::Race, 1);
-        EXPECT_EQ(saved.MinStrength, odd.MinStrength);
-        EXPECT_EQ(saved.MaxStrength, odd.MaxStrength);
-        EXPECT_EQ(saved.HpBonus, 2);
-        EXPECT_EQ(saved.Cp, 4);
-        EXPECT_EQ(storedName(saved), zeroEnded("Renamed", 29));
-        EXPECT_EQ(saved.AbilityA[0], 200);
-    }
-    {
-        SCOPED_TRACE("a typed-over ability that names no entry is refused");
-        auto* combo = editor->findChild<QComboBox*>(QStringLiteral("txtAbilityA_4"));
-        combo->setEditText(QStringLiteral("Flying"));
-        const std::int16_t before = w.stored<Race>(RecordKind::Race, 2).AbilityA[4];
-        w.dialogs.clear();
-        selectRow(editor.get(), 0);
-        ASSERT_EQ(w.dialogs.messages().size(), 1);
-        EXPECT_TRUE(w.dialogs.messages()[0].contains(QStringLiteral("txtAbilityA_4")));
-        EXPECT_EQ(w.stored<Race>(RecordKind::Race, 2).AbilityA[4], before);
+    SCOPED_TRACE("a box that cannot be stored is refused and keeps its field, the rest is saved");
+    type("txtMinStrength", "abc");
+    type("txtMaxStrength", "40000");
+    type("txtName", "Renamed");
+    type("txtAbilityA_4", "Flying");
+    select(1);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    for (const char* part :
+         {"txtMinStrength", "txtMaxStrength", "-32768 to 32767", "txtAbilityA_4"})
+        EXPECT_NE(said().find(part), std::string::npos) << part << " in " << said();
+    const Race saved = storedAs<Race>(kRace, 1);
+    EXPECT_EQ(saved.MinStrength, odd.MinStrength);
+    EXPECT_EQ(saved.MaxStrength, odd.MaxStrength);
+    EXPECT_EQ(saved.AbilityA[4], odd.AbilityA[4]);
+    EXPECT_EQ(std::string(saved.Name.data(), 8), std::string("Renamed\0", 8));
+    EXPECT_EQ(saved.AbilityA[0], 200);
+}
+
+TEST_F(RaceEditorTest, SearchSelectsAsTheUserTypes) {
+    openWith({makeRace(1, "Elf"), makeRace(2, "halfling"), makeRace(3, "Human")});
+    auto* search = child<QLineEdit>("txtSearch");
+    type("txtMinCharm", "55");
+
+    QTest::keyClick(search, Qt::Key_H);
+    EXPECT_EQ(current(), 1);
+    EXPECT_EQ(search->text(), QStringLiteral("halfling"));
+    EXPECT_EQ(search->selectionStart(), 1);
+    EXPECT_EQ(search->selectedText(), QStringLiteral("alfling"));
+    EXPECT_EQ(storedAs<Race>(kRace, 1).MinCharm, 55);  // the Elf was saved on leaving
+
+    SCOPED_TRACE("a prefix nobody has leaves the selection");
+    QTest::keyClick(search, Qt::Key_U);
+    QTest::keyClick(search, Qt::Key_Z);
+    EXPECT_EQ(current(), 2);
+    EXPECT_EQ(search->text(), QStringLiteral("Huz"));
+}
+
+TEST_F(RaceEditorTest, InsertStoresACopyOfTheRecordOnScreen) {
+    const Race orc = makeRace(5, "Orc");
+    openWith({makeRace(1, "Elf"), orc});
+    select(1);
+    dialogs.answerPrompts({"3"});
+    click("cmdInsert");
+    EXPECT_EQ(joined(dialogs.prompts), "New Race Number:|Insert|0");
+    Race expected = orc;
+    expected.Number = 3;
+    rename(expected, "New Race");
+    EXPECT_EQ(stored(kRace, 3), rowOf(kRace, expected));
+    EXPECT_EQ(list(), "1   Elf\n3   New Race\n5   Orc");
+    EXPECT_EQ(current(), 0);
+    EXPECT_EQ(said(), "");
+
+    const std::vector<Row> before = all(kRace);
+    const std::pair<const char*, const char*> answers[] = {{"1", "cmdInsert, BINSERT, Error: "},
+                                                           {"x1", "nothing was inserted"},
+                                                           {"40000", "nothing was inserted"},
+                                                           {"1.5e3", "nothing was inserted"},
+                                                           {"", nullptr}};  // cancelled
+    for (const auto& [answer, reported] : answers) {
+        SCOPED_TRACE(answer);
+        dialogs.clear();
+        dialogs.answerPrompts({answer});
+        click("cmdInsert");
+        EXPECT_EQ(dialogs.messages.size(), reported ? 1u : 0u);
+        EXPECT_NE(said().find(reported ? reported : ""), std::string::npos) << said();
+        EXPECT_EQ(all(kRace), before);
     }
 }
 
-TEST(RaceEditor, SearchSelectsAsTheUserTypes) {
-    EditorWorld w;
-    w.create(RecordKind::Race, std::vector{makeRace(1, "Elf"), makeRace(2, "halfling"),
-                                           makeRace(3, "Human"), makeRace(4, "  Orc")});
-    auto editor = openRaceEditor(w);
-    auto* search = editor->findChild<QLineEdit*>(QStringLiteral("txtSearch"));
-    ASSERT_NE(search, nullptr);
-    setBoxText(editor.get(), QStringLiteral("txtMinCharm"), QStringLiteral("55"));
-
-    {
-        SCOPED_TRACE("h selects the first name starting with h or H, the tail selected");
-        QTest::keyClick(search, Qt::Key_H);
-        EXPECT_EQ(currentRow(editor.get()), 1);
-        EXPECT_EQ(search->text(), QStringLiteral("halfling"));
-        EXPECT_EQ(search->selectionStart(), 1);
-        EXPECT_EQ(search->selectedText(), QStringLiteral("alfling"));
-        EXPECT_EQ(boxText(editor.get(), QStringLiteral("txtName")), QStringLiteral("halfling"));
-        EXPECT_EQ(w.stored<Race>(RecordKind::Race, 1).MinCharm, 55);  // the Elf was saved
-    }
-    {
-        SCOPED_TRACE("the next letter replaces the completion");
-        QTest::keyClick(search, Qt::Key_U);
-        EXPECT_EQ(currentRow(editor.get()), 2);
-        EXPECT_EQ(search->text(), QStringLiteral("Human"));
-        EXPECT_EQ(search->selectedText(), QStringLiteral("man"));
-    }
-    {
-        SCOPED_TRACE("a prefix nobody has leaves the selection");
-        QTest::keyClick(search, Qt::Key_Z);
-        EXPECT_EQ(currentRow(editor.get()), 2);
-        EXPECT_EQ(search->text(), QStringLiteral("Huz"));
-    }
-    {
-        SCOPED_TRACE("arrows left, right and up do nothing; backspace shortens the prefix");
-        QTest::keyClick(search, Qt::Key_Left);
-        QTest::keyClick(search, Qt::Key_Up);
-        EXPECT_EQ(search->text(), QStringLiteral("Huz"));
-        search->end(false);
-        QTest::keyClick(search, Qt::Key_Backspace);
-        EXPECT_EQ(currentRow(editor.get()), 2);
-        EXPECT_EQ(search->text(), QStringLiteral("Human"));
-        EXPECT_EQ(search->selectedText(), QStringLiteral("man"));
-    }
-    {
-        SCOPED_TRACE("a name with leading blanks matches by its trimmed part");
-        search->clear();
-        QTest::keyClick(search, Qt::Key_O);
-        EXPECT_EQ(currentRow(editor.get()), 3);
-        EXPECT_EQ(search->text(), QStringLiteral("Orc"));
-    }
+TEST_F(RaceEditorTest, DeleteAsksFirstAndBuildsTheListAgain) {
+    openWith({makeRace(1, "Elf"), makeRace(2, "Dwarf"), makeRace(3, "Human")});
+    select(1);
+    dialogs.answerQuestions({false, true});
+    click("cmdDelete");
+    EXPECT_EQ(all(kRace).size(), 3u);
+    EXPECT_EQ(current(), 1);
+    click("cmdDelete");
+    EXPECT_EQ(joined(dialogs.questions),
+              "Delete this record from database?|Delete Record?\n"
+              "Delete this record from database?|Delete Record?");
+    EXPECT_TRUE(stored(kRace, 2).empty());
+    EXPECT_EQ(list(), "1   Elf\n3   Human");
+    EXPECT_EQ(current(), 0);
+    EXPECT_EQ(text("txtName"), "Elf");
 }
 
-TEST(RaceEditor, InsertStoresACopyOfTheRecordOnScreen) {
-    EditorWorld w;
-    const Race elf = makeRace(1, "Elf"), orc = makeRace(5, "Orc");
-    w.create(RecordKind::Race, std::vector{elf, orc});
-    auto editor = openRaceEditor(w);
-    selectRow(editor.get(), 1);
-
-    {
-        SCOPED_TRACE("a copy under the new number and the fixed name");
-        w.dialogs.answerPrompts({"3"});
-        click(editor.get(), QStringLiteral("cmdInsert"));
-        ASSERT_EQ(w.dialogs.prompts().size(), 1u);
-        EXPECT_EQ(w.dialogs.prompts()[0].prompt, QStringLiteral("New Race Number:"));
-        EXPECT_EQ(w.dialogs.prompts()[0].title, QStringLiteral("Insert"));
-        EXPECT_EQ(w.dialogs.prompts()[0].defaultText, QStringLiteral("0"));
-        Race expected = orc;
-        expected.Number = 3;
-        const std::string name = zeroEnded("New Race", 29);
-        std::copy(name.begin(), name.end(), expected.Name.begin());
-        EXPECT_EQ(w.storedRow(RecordKind::Race, 3), rowOf(RecordKind::Race, &expected));
-        EXPECT_EQ(listTexts(editor.get()),
-                  (QStringList{QStringLiteral("1   Elf"), QStringLiteral("3   New Race"),
-                               QStringLiteral("5   Orc")}));
-        EXPECT_EQ(currentRow(editor.get()), 0);
-        EXPECT_TRUE(w.dialogs.messages().isEmpty());
-    }
-    const Rows before = w.storedRow(RecordKind::Race, 1);
-    {
-        SCOPED_TRACE("a number in use is reported and changes nothing");
-        w.dialogs.answerPrompts({"1"});
-        click(editor.get(), QStringLiteral("cmdInsert"));
-        ASSERT_EQ(w.dialogs.messages().size(), 1);
-        EXPECT_TRUE(
-            w.dialogs.messages()[0].startsWith(QStringLiteral("cmdInsert, BINSERT, Error: ")))
-            << w.dialogs.messages()[0].toStdString();
-        EXPECT_EQ(w.recordCount(RecordKind::Race), 3u);
-        EXPECT_EQ(w.storedRow(RecordKind::Race, 1), before);
-    }
-    for (const char* answer : {"x1", "40000", "1.5e3"}) {
-        SCOPED_TRACE(std::string("a bad answer inserts nothing: ") + answer);
-        w.dialogs.clear();
-        w.dialogs.answerPrompts({answer});
-        click(editor.get(), QStringLiteral("cmdInsert"));
-        ASSERT_EQ(w.dialogs.messages().size(), 1);
-        EXPECT_TRUE(w.dialogs.messages()[0].contains(QStringLiteral("nothing was inserted")));
-        EXPECT_EQ(w.recordCount(RecordKind::Race), 3u);
-    }
-    {
-        SCOPED_TRACE("cancel inserts nothing");
-        w.dialogs.clear();
-        w.dialogs.answerPrompts({""});
-        click(editor.get(), QStringLiteral("cmdInsert"));
-        EXPECT_TRUE(w.dialogs.messages().isEmpty());
-        EXPECT_EQ(w.recordCount(RecordKind::Race), 3u);
-    }
-}
-
-TEST(RaceEditor, DeleteAsksFirstAndBuildsTheListAgain) {
-    EditorWorld w;
-    w.create(RecordKind::Race,
-             std::vector{makeRace(1, "Elf"), makeRace(2, "Dwarf"), makeRace(3, "Human")});
-    auto editor = openRaceEditor(w);
-    selectRow(editor.get(), 2);
-    {
-        SCOPED_TRACE("No changes nothing");
-        w.dialogs.answerQuestions({false});
-        click(editor.get(), QStringLiteral("cmdDelete"));
-        ASSERT_EQ(w.dialogs.questions().size(), 1u);
-        EXPECT_EQ(w.dialogs.questions()[0].text,
-                  QStringLiteral("Delete this record from database?"));
-        EXPECT_EQ(w.dialogs.questions()[0].title, QStringLiteral("Delete Record?"));
-        EXPECT_EQ(w.recordCount(RecordKind::Race), 3u);
-        EXPECT_EQ(currentRow(editor.get()), 2);
-    }
-    {
-        SCOPED_TRACE("Yes deletes the record on screen and starts again at the first entry");
-        selectRow(editor.get(), 1);
-        w.dialogs.answerQuestions({true});
-        click(editor.get(), QStringLiteral("cmdDelete"));
-        EXPECT_TRUE(w.storedRow(RecordKind::Race, 2).empty());
-        EXPECT_EQ(listTexts(editor.get()),
-                  (QStringList{QStringLiteral("1   Elf"), QStringLiteral("3   Human")}));
-        EXPECT_EQ(currentRow(editor.get()), 0);
-        EXPECT_EQ(boxText(editor.get(), QStringLiteral("txtName")), QStringLiteral("Elf"));
-    }
-    {
-        SCOPED_TRACE("deleting the last records leaves an empty list that saves nothing");
-        w.dialogs.answerQuestions({true, true});
-        click(editor.get(), QStringLiteral("cmdDelete"));
-        click(editor.get(), QStringLiteral("cmdDelete"));
-        EXPECT_EQ(w.recordCount(RecordKind::Race), 0u);
-        EXPECT_TRUE(listTexts(editor.get()).isEmpty());
-        EXPECT_EQ(w.dialogs.messages(),
-                  QStringList{QStringLiteral("LoadRacees, BGETFIRST, Error: 9")});
-    }
-}
-
-TEST(RaceEditor, EmptyFileShowsTheLoadMessageAndWritesNothing) {
-    EditorWorld w;
-    w.createFile(RecordKind::Race);
-    auto editor = openRaceEditor(w);
-    EXPECT_EQ(w.dialogs.messages(), QStringList{QStringLiteral("LoadRacees, BGETFIRST, Error: 9")});
-    EXPECT_TRUE(listTexts(editor.get()).isEmpty());
-    EXPECT_EQ(boxText(editor.get(), QStringLiteral("txtAbilityA_0")), QStringLiteral("None"));
-    w.dialogs.clear();
-    click(editor.get(), QStringLiteral("cmdInsert"));
-    click(editor.get(), QStringLiteral("cmdDelete"));
-    ASSERT_EQ(w.dialogs.messages().size(), 2);
-    EXPECT_TRUE(w.dialogs.messages()[0].contains(QStringLiteral("Nothing was inserted")));
-    EXPECT_TRUE(w.dialogs.messages()[1].contains(QStringLiteral("no record to delete")));
-    EXPECT_TRUE(w.dialogs.prompts().empty());
-    EXPECT_EQ(w.recordCount(RecordKind::Race), 0u);
-}
-
-TEST(RaceEditor, AFailedRereadWritesNothing) {
-    EditorWorld w;
+TEST_F(RaceEditorTest, AFailedRereadWritesNothing) {
     const Race elf = makeRace(1, "Elf"), human = makeRace(3, "Human");
-    w.create(RecordKind::Race, std::vector{elf, makeRace(2, "Dwarf"), human});
-    auto editor = openRaceEditor(w);
-    selectRow(editor.get(), 1);
-    setBoxText(editor.get(), QStringLiteral("txtName"), QStringLiteral("Ghost"));
+    openWith({elf, makeRace(2, "Dwarf"), human});
+    select(1);
+    type("txtName", "Ghost");
     // Another hand removes the record on screen; the file stays positioned near it.
-    ASSERT_EQ(w.world.file(RecordKind::Race).getEqual32(2, ""), 0);
-    ASSERT_EQ(w.world.file(RecordKind::Race).call(BDELETE, ""), 0);
-    ASSERT_EQ(w.world.file(RecordKind::Race).getEqual32(3, ""), 0);
+    ASSERT_EQ(world.file(kRace).getEqual32(2, ""), 0);
+    ASSERT_EQ(world.file(kRace).call(BDELETE, ""), 0);
+    ASSERT_EQ(world.file(kRace).getEqual32(3, ""), 0);
+    select(2);
+    EXPECT_EQ(said(), "Error on BGETEQUAL: 4");
+    EXPECT_EQ(stored(kRace, 1), rowOf(kRace, elf));
+    EXPECT_EQ(stored(kRace, 3), rowOf(kRace, human));
+    EXPECT_EQ(text("txtName"), "Human");
+}
 
-    selectRow(editor.get(), 2);
-    EXPECT_EQ(w.dialogs.messages(), QStringList{QStringLiteral("Error on BGETEQUAL: 4")});
-    EXPECT_EQ(w.storedRow(RecordKind::Race, 1), rowOf(RecordKind::Race, &elf));
-    EXPECT_EQ(w.storedRow(RecordKind::Race, 3), rowOf(RecordKind::Race, &human));
-    EXPECT_EQ(boxText(editor.get(), QStringLiteral("txtName")), QStringLiteral("Human"));
-    {
-        SCOPED_TRACE("Insert and Delete stop when the record on screen cannot be read");
-        selectRow(editor.get(), 1);  // the deleted one: its read fails, the controls stay
-        w.dialogs.clear();
-        click(editor.get(), QStringLiteral("cmdInsert"));
-        click(editor.get(), QStringLiteral("cmdDelete"));
-        EXPECT_EQ(w.dialogs.messages(), (QStringList{QStringLiteral("Error on BGETEQUAL: 4"),
-                                                     QStringLiteral("Error on BGETEQUAL: 4")}));
-        EXPECT_EQ(w.recordCount(RecordKind::Race), 2u);
+TEST_F(RaceEditorTest, AnEmptyFileShowsItsLoadMessageAndWritesNothing) {
+    const std::pair<RecordKind, QWidget* (*)(World&, QWidget*)> editors[] = {
+        {RecordKind::Race, createRaceEditor}, {RecordKind::Class, createClassEditor}};
+    create({RecordKind::Race, RecordKind::Class});
+    for (const auto& [kind, editor] : editors) {
+        SCOPED_TRACE(recordType(kind).name());
+        dialogs.clear();
+        open(editor);
+        EXPECT_EQ(said(), kind == kRace ? "LoadRacees, BGETFIRST, Error: 9"
+                                        : "LoadClasses, BGETFIRST, Error: 9");
+        EXPECT_EQ(list(), "");
+        EXPECT_EQ(text("txtAbilityA_0"), "None");
+        dialogs.clear();
+        click("cmdInsert");
+        click("cmdDelete");
+        ASSERT_EQ(dialogs.messages.size(), 2u);
+        EXPECT_NE(dialogs.messages[0].find("Nothing was inserted"), std::string::npos);
+        EXPECT_NE(dialogs.messages[1].find("no record to delete"), std::string::npos);
+        EXPECT_TRUE(dialogs.prompts.empty());
+        EXPECT_TRUE(all(kind).empty());
     }
 }
 

@@ -1,204 +1,96 @@
 #include "shell/name_lookups.h"
 
-#include <gtest/gtest.h>
-
-#include "data_files.h"
-#include "records/class.h"
+#include "gui_test.h"
 #include "records/item.h"
 #include "records/message.h"
-#include "records/race.h"
 #include "records/spell.h"
-#include "scripted_dialogs.h"
-#include "shell/world.h"
 
-namespace gw {
+namespace gw::test {
 namespace {
 
-using test::setText;
+template <std::size_t N>
+void blanked(std::array<char, N>& field, std::string_view text) {
+    field.fill(' ');
+    std::copy_n(text.begin(), std::min(N, text.size()), field.begin());
+}
+std::string padded(std::string s, std::size_t width) { return s.append(width - s.size(), ' '); }
 
-class NameLookupsTest : public ::testing::Test {
+class NameLookupsTest : public GuiTest {
 protected:
     void SetUp() override {
-        test::testApplication();
-        DataFileInfo probe{"Race", KeySpec::int16(), 126, 0};
-        if (createDataFile("probe.dat", probe) != status::kSuccess)
-            GTEST_SKIP() << "record manager not available";
-        test::createEmptyDataFiles({RecordKind::Race, RecordKind::Class, RecordKind::Spell,
-                                    RecordKind::Item, RecordKind::Message});
-        world_ = std::make_unique<World>(dialogs_);
-        for (RecordKind kind : {RecordKind::Race, RecordKind::Class, RecordKind::Spell,
-                                RecordKind::Item, RecordKind::Message})
-            ASSERT_EQ(world_->file(kind).open("open: "), status::kSuccess);
+        create({RecordKind::Race, RecordKind::Spell, RecordKind::Item, RecordKind::Message});
     }
-    void TearDown() override {
-        if (!world_) return;
-        for (RecordKind kind : allRecordKinds()) world_->file(kind).close("");
-        world_.reset();
-        stopRecordManager();
+    void item(std::int32_t n, std::string_view name) {
+        put(RecordKind::Item, [&](RecordFile& f) {
+            f.as<Item>().Number = n;
+            blanked(f.as<Item>().Name, name);
+        });
     }
-
-    void insert(RecordKind kind) {
-        ASSERT_EQ(world_->file(kind).call(BINSERT, "insert: "), status::kSuccess);
+    void race(std::int16_t n, std::string_view name) {
+        put(RecordKind::Race, [&](RecordFile& f) {
+            f.as<Race>().Number = n;
+            blanked(f.as<Race>().Name, name);
+        });
     }
-    template <class Rec>
-    Rec& blank(RecordKind kind) {
-        Rec& r = world_->file(kind).as<Rec>();
-        r = Rec{};
-        return r;
-    }
-    void addRace(std::int16_t number, std::string_view name) {
-        Race& r = blank<Race>(RecordKind::Race);
-        r.Number = number;
-        setText(r.Name, name);
-        insert(RecordKind::Race);
-    }
-    void addItem(std::int32_t number, std::string_view name) {
-        Item& r = blank<Item>(RecordKind::Item);
-        r.Number = number;
-        setText(r.Name, name);
-        insert(RecordKind::Item);
-    }
-
-    test::ScratchDirectory dir_;
-    test::ScriptedDialogs dialogs_;
-    std::unique_ptr<World> world_;
+    QString message(int line) { return GetMessageName(world, 300, line); }
 };
 
 TEST_F(NameLookupsTest, NumberZeroIsNoneWithoutReading) {
-    addItem(3, "Rope");
-    addItem(8, "Lamp");
-    RecordFile& items = world_->file(RecordKind::Item);
+    item(3, "Rope");
+    item(8, "Lamp");
+    RecordFile& items = world.file(RecordKind::Item);
     ASSERT_EQ(items.getEqual32(3, "get: "), status::kSuccess);
-
-    EXPECT_EQ(GetItemName(*world_, 0), QStringLiteral("none"));
-    EXPECT_EQ(GetSpellName(*world_, 0), QStringLiteral("none"));
-    EXPECT_EQ(GetMessageName(*world_, 0, 1), QStringLiteral("none"));
-    EXPECT_TRUE(dialogs_.messages().isEmpty());
+    EXPECT_EQ(GetItemName(world, 0), QStringLiteral("none"));
+    EXPECT_EQ(GetSpellName(world, 0), QStringLiteral("none"));
+    EXPECT_EQ(GetMessageName(world, 0, 1), QStringLiteral("none"));
+    EXPECT_EQ(said(), "");
     // The item file still stands on record 3.
     ASSERT_EQ(items.call(BGETNEXT, "next: "), status::kSuccess);
     EXPECT_EQ(items.as<Item>().Number, 8);
 }
 
-TEST_F(NameLookupsTest, FoundNamesAreTheStoredCharactersUntrimmed) {
-    addItem(70000, "Rope");
-    Spell& spell = blank<Spell>(RecordKind::Spell);
-    spell.Number = 12;
-    setText(spell.Name, "Fireball");
-    insert(RecordKind::Spell);
-    Message& message = blank<Message>(RecordKind::Message);
-    message.Number = 300;
-    setText(message.MessageLine1, "first");
-    setText(message.MessageLine2, "second");
-    setText(message.MessageLine3, "third");
-    insert(RecordKind::Message);
-
-    EXPECT_EQ(GetItemName(*world_, 70000), QStringLiteral("Rope").leftJustified(29));
-    EXPECT_EQ(GetSpellName(*world_, 12), QStringLiteral("Fireball").leftJustified(29));
-    EXPECT_EQ(GetMessageName(*world_, 300, 1), QStringLiteral("first").leftJustified(74));
-    EXPECT_EQ(GetMessageName(*world_, 300, 2), QStringLiteral("second").leftJustified(74));
-    EXPECT_EQ(GetMessageName(*world_, 300, 3), QStringLiteral("third").leftJustified(74));
-    EXPECT_EQ(GetMessageName(*world_, 300, 4), QString());
-    EXPECT_EQ(GetMessageName(*world_, 300, 0), QString());
-    EXPECT_TRUE(dialogs_.messages().isEmpty());
-}
-
-TEST_F(NameLookupsTest, MissingRecords) {
-    {
-        SCOPED_TRACE("item: its own text, no message");
-        EXPECT_EQ(GetItemName(*world_, 5), QStringLiteral("ITEM NOT IN DATABASE!"));
-        EXPECT_TRUE(dialogs_.messages().isEmpty());
-    }
-    {
-        SCOPED_TRACE("spell: reported with 4");
-        EXPECT_EQ(GetSpellName(*world_, 5), QString());
-        EXPECT_EQ(dialogs_.messages(),
-                  QStringList{QStringLiteral("Function GetSpellName, BGETEQUAL, Error: 4")});
-    }
-    dialogs_.clear();
-    {
-        SCOPED_TRACE("message: reported with 4");
-        EXPECT_EQ(GetMessageName(*world_, 5, 2), QString());
-        EXPECT_EQ(dialogs_.messages(),
-                  QStringList{QStringLiteral("Function GetMessageName, BGETEQUAL, Error: 4")});
-    }
-    dialogs_.clear();
-    {
-        SCOPED_TRACE("item file not open: reported, empty text");
-        world_->file(RecordKind::Item).close("");
-        EXPECT_EQ(GetItemName(*world_, 5), QString());
-        ASSERT_EQ(dialogs_.messages().size(), 1);
-        EXPECT_TRUE(dialogs_.messages()[0].startsWith(
-            QStringLiteral("Function GetItemName, BGETEQUAL, Error: ")));
-    }
+TEST_F(NameLookupsTest, FoundAndMissingRecords) {
+    item(70000, "Rope");
+    put(RecordKind::Message, [](RecordFile& f) {
+        f.as<Message>().Number = 300;
+        blanked(f.as<Message>().MessageLine3, "third");
+    });
+    EXPECT_EQ(GetItemName(world, 70000).toStdString(), padded("Rope", 29));  // untrimmed
+    EXPECT_EQ(message(3).toStdString(), padded("third", 74));
+    EXPECT_EQ(message(4), QString());
+    EXPECT_EQ(GetItemName(world, 5), QStringLiteral("ITEM NOT IN DATABASE!"));
+    EXPECT_EQ(said(), "");
+    EXPECT_EQ(GetSpellName(world, 5), QString());
+    EXPECT_EQ(GetMessageName(world, 5, 2), QString());
+    EXPECT_EQ(said(),
+              "Function GetSpellName, BGETEQUAL, Error: 4\n"
+              "Function GetMessageName, BGETEQUAL, Error: 4");
+    dialogs.clear();
+    world.file(RecordKind::Item).close("");
+    EXPECT_EQ(GetItemName(world, 5), QString());
+    EXPECT_TRUE(said().starts_with("Function GetItemName, BGETEQUAL, Error: ")) << said();
 }
 
 TEST_F(NameLookupsTest, RaceTableHasAnEntryPerNumberUpToTheHighest) {
-    addRace(1, "Human");
-    addRace(2, "Elf");
-    addRace(5, "Troll");
-    LoadRaceArray(*world_);
-    const NameTable& t = world_->raceNames();
-    ASSERT_EQ(t.size(), 6u);
-    EXPECT_EQ(t[0].number, 0);
-    EXPECT_EQ(t[0].name, "None");
-    EXPECT_EQ(t[1].number, 1);
-    EXPECT_EQ(t[1].name, std::string("Human").append(24, ' '));
-    EXPECT_EQ(t[2].name, std::string("Elf").append(26, ' '));
-    for (std::size_t gap : {3u, 4u}) {
-        EXPECT_EQ(t[gap].number, 0) << gap;
-        EXPECT_EQ(t[gap].name, "") << gap;
-    }
-    EXPECT_EQ(t[5].number, 5);
-    EXPECT_EQ(t[5].name, std::string("Troll").append(24, ' '));
-    EXPECT_TRUE(dialogs_.messages().isEmpty());
-}
+    race(1, "Human");
+    race(2, "Elf");
+    race(5, "Troll");
+    LoadRaceArray(world);
+    Strings names;
+    for (const auto& entry : world.raceNames())
+        names.push_back(std::to_string(entry.number) + ":" + entry.name);
+    EXPECT_EQ(names, (Strings{"0:None", "1:" + padded("Human", 29), "2:" + padded("Elf", 29),
+                              "0:", "0:", "5:" + padded("Troll", 29)}));
+    EXPECT_EQ(said(), "");
 
-TEST_F(NameLookupsTest, RaceZeroReplacesNoneAndNegativeNumbersAreSkipped) {
-    addRace(-4, "Shade");
-    addRace(0, "Nobody");
-    addRace(2, "Elf");
-    LoadRaceArray(*world_);
-    const NameTable& t = world_->raceNames();
-    ASSERT_EQ(t.size(), 3u);
-    EXPECT_EQ(t[0].name, std::string("Nobody").append(23, ' '));
-    EXPECT_EQ(t[1].name, "");
-    EXPECT_EQ(t[2].number, 2);
-    EXPECT_TRUE(dialogs_.messages().isEmpty());
-}
-
-TEST_F(NameLookupsTest, ClassTableAndItsMessages) {
-    {
-        SCOPED_TRACE("empty file: None only, the first read reported with 9");
-        LoadClassArray(*world_);
-        ASSERT_EQ(world_->classNames().size(), 1u);
-        EXPECT_EQ(world_->classNames()[0].name, "None");
-        EXPECT_EQ(dialogs_.messages(),
-                  QStringList{QStringLiteral("LoadClassArray, BGETFIRST, Class, Error: 9")});
-    }
-    dialogs_.clear();
-    {
-        SCOPED_TRACE("two classes");
-        Class& c = blank<Class>(RecordKind::Class);
-        c.Number = 3;
-        setText(c.Name, "Warrior");
-        insert(RecordKind::Class);
-        LoadClassArray(*world_);
-        ASSERT_EQ(world_->classNames().size(), 4u);
-        EXPECT_EQ(world_->classNames()[3].name, std::string("Warrior").append(22, ' '));
-        EXPECT_TRUE(dialogs_.messages().isEmpty());
-    }
-    {
-        SCOPED_TRACE("a read error that repeats ends the walk");
-        world_->file(RecordKind::Class).close("");
-        LoadClassArray(*world_);
-        ASSERT_EQ(dialogs_.messages().size(), 2);
-        EXPECT_TRUE(dialogs_.messages()[0].startsWith(
-            QStringLiteral("LoadClassArray, BGETFIRST, Class, Error: ")));
-        EXPECT_TRUE(dialogs_.messages()[1].startsWith(
-            QStringLiteral("LoadClassArray, BGETNEXT, Class, Error: ")));
-        EXPECT_EQ(world_->classNames().size(), 1u);
-    }
+    SCOPED_TRACE("race 0 replaces None, negative numbers are skipped");
+    race(-4, "Shade");
+    race(0, "Nobody");
+    LoadRaceArray(world);
+    ASSERT_EQ(world.raceNames().size(), 6u);
+    EXPECT_EQ(world.raceNames()[0].name, padded("Nobody", 29));
+    EXPECT_EQ(said(), "");
 }
 
 }  // namespace
-}  // namespace gw
+}  // namespace gw::test

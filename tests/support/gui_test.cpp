@@ -1,0 +1,212 @@
+#include "gui_test.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <cstdlib>
+
+#include "records/text_fields.h"
+#include "store/record_manager.h"
+
+namespace gw::test {
+
+ScriptedDialogs::~ScriptedDialogs() {
+    EXPECT_TRUE(yes.empty() && typed.empty()) << "scripted answers were never asked for";
+}
+
+bool ScriptedDialogs::question(const QString& text, const QString& title) {
+    questions.push_back((text + u'|' + title).toStdString());
+    if (yes.empty()) ADD_FAILURE() << "unscripted question " << questions.back();
+    if (yes.empty()) return false;
+    const bool answer = yes.front();
+    yes.pop_front();
+    return answer;
+}
+
+QString ScriptedDialogs::askText(const QString& prompt, const QString& title,
+                                 const QString& defaultText) {
+    prompts.push_back((prompt + u'|' + title + u'|' + defaultText).toStdString());
+    if (typed.empty()) ADD_FAILURE() << "unscripted prompt " << prompts.back();
+    if (typed.empty()) return {};
+    const QString answer = QString::fromStdString(typed.front());
+    typed.pop_front();
+    return answer;
+}
+
+QApplication& testApplication() {
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) return *app;
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "gravewind-test";
+    static char* argv[] = {name, nullptr};
+    // Torn down with the test environment: at static destruction Qt's own globals may be gone.
+    struct AppEnvironment final : ::testing::Environment {
+        QApplication* app = new QApplication(argc, argv);
+        void TearDown() override { delete app; }
+    };
+    auto* environment = new AppEnvironment;
+    ::testing::AddGlobalTestEnvironment(environment);
+    return *environment->app;
+}
+
+bool processEventsUntil(const std::function<bool()>& done, int maxRounds) {
+    for (int round = 0; round < maxRounds && !done(); ++round) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+    return done();
+}
+
+std::string joined(const Strings& lines) {
+    std::string all;
+    for (const std::string& line : lines) all += (all.empty() ? "" : "\n") + line;
+    return all;
+}
+
+ScratchDirectory::ScratchDirectory() : previous_(std::filesystem::current_path()) {
+    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/gravewind-test-XXXXXX"));
+    dir.setAutoRemove(false);
+    path_ = dir.isValid() ? std::filesystem::path(dir.path().toStdString()) : previous_;
+    if (!dir.isValid()) ADD_FAILURE() << "cannot make a temporary directory";
+    std::filesystem::current_path(path_);
+}
+
+ScratchDirectory::~ScratchDirectory() {
+    std::filesystem::current_path(previous_);
+    std::error_code ignored;
+    if (path_ != previous_) std::filesystem::remove_all(path_, ignored);
+}
+
+namespace {
+template <std::size_t N>
+void putName(std::array<char, N>& field, const std::string& name) {
+    const std::string stored = zeroEnded(name, N);
+    std::copy_n(stored.begin(), N, field.begin());
+}
+}  // namespace
+
+Race makeRace(std::int16_t number, const std::string& name) {
+    Race r{};
+    r.Number = number;
+    putName(r.Name, name);
+    r.NameEnd = static_cast<std::uint8_t>(0x40 + number);
+    const auto n = static_cast<std::int16_t>(number * 100);
+    r.MinIntellect = n + 1, r.MinWillpower = n + 2, r.MinStrength = n + 3;
+    r.MinHealth = n + 4, r.MinAgility = n + 5, r.MinCharm = n + 6;
+    r.HpBonus = n + 7, r.Cp = n + 8, r.ExpChart = n + 9;
+    r.MaxIntellect = n + 11, r.MaxWillpower = n + 12, r.MaxStrength = n + 13;
+    r.MaxHealth = n + 14, r.MaxAgility = n + 15, r.MaxCharm = n + 16;
+    for (int i = 0; i < 10; ++i) {
+        r.AbilityA[i] = static_cast<std::int16_t>((number + i * 17) % 188);
+        r.AbilityB[i] = static_cast<std::int16_t>(-number * 10 - i);
+    }
+    r.Reserved1 = 0x01010101 * number, r.Reserved2 = -2 * number, r.Reserved3 = 3 * number;
+    r.Reserved4 = 4 * number, r.Reserved5 = 5 * number, r.Reserved6 = -6, r.Reserved7 = 7;
+    return r;
+}
+
+Class makeClass(std::int16_t number, const std::string& name) {
+    Class c{};
+    c.Number = number;
+    putName(c.Name, name);
+    c.NameEnd = 0x7E;
+    c.MinHP = 10, c.MaxHP = 5, c.Exp = 0, c.Combat = 2, c.TitleText = 40 + number;
+    c.MagicType = 2, c.MagicLvL = 3, c.Weapon = 9, c.Armour = 7;
+    c.Reserved1 = -1, c.Reserved2 = 2, c.Reserved3 = 3, c.Reserved4 = 4, c.Reserved5 = 5;
+    c.Reserved6 = 6;
+    for (int i = 0; i < 10; ++i) {
+        c.AbilityA[i] = static_cast<std::int16_t>(187 - i - number);
+        c.AbilityB[i] = static_cast<std::int16_t>(i * 1000 + number);
+    }
+    return c;
+}
+
+GuiTest::~GuiTest() {
+    window.reset();  // its closing step may still write
+    for (RecordKind kind : allRecordKinds())
+        if (world.file(kind).isOpen()) world.file(kind).close("BCLOSE, test, Error: ");
+}
+
+void GuiTest::create(std::initializer_list<RecordKind> kinds, bool open) {
+    for (RecordKind kind : kinds) {
+        const RecordType& t = recordType(kind);
+        const DataFileInfo info{std::string(t.name()), t.key(), t.dataLength(), kFormatVersion};
+        ASSERT_EQ(createDataFile(std::string(t.fileName()), info, true), status::kSuccess);
+        if (open) {
+            ASSERT_EQ(world.file(kind).open("BOPEN, test, Error: "), status::kSuccess);
+        }
+    }
+}
+
+void GuiTest::put(RecordKind kind, const std::function<void(RecordFile&)>& fill) {
+    RecordFile& f = world.file(kind);
+    std::fill(f.row().begin(), f.row().end(), std::uint8_t{0});
+    f.rowToRecord();
+    fill(f);
+    ASSERT_EQ(f.call(BINSERT, "BINSERT, test, Error: "), status::kSuccess);
+}
+
+Row GuiTest::stored(RecordKind kind, std::int32_t number) {
+    RecordFile& f = world.file(kind);
+    if (f.getEqual32(number, "", {status::kKeyNotFound}) != status::kSuccess) return {};
+    return Row(f.row().begin(),
+               f.row().begin() + std::min<std::size_t>(f.lengthRead(), f.row().size()));
+}
+
+std::vector<Row> GuiTest::all(RecordKind kind) {
+    RecordFile& f = world.file(kind);
+    std::vector<Row> rows;
+    for (Status s = f.call(BGETFIRST, "", {status::kEndOfFile}); s == status::kSuccess;
+         s = f.call(BGETNEXT, "", {status::kEndOfFile}))
+        rows.emplace_back(f.row().begin(), f.row().end());
+    return rows;
+}
+
+void GuiTest::open(QWidget* (*create)(World&, QWidget*)) {
+    window.reset(create(world, nullptr));
+    window->show();
+}
+
+std::string GuiTest::text(const char* name) {
+    const QString n = QString::fromLatin1(name);
+    if (auto* box = window->findChild<QLineEdit*>(n)) return box->text().toStdString();
+    if (auto* combo = window->findChild<QComboBox*>(n)) return combo->currentText().toStdString();
+    return child<QPlainTextEdit>(name)->toPlainText().toStdString();
+}
+
+void GuiTest::type(const char* name, const char* text) {
+    const QString n = QString::fromLatin1(name), t = QString::fromUtf8(text);
+    if (auto* box = window->findChild<QLineEdit*>(n)) return box->setText(t);
+    if (auto* combo = window->findChild<QComboBox*>(n)) return combo->setEditText(t);
+    child<QPlainTextEdit>(name)->setPlainText(t);
+}
+
+void GuiTest::click(const char* name) {
+    if (auto* button = child<QPushButton>(name)) button->click();
+}
+
+std::string GuiTest::list() {
+    Strings entries;
+    const QAbstractItemModel* model = child<QListView>("lstDatabase")->model();
+    for (int r = 0; r < model->rowCount(); ++r)
+        entries.push_back(model->index(r, 0).data().toString().toStdString());
+    return joined(entries);
+}
+
+int GuiTest::current() { return child<QListView>("lstDatabase")->currentIndex().row(); }
+
+void GuiTest::select(int row) {
+    auto* view = child<QListView>("lstDatabase");
+    view->setCurrentIndex(view->model()->index(row, 0));
+}
+
+}  // namespace gw::test
+
+// Qt and fontconfig keep program-lifetime allocations that LeakSanitizer would report; set
+// here too because ctest keeps only the first entry of a test's ENVIRONMENT.
+extern "C" const char* __asan_default_options() { return "detect_leaks=0"; }

@@ -1,0 +1,131 @@
+#pragma once
+// What the GUI tests share: dialogs that answer from a script and record what they were
+// asked, a scratch directory of real data files, the world over them, and the window under
+// test reached through its widgets' names.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QWidget>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "records/class.h"
+#include "records/race.h"
+#include "shell/dialogs.h"
+#include "shell/world.h"
+#include "store/record_file.h"
+
+namespace gw::test {
+
+using Row = std::vector<std::uint8_t>;
+using Strings = std::vector<std::string>;
+
+// Keeps every message, question ("text|title") and prompt ("prompt|title|default") in
+// order. Answers come from queues filled beforehand; a question or prompt that finds its
+// queue empty fails the test and gets what a cancelled dialog gives.
+class ScriptedDialogs final : public Dialogs {
+public:
+    ~ScriptedDialogs() override;
+    void message(const QString& text) override { messages.push_back(text.toStdString()); }
+    bool question(const QString& text, const QString& title) override;
+    QString askText(const QString& prompt, const QString& title,
+                    const QString& defaultText) override;
+
+    void answerQuestions(std::initializer_list<bool> a) { yes.insert(yes.end(), a); }
+    void answerPrompts(std::initializer_list<const char*> a) {
+        typed.insert(typed.end(), a.begin(), a.end());
+    }
+    void clear() { messages.clear(), questions.clear(), prompts.clear(); }
+
+    Strings messages, questions, prompts;
+
+private:
+    std::deque<bool> yes;
+    std::deque<std::string> typed;
+};
+
+// The program's QApplication, made on first use.
+QApplication& testApplication();
+// Processes events, deferred deletes included, until `done` holds; never sleeps.
+bool processEventsUntil(const std::function<bool()>& done, int maxRounds = 1000);
+std::string joined(const Strings& lines);  // one per line
+
+// A fresh temporary directory as the current one for the scope.
+class ScratchDirectory {
+public:
+    ScratchDirectory();
+    ~ScratchDirectory();
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path previous_, path_;
+};
+
+// A race or class whose every field differs from its neighbours', unshown ones included.
+Race makeRace(std::int16_t number, const std::string& name);
+Class makeClass(std::int16_t number, const std::string& name);
+
+class GuiTest : public ::testing::Test {
+public:
+    GuiTest() { testApplication(); }
+    ~GuiTest() override;
+
+    // An empty data file of each kind, opened in the world unless `open` is false.
+    void create(std::initializer_list<RecordKind> kinds, bool open = true);
+    // Inserts the record `fill` makes of a zeroed row.
+    void put(RecordKind kind, const std::function<void(RecordFile&)>& fill);
+    // Inserts `r` with `tail` in the row bytes no field maps.
+    template <class Rec>
+    void add(RecordKind kind, const Rec& r, std::uint8_t tail = 0) {
+        put(kind, [&](RecordFile& f) {
+            f.as<Rec>() = r;
+            std::fill(f.row().begin() + f.type().mappedLength(), f.row().end(), tail);
+        });
+    }
+    // The stored row of that number (empty when none), as far as it was read; moves the file.
+    Row stored(RecordKind kind, std::int32_t number);
+    template <class Rec>
+    Rec storedAs(RecordKind kind, std::int32_t number) {
+        stored(kind, number);
+        return world.file(kind).as<Rec>();
+    }
+    std::vector<Row> all(RecordKind kind);  // in key order
+    // The mapped bytes a file would store for `r`.
+    template <class Rec>
+    static Row rowOf(RecordKind kind, const Rec& r) {
+        RecordFile f(recordType(kind));
+        f.as<Rec>() = r;
+        f.recordToRow();
+        return Row(f.row().begin(), f.row().begin() + recordType(kind).mappedLength());
+    }
+
+    void open(QWidget* (*create)(World&, QWidget*));
+    template <class W = QWidget>
+    W* child(const char* name) {
+        W* w = window->findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    std::string text(const char* name);  // a line edit's text or a combo box's shown text
+    void type(const char* name, const char* text);
+    void click(const char* name);
+    // The catalogue list: its entries one per line, the current one, a click on one.
+    std::string list();
+    int current();
+    void select(int row);
+    std::string said() { return joined(dialogs.messages); }
+
+    ScratchDirectory dir;
+    ScriptedDialogs dialogs;
+    World world{dialogs};
+    std::unique_ptr<QWidget> window;
+};
+
+}  // namespace gw::test

@@ -20,11 +20,6 @@ namespace fs = std::filesystem;
 
 const DataFileInfo kLongs{"Message", KeySpec::int32(), 256};
 
-Bytes fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
 void rawSql(const std::string& path, const std::string& sql) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);

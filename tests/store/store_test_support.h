@@ -1,10 +1,13 @@
 #pragma once
 // A scratch directory, data files made for one test, and a thin handle over BTRCALL.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -15,8 +18,17 @@ namespace gw::test {
 
 class ScratchDir {
 public:
-    ScratchDir();
-    ~ScratchDir();
+    ScratchDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "gw_test_XXXXXX").string();
+        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+        dir_ = pattern;
+    }
+    ~ScratchDir() {
+        std::error_code ignored;  // a test may have left the directory read-only
+        std::filesystem::permissions(dir_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(dir_, ignored);
+    }
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
     std::string path(const std::string& name) const { return dir_ + "/" + name; }
@@ -33,9 +45,22 @@ struct StoreTest : ::testing::Test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes le(std::int64_t value, std::size_t width);
+inline Bytes fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+inline Bytes le(std::int64_t value, std::size_t width) {
+    Bytes out(width);
+    for (std::size_t i = 0; i < width; ++i)
+        out[i] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) >> (8 * i));
+    return out;
+}
 // A row of `length` bytes: the key bytes, then `fill`.
-Bytes keyed(const Bytes& key, std::size_t length, std::uint8_t fill);
+inline Bytes keyed(const Bytes& key, std::size_t length, std::uint8_t fill) {
+    Bytes row(length, fill);
+    std::copy(key.begin(), key.end(), row.begin());
+    return row;
+}
 inline Bytes int32Row(std::int32_t key, std::size_t length, std::uint8_t fill = 0x22) {
     return keyed(le(key, 4), length, fill);
 }
@@ -43,24 +68,51 @@ inline Bytes int32Row(std::int32_t key, std::size_t length, std::uint8_t fill = 
 // One open data file, driven through BTRCALL exactly as the editor does.
 struct Handle {
     std::array<std::uint8_t, kPositionBlockSize> block{};
-    Bytes buffer;
+    Bytes buffer = Bytes(4096, 0), scratch = Bytes(255, 0);
     std::uint32_t length = 0;
 
-    explicit Handle(std::size_t bufferSize = 4096) : buffer(bufferSize, 0) {}
-    Status open(const std::string& path, std::uint32_t dataLength = 0);
-    Status close() { return read(BCLOSE); }
-    Status write(std::uint16_t op, Bytes row);
-    Status read(std::uint16_t op);  // into buffer, offering all of it
-    Status getEqual(Bytes key, std::uint16_t keyLength = 255);
+    Status open(const std::string& path, std::uint32_t dataLength = 0) {
+        Bytes name(255, 0);
+        std::memcpy(name.data(), path.data(), std::min<std::size_t>(path.size(), 254));
+        length = dataLength;
+        return BTRCALL(BOPEN, block, buffer, length, name, 255, 0);
+    }
+    Status write(std::uint16_t op, Bytes row) {
+        length = static_cast<std::uint32_t>(row.size());
+        return BTRCALL(op, block, row, length, scratch, 255, 0);
+    }
+    Status read(std::uint16_t op) { return getEqual(scratch, 255, op); }  // offers all of buffer
+    Status getEqual(Bytes key, std::uint16_t keyLength, std::uint16_t op = BGETEQUAL) {
+        length = static_cast<std::uint32_t>(buffer.size());
+        return BTRCALL(op, block, buffer, length, key, keyLength, 0);
+    }
     Status get32(std::int32_t key) { return getEqual(le(key, 4), 4); }
+    Status close() { return read(BCLOSE); }
     Status remove() { return read(BDELETE); }
     Bytes row() const { return Bytes(buffer.begin(), buffer.begin() + length); }
 };
 
-// Creates a file and fills it with rows; fails the test on any non-zero status.
-void makeFile(const std::string& path, const DataFileInfo& info, const std::vector<Bytes>& rows);
-
 // Every row of the file in key order, walked with BGETFIRST and BGETNEXT.
-std::vector<Bytes> walkAll(Handle& h);
+inline std::vector<Bytes> walkAll(Handle& h) {
+    std::vector<Bytes> rows;
+    for (Status s = h.read(BGETFIRST); s == status::kSuccess; s = h.read(BGETNEXT))
+        rows.push_back(h.row());
+    return rows;
+}
+
+// Creates a file and fills it with rows in one commit; fails the test on any non-zero status.
+inline void makeFile(const std::string& path, const DataFileInfo& info,
+                     const std::vector<Bytes>& rows) {
+    ASSERT_EQ(createDataFile(path, info), status::kSuccess) << path;
+    Handle h;
+    ASSERT_EQ(h.open(path, info.recordLength), status::kSuccess);
+    const auto fill = [&] {
+        for (const auto& r : rows)
+            if (Status s = h.write(BINSERT, r); s != status::kSuccess) return s;
+        return status::kSuccess;
+    };
+    ASSERT_EQ(inTransaction(h.block, fill), status::kSuccess);
+    ASSERT_EQ(h.close(), status::kSuccess);
+}
 
 }  // namespace gw::test

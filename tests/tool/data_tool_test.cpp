@@ -56,11 +56,6 @@ std::string messageRow(std::int32_t number, std::size_t length, char fill) {
     return row;
 }
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // A directory with the ten empty files made by the tool.
 struct Created : ::testing::Test {
     void SetUp() override { ASSERT_EQ(runTool({"create", dir.path("")}).code, kExitDone); }
@@ -80,10 +75,10 @@ TEST_F(Created, CreateRefusesToOverwrite) {
     {
         SCOPED_TRACE("one file in the way: the refusal creates none of the others");
         ScratchDir other;
-        std::ofstream(other.path("wccitem2.dat")) << "not ours";
+        std::ofstream(other.path("wccitem2.dat")) << "not";
         EXPECT_EQ(runTool({"create", other.path("")}).code, kExitDataError);
         EXPECT_FALSE(fs::exists(other.path("wccrace2.dat")));
-        EXPECT_EQ(readFile(other.path("wccitem2.dat")), "not ours");
+        EXPECT_EQ(test::fileBytes(other.path("wccitem2.dat")), test::Bytes({'n', 'o', 't'}));
     }
     EXPECT_EQ(runTool({"create", dir.path(""), "--force"}).code, kExitDone);
     EXPECT_EQ(runTool({"unload", msg}).out, "\x1A");
@@ -132,7 +127,7 @@ TEST_F(Created, LoadThenUnloadGivesBackTheSameBytes) {
     EXPECT_NE(load.out.find("4 records"), std::string::npos) << load.out;
     EXPECT_EQ(runTool({"unload", msg}).out, input);
     ASSERT_EQ(runTool({"unload", msg, dir.path("out.unl")}).code, kExitDone);
-    EXPECT_EQ(readFile(dir.path("out.unl")), input);
+    EXPECT_EQ(test::fileBytes(dir.path("out.unl")), test::Bytes(input.begin(), input.end()));
     // The end marker is optional on input, always written on output.
     ASSERT_EQ(runTool({"create", dir.path(""), "--force"}).code, kExitDone);
     ASSERT_EQ(runTool({"load", msg}, input.substr(0, input.size() - 1)).code, kExitDone);

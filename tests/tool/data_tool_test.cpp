@@ -12,9 +12,9 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "records/class.h"
 #include "records/records.h"
 #include "records/textblock_text.h"
 #include "records/value_lists.h"
@@ -103,15 +103,15 @@ TEST(DataTool, UsageErrorsExitWithTwo) {
 }
 
 TEST_F(Created, MissingOrForeignFilesAreDataErrors) {
+    std::ofstream(dir.path("foreign.dat")) << "SQLite format 3, or so it says";
     for (const char* command : {"dump", "unload", "load"}) {
         const ToolRun missing = runTool({command, dir.path("none.dat")});
         EXPECT_EQ(missing.code, kExitDataError) << command;
         EXPECT_NE(missing.err.find("none.dat"), std::string::npos) << missing.err;
+        const ToolRun foreign = runTool({command, dir.path("foreign.dat")});
+        EXPECT_EQ(foreign.code, kExitDataError) << command;
+        EXPECT_NE(foreign.err.find("BOPEN"), std::string::npos) << foreign.err;
     }
-    std::ofstream(dir.path("foreign.dat")) << "SQLite format 3, or so it says";
-    const ToolRun foreign = runTool({"dump", dir.path("foreign.dat")});
-    EXPECT_EQ(foreign.code, kExitDataError);
-    EXPECT_NE(foreign.err.find("BOPEN"), std::string::npos) << foreign.err;
 }
 
 TEST_F(Created, LoadThenUnloadGivesBackTheSameBytes) {
@@ -168,21 +168,13 @@ TEST_F(Created, LoadIsAllOrNothing) {
 }
 
 TEST_F(Created, DumpShowsEveryFieldAsStored) {
-    const RecordType& type = RecordTraits<Class>::type();
-    Class c{};
-    c.Number = 3;
-    std::memcpy(c.Name.data(), "Mage\0 \xE9t\xE9   \0                ", 29);
-    c.NameEnd = 200;
-    c.MinHP = -1;
-    c.MaxHP = 32767;
-    c.Exp = -32768;
-    c.AbilityA[0] = 187;
-    c.AbilityA[9] = -2;
-    c.AbilityB[4] = 12;
-    c.TitleText = 99;
-    std::string row(type.dataLength(), '\0');  // 102 mapped bytes, then 54 of tail
-    ASSERT_TRUE(StructToRow({reinterpret_cast<std::uint8_t*>(row.data()), row.size()},
-                            type.buildFieldMap(), &c, sizeof c));
+    // A Class row, written byte by byte: 102 mapped bytes, then 54 of tail.
+    std::string row(156, '\0');
+    row.replace(2, 29, "Mage\0 \xE9t\xE9   \0                "s);
+    row[31] = char(200);
+    const std::pair<int, int> words[] = {{0, 3},    {32, -1}, {34, 32767}, {36, -32768},
+                                         {44, 187}, {62, -2}, {82, 12},    {100, 99}};
+    for (auto [at, v] : words) row[at] = char(v & 0xFF), row[at + 1] = char((v >> 8) & 0xFF);
     for (std::size_t i = 102; i < row.size(); ++i) row[i] = static_cast<char>(i);
     ASSERT_EQ(runTool({"load", dir.path("wccclas2.dat")}, unloadRecord(row)).code, kExitDone);
     const ToolRun dump = runTool({"dump", dir.path("wccclas2.dat")});

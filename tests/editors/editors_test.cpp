@@ -1,0 +1,267 @@
+// The catalogue editors: list, save on leaving, search as you type, Insert, Delete,
+// refusals and failed reads (driven through frmRace), the Class figures and unmapped bytes,
+// and races.txt.
+#include <QComboBox>
+#include <QTest>
+#include <fstream>
+#include <iterator>
+
+#include "editors/catalogue_windows.h"
+#include "editors/race_listing.h"
+#include "gui_test.h"
+#include "records/text_fields.h"
+
+namespace gw::test {
+namespace {
+
+constexpr auto kRace = RecordKind::Race;
+constexpr auto kClass = RecordKind::Class;
+
+template <class Rec>
+Rec renamed(Rec r, const char* name) {
+    const std::string stored = zeroEnded(name, r.Name.size());
+    std::copy(stored.begin(), stored.end(), r.Name.begin());
+    return r;
+}
+
+class RaceEditorTest : public GuiTest {
+protected:
+    void openWith(const std::vector<Race>& races) {
+        create({kRace});
+        for (const Race& r : races) add(kRace, r);
+        open(createRaceEditor);
+    }
+};
+
+TEST_F(RaceEditorTest, ListsInKeyOrderAndWritesTheRecordBackOnLeaving) {
+    const Race elf = makeRace(1, "Elf"), dwarf = makeRace(2, "Dwarf"), human = makeRace(3, "Human");
+    openWith({human, elf, dwarf});
+    EXPECT_EQ(list(), "1   Elf\n2   Dwarf\n3   Human");
+    EXPECT_EQ(current(), 0);
+    EXPECT_EQ(text("txtName") + " " + text("txtMaxCharm") + " " + text("txtAbilityA_1"),
+              "Elf 116 Heal");  // ability code 18
+    // Another hand changes the record on screen and leaves the file elsewhere: the editor
+    // still writes back its own copy, to its own record.
+    ASSERT_EQ(world.file(kRace).getEqual32(1, ""), 0);
+    world.file(kRace).as<Race>().MinCharm = 999;
+    ASSERT_EQ(world.file(kRace).call(BUPDATE, ""), 0);
+    ASSERT_EQ(world.file(kRace).call(BGETLAST, ""), 0);
+    select(1);
+    EXPECT_EQ(stored(kRace, 1), rowOf(kRace, elf));
+    EXPECT_EQ(stored(kRace, 3), rowOf(kRace, human));
+
+    SCOPED_TRACE("edits are written back, the list keeps the old name");
+    type("txtName", "Dwarf Lord");
+    type("txtMaxCharm", "17");
+    child<QComboBox>("txtAbilityA_3")->setCurrentIndex(5);
+    select(0);
+    Race expected = renamed(dwarf, "Dwarf Lord");
+    expected.MaxCharm = 17;
+    expected.AbilityA[3] = 5;
+    EXPECT_EQ(stored(kRace, 2), rowOf(kRace, expected));
+    EXPECT_EQ(list(), "1   Elf\n2   Dwarf\n3   Human");
+    EXPECT_EQ(said(), "");
+}
+
+TEST_F(RaceEditorTest, RefusesBadNumbersAndKeepsValuesTheListCannotShow) {
+    Race odd = makeRace(1, "Odd");
+    odd.AbilityA[0] = 200;                            // no such ability
+    odd.AbilityB[0] = -32768, odd.MaxHealth = 32767;  // at the typing limits
+    openWith({odd, makeRace(2, "Other")});
+    EXPECT_EQ(text("txtAbilityA_0"), "200");
+    select(1);
+    EXPECT_EQ(stored(kRace, 1), rowOf(kRace, odd));
+    select(0);
+
+    SCOPED_TRACE("a box that cannot be stored is refused and keeps its field, the rest is saved");
+    type("txtMinStrength", "abc");
+    type("txtMaxStrength", "40000");
+    type("txtAbilityA_4", "Flying");
+    type("txtName", "Renamed");
+    select(1);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    for (const char* part :
+         {"txtMinStrength", "txtMaxStrength", "-32768 to 32767", "txtAbilityA_4"})
+        EXPECT_NE(said().find(part), std::string::npos) << part << " in " << said();
+    Race expected = renamed(odd, "Renamed");
+    EXPECT_EQ(stored(kRace, 1), rowOf(kRace, expected));
+}
+
+TEST_F(RaceEditorTest, SearchSelectsAsTheUserTypes) {
+    openWith({makeRace(1, "Elf"), makeRace(2, "halfling"), makeRace(3, "Human")});
+    auto* search = child<QLineEdit>("txtSearch");
+    type("txtMinCharm", "55");
+    QTest::keyClick(search, Qt::Key_H);
+    EXPECT_EQ(current(), 1);
+    EXPECT_EQ(search->text(), QStringLiteral("halfling"));
+    EXPECT_EQ(search->selectionStart(), 1);
+    EXPECT_EQ(search->selectedText(), QStringLiteral("alfling"));
+    EXPECT_EQ(storedAs<Race>(kRace, 1).MinCharm, 55);  // the Elf was saved on leaving
+
+    SCOPED_TRACE("a prefix nobody has leaves the selection");
+    QTest::keyClicks(search, QStringLiteral("uz"));
+    EXPECT_EQ(current(), 2);
+    EXPECT_EQ(search->text(), QStringLiteral("Huz"));
+}
+
+TEST_F(RaceEditorTest, InsertStoresACopyOfTheRecordOnScreen) {
+    const Race orc = makeRace(5, "Orc");
+    openWith({makeRace(1, "Elf"), orc});
+    select(1);
+    dialogs.answerPrompts({"3"});
+    click("cmdInsert");
+    EXPECT_EQ(joined(dialogs.prompts), "New Race Number:|Insert|0");
+    Race expected = renamed(orc, "New Race");
+    expected.Number = 3;
+    EXPECT_EQ(stored(kRace, 3), rowOf(kRace, expected));
+    EXPECT_EQ(list(), "1   Elf\n3   New Race\n5   Orc");
+    EXPECT_EQ(current(), 0);
+    EXPECT_EQ(said(), "");
+
+    const std::vector<Row> before = all(kRace);
+    const std::pair<const char*, const char*> answers[] = {{"1", "cmdInsert, BINSERT, Error: "},
+                                                           {"x1", "nothing was inserted"},
+                                                           {"40000", "nothing was inserted"},
+                                                           {"", nullptr}};  // cancelled
+    for (const auto& [answer, reported] : answers) {
+        SCOPED_TRACE(answer);
+        dialogs.clear();
+        dialogs.answerPrompts({answer});
+        click("cmdInsert");
+        EXPECT_EQ(dialogs.messages.size(), reported ? 1u : 0u);
+        EXPECT_NE(said().find(reported ? reported : ""), std::string::npos) << said();
+        EXPECT_EQ(all(kRace), before);
+    }
+}
+
+TEST_F(RaceEditorTest, DeleteAsksFirstAndBuildsTheListAgain) {
+    openWith({makeRace(1, "Elf"), makeRace(2, "Dwarf"), makeRace(3, "Human")});
+    select(1);
+    dialogs.answerQuestions({false, true});
+    click("cmdDelete");
+    EXPECT_EQ(joined(dialogs.questions), "Delete this record from database?|Delete Record?");
+    EXPECT_EQ(all(kRace).size(), 3u);
+    EXPECT_EQ(current(), 1);
+    click("cmdDelete");
+    EXPECT_TRUE(stored(kRace, 2).empty());
+    EXPECT_EQ(list(), "1   Elf\n3   Human");
+    EXPECT_EQ(current(), 0);
+    EXPECT_EQ(text("txtName"), "Elf");
+}
+
+TEST_F(RaceEditorTest, AFailedRereadWritesNothing) {
+    const Race elf = makeRace(1, "Elf"), human = makeRace(3, "Human");
+    openWith({elf, makeRace(2, "Dwarf"), human});
+    select(1);
+    type("txtName", "Ghost");
+    // Another hand removes the record on screen; the file stays positioned near it.
+    ASSERT_EQ(world.file(kRace).getEqual32(2, ""), 0);
+    ASSERT_EQ(world.file(kRace).call(BDELETE, ""), 0);
+    ASSERT_EQ(world.file(kRace).getEqual32(3, ""), 0);
+    select(2);
+    EXPECT_EQ(said(), "Error on BGETEQUAL: 4");
+    EXPECT_EQ(stored(kRace, 1), rowOf(kRace, elf));
+    EXPECT_EQ(stored(kRace, 3), rowOf(kRace, human));
+    EXPECT_EQ(text("txtName"), "Human");
+}
+
+TEST_F(GuiTest, EmptyRaceAndClassFilesShowTheirLoadMessageAndWriteNothing) {
+    create({kRace, kClass});
+    const std::pair<QWidget* (*)(World&, QWidget*), const char*> editors[] = {
+        {createRaceEditor, "LoadRacees, BGETFIRST, Error: 9"},
+        {createClassEditor, "LoadClasses, BGETFIRST, Error: 9"}};
+    for (const auto& [editor, loaded] : editors) {
+        SCOPED_TRACE(loaded);
+        dialogs.clear();
+        open(editor);
+        EXPECT_EQ(said(), loaded);
+        EXPECT_EQ(list(), "");
+        EXPECT_EQ(text("txtAbilityA_0"), "None");
+        dialogs.clear();
+        click("cmdInsert");
+        click("cmdDelete");
+        EXPECT_EQ(dialogs.messages.size(), 2u);
+        EXPECT_NE(said().find("Nothing was inserted"), std::string::npos);
+        EXPECT_NE(said().find("no record to delete"), std::string::npos);
+        EXPECT_TRUE(dialogs.prompts.empty());
+    }
+    EXPECT_TRUE(all(kRace).empty() && all(kClass).empty());
+}
+
+// Bytes 102 to 155 are no field's; every save and copy must keep them.
+void expectStored(const Row& row, const Class& fields) {
+    ASSERT_EQ(row.size(), 156u);
+    EXPECT_EQ(Row(row.begin(), row.begin() + 102), GuiTest::rowOf(kClass, fields));
+    EXPECT_EQ(Row(row.begin() + 102, row.end()), Row(54, 0xA5));
+}
+
+TEST_F(GuiTest, ClassEditorShowsAndStoresTheDerivedFigures) {
+    const Class fighter = makeClass(1, "Fighter");
+    create({kClass});
+    add(kClass, fighter, 0xA5);
+    add(kClass, makeClass(2, "Mage"), 0xA5);
+    window.reset(createClassEditor(world));
+    EXPECT_EQ(list(), "1   Fighter\n2   Mage");  // built before it is shown
+    window->show();
+    const std::pair<const char*, const char*> shown[] = {{"txtMinHP", "10"},
+                                                         {"txtMaxHP", "15"},
+                                                         {"txtExp", "100"},
+                                                         {"txtCombat", "0"},
+                                                         {"txtTitleText", "41"},
+                                                         {"txtMagicType", "Priest"},
+                                                         {"txtArmour", "Chainmail"},
+                                                         {"txtWeapon", "Limited (staff)"},
+                                                         {"txtAbilityA_0", "Perfect Stealth"}};
+    for (const auto& [name, value] : shown) EXPECT_EQ(text(name), value) << name;
+    select(1);
+    expectStored(stored(kClass, 1), fighter);
+    select(0);
+
+    SCOPED_TRACE("typed figures are stored back by the rules; the title text is not read");
+    for (auto [name, value] : {std::pair{"txtExp", "125"},
+                               {"txtCombat", "0"},
+                               {"txtMaxHP", "30"},
+                               {"txtTitleText", "777"}})
+        type(name, value);
+    select(1);
+    Class typed = fighter;
+    typed.Exp = 25, typed.Combat = 2, typed.MaxHP = 20;
+    expectStored(stored(kClass, 1), typed);
+    select(0);
+    EXPECT_EQ(text("txtTitleText") + " " + text("txtMaxHP"), "41 30");
+
+    SCOPED_TRACE("an inserted class copies the bytes beyond the fields too");
+    dialogs.answerPrompts({"7"});
+    click("cmdInsert");
+    EXPECT_EQ(joined(dialogs.prompts), "New Class Number:|Insert|0");
+    typed = renamed(typed, "New Class");
+    typed.Number = 7;
+    expectStored(stored(kClass, 7), typed);
+}
+
+std::string contents(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(GuiTest, RaceListingReplacesTheFileWithEveryRaceInTheGameLayout) {
+    Race a = makeRace(1, "Elf"), b = makeRace(2, "Dwarf");
+    a.MinCharm = -3;
+    EXPECT_EQ(raceListingBlock(a),
+              "\"Number:     1\t\tName:       " + std::string("Elf\0", 4) + std::string(25, ' ') +
+                  "\r\nIntellect:  101\t\tWillpower:  102\t\tStrength:  103\r\n"
+                  "Health:     104\t\tAgility:    105\t\tCharm:     -3\r\n"
+                  "Exp Chart:  109\r\n" +
+                  std::string(52, '-') + "\"\r\n");
+    create({kRace});
+    add(kRace, b);
+    add(kRace, a);
+    std::ofstream("races.txt", std::ios::binary) << std::string(5000, 'x');
+    open(createRaceEditor);
+    click("cmdPrintHtml");
+    EXPECT_EQ(contents("races.txt"), raceListingBlock(a) + raceListingBlock(b));
+    EXPECT_EQ(said(), "");
+}
+
+}  // namespace
+}  // namespace gw::test

@@ -1,0 +1,260 @@
+// The navigators, frmMessage and frmTextblock, on real files: the steps, the write-backs
+// they must make and the ones they must not, and the shifted text of a text block.
+#include <cstring>
+
+#include "gui_test.h"
+#include "navigators/navigator_windows.h"
+#include "records/message.h"
+#include "records/textblock.h"
+#include "records/textblock_text.h"
+
+namespace gw::test {
+namespace {
+
+constexpr auto kMessage = RecordKind::Message;
+constexpr auto kBlock = RecordKind::Textblock;
+
+std::string line(const Row& row, std::size_t offset) {
+    return std::string(reinterpret_cast<const char*>(row.data()) + offset, 74);
+}
+std::string stored74(const std::string& text) {
+    return (text + '\0').append(73 - text.size(), ' ');
+}
+std::string dataOf(const Row& row) {
+    if (row.size() < 12 + kTextblockDataWidth) return "short row";
+    return std::string(reinterpret_cast<const char*>(row.data()) + 12, kTextblockDataWidth);
+}
+std::string blanksAfter(std::string stored) {
+    return stored.append(kTextblockDataWidth - stored.size(), ' ');
+}
+
+class NavigatorTest : public GuiTest {
+protected:
+    void SetUp() override { create({kMessage, kBlock}); }
+    // Messages 1, 2, 3 with their own Line1Extra values and bytes 242 to 255.
+    void openOnThree() {
+        for (std::int32_t n : {1, 2, 3})
+            put(kMessage, [n](RecordFile& f) {
+                auto& m = f.as<Message>();
+                m.Number = n;
+                std::memcpy(m.MessageLine1.data(), stored74("message " + std::to_string(n)).data(),
+                            74);
+                std::memcpy(m.MessageLine2.data(), stored74("").data(), 74);
+                std::memcpy(m.MessageLine3.data(), stored74("").data(), 74);
+                m.Line1Extra = {std::int16_t(n), -1, 300, std::int16_t(-n)};
+                for (std::size_t i = 242; i < 256; ++i) f.row()[i] = std::uint8_t(i + n);
+            });
+        open(createMessageEditor);
+    }
+    void block(std::int32_t number, const std::string& data, std::int32_t step = 0,
+               std::int32_t link = 0) {
+        put(kBlock, [&](RecordFile& f) {
+            auto& b = f.as<Textblock>();
+            b.Number = number, b.StepOrder = step, b.LinkTo = link;
+            std::memcpy(b.Data.data(), blanksAfter(data).data(), kTextblockDataWidth);
+        });
+    }
+    // Next then First: the block shown first is written back and shown again.
+    void saveFirst() {
+        click("cmdNext");
+        click("cmdFirst");
+    }
+};
+
+TEST_F(NavigatorTest, BothEndsReportAndWriteBack) {
+    openOnThree();
+    EXPECT_EQ(text("txtNumber"), "1");
+    EXPECT_EQ(text("txtMessageLine1"), "message 1");
+    type("txtMessageLine3", "first edit");
+    click("cmdPrevious");
+    EXPECT_EQ(said(), "cmdPrevious_Click, BGETPREVIOUS, Message, Error: 9");
+    EXPECT_EQ(text("txtNumber"), "1");
+    EXPECT_EQ(line(stored(kMessage, 1), 168), stored74("first edit"));
+
+    dialogs.clear();
+    click("cmdLast");
+    type("txtMessageLine2", "last edit   ");
+    click("cmdNext");
+    EXPECT_EQ(said(), "cmdNext_Click, BGETNEXT, Message, Error: 9");
+    EXPECT_EQ(text("txtNumber"), "3");
+    EXPECT_EQ(text("txtMessageLine2"), "last edit");  // shown as stored, trailing blanks gone
+    EXPECT_EQ(line(stored(kMessage, 3), 86), stored74("last edit"));
+
+    SCOPED_TRACE("Goto a number no message has");
+    dialogs.clear();
+    type("txtMessageLine1", "before goto");
+    type("txtGoto", "99");
+    click("cmdGoto");
+    EXPECT_EQ(said(), "cmdGoto_Click(), BGETEQUAL, Message, Error: 4");
+    EXPECT_EQ(text("txtNumber"), "3");
+    EXPECT_EQ(line(stored(kMessage, 3), 4), stored74("before goto"));
+    type("txtGoto", "2");
+    click("cmdGoto");
+    EXPECT_EQ(text("txtMessageLine1"), "message 2");
+
+    SCOPED_TRACE("closing saves, once however often the window is closed");
+    type("txtMessageLine3", "closing edit");
+    window->close();
+    window->close();
+    EXPECT_EQ(line(stored(kMessage, 2), 168), stored74("closing edit"));
+    EXPECT_EQ(dialogs.messages.size(), 1u);  // only the Goto above
+}
+
+TEST_F(NavigatorTest, EditsAreKeptAfterNextWhateverMovedTheFile) {
+    openOnThree();
+    std::vector<Row> expected = all(kMessage);
+    type("txtMessageLine2", "  typed with blanks    ");
+    click("cmdNext");
+    ASSERT_EQ(world.file(kMessage).getEqual16(3, ""), status::kSuccess);  // as a lookup does
+    type("txtMessageLine1", "edited two");
+    click("cmdNext");
+    EXPECT_EQ(text("txtNumber"), "3");
+    std::memcpy(expected[0].data() + 86, stored74("  typed with blanks").data(), 74);
+    std::memcpy(expected[1].data() + 4, stored74("edited two").data(), 74);
+    EXPECT_EQ(all(kMessage), expected) << "only the edited lines may change";
+    click("cmdFirst");
+    EXPECT_EQ(text("txtMessageLine2"), "  typed with blanks");
+    EXPECT_EQ(said(), "");
+}
+
+TEST_F(NavigatorTest, TheDisabledNumberBoxRoundTripsExtremeNumbers) {
+    const std::int32_t numbers[] = {INT32_MIN, -5, INT32_MAX};
+    for (std::int32_t n : numbers)
+        put(kMessage, [n](RecordFile& f) { f.as<Message>().Number = n; });
+    open(createMessageEditor);
+    EXPECT_FALSE(child<QLineEdit>("txtNumber")->isEnabled());
+    EXPECT_EQ(text("txtNumber"), "-2147483648");  // its typing limit must not cut it
+    click("cmdLast");
+    EXPECT_EQ(text("txtNumber"), "2147483647");
+    click("cmdFirst");
+    click("cmdNext");
+    std::vector<std::int32_t> kept;
+    for (const Row& row : all(kMessage)) std::memcpy(&kept.emplace_back(), row.data(), 4);
+    EXPECT_EQ(kept, std::vector<std::int32_t>(std::begin(numbers), std::end(numbers)));
+    EXPECT_EQ(said(), "");
+}
+
+TEST_F(NavigatorTest, AnEmptyFileWritesNothing) {
+    open(createMessageEditor);
+    EXPECT_EQ(said(), "LoadMessage, BGETFIRST, Message, Error: 9");
+    for (const char* name : {"txtNumber", "txtMessageLine1", "txtMessageLine2", "txtMessageLine3"})
+        EXPECT_EQ(text(name), "") << name;
+    dialogs.clear();
+    type("txtMessageLine1", "typed into nothing");
+    click("cmdNext");
+    // Only the move reports: there was nothing to write.
+    EXPECT_TRUE(said().starts_with("cmdNext_Click, BGETNEXT, Message, Error: ")) << said();
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    window->close();
+    EXPECT_TRUE(all(kMessage).empty());
+}
+
+TEST_F(NavigatorTest, BadGotoTextNeitherMovesNorWrites) {
+    openOnThree();
+    const Row first = stored(kMessage, 1);
+    type("txtMessageLine1", "not to be written");
+    for (const char* bad : {"", "abc", "1e", "2147483648", "--1"}) {
+        SCOPED_TRACE(bad);
+        dialogs.clear();
+        type("txtGoto", bad);
+        click("cmdGoto");
+        EXPECT_TRUE(said().starts_with("txtGoto: ")) << said();
+        EXPECT_NE(said().find("-2147483648 to 2147483647"), std::string::npos);
+        EXPECT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(text("txtNumber"), "1");
+        EXPECT_EQ(stored(kMessage, 1), first);
+    }
+}
+
+TEST_F(NavigatorTest, TextEncodingThroughTheBox) {
+    std::string every;
+    for (int b = 33; b <= 255; ++b) every.push_back(static_cast<char>(b));
+    every += "\x2d\x2a\x2d\x2a\x81\x2d";  // CR LF CR LF a CR
+    struct Case {
+        const char* what;
+        std::string stored;
+        std::string typed;  // over the shown text, unless empty
+        std::string written;
+    } const cases[] = {
+        {"every character the encoding has round-trips", every, "", blanksAfter(every)},
+        {"a leading zero byte reads as the empty text", std::string("\0\x81\x82", 3), "",
+         blanksAfter("")},
+        {"control bytes are skipped when read", "\x81\x05\x1f\x82", "", blanksAfter("\x81\x82")},
+        {"characters above 223 are left out", "", "a\u00e9b\u00ffc", blanksAfter("\x81\x82\x83")},
+        {"an over-long text keeps its first 2488 characters", "", std::string(3000, 'a'),
+         std::string(kTextblockDataWidth, '\x81')},
+        {"typed carriage returns are kept apart from line breaks", "", "x\u21b5\ny",
+         blanksAfter("\x98\x2d\x2a\x99")},
+    };
+    block(2, "");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        block(1, c.stored);
+        open(createTextblockEditor);
+        if (!c.typed.empty()) type("txtData", c.typed.c_str());
+        saveFirst();
+        EXPECT_EQ(dataOf(stored(kBlock, 1)), c.written);
+        EXPECT_EQ(said(), "");
+        window.reset();
+        world.file(kBlock).call(BDELETE, "");  // stands on block 1 after the read above
+    }
+}
+
+TEST_F(NavigatorTest, LineFeedButtonAppendsBytes42) {
+    block(5, "\x81\x82");
+    block(6, "");
+    open(createTextblockEditor);
+    click("cmdSeperate");
+    click("cmdSeperate");
+    EXPECT_EQ(text("txtData"), "ab\n\n");
+    click("cmdNext");
+    EXPECT_EQ(dataOf(stored(kBlock, 5)), blanksAfter("\x81\x82\x2a\x2a"));
+}
+
+TEST_F(NavigatorTest, TheLinkBoxAndClosingWriteNothing) {
+    block(1, "\x81", 7, 4000000);
+    block(2, "\x82");
+    const auto before = all(kBlock);
+    open(createTextblockEditor);
+    type("txtLinkTo", "12");
+    saveFirst();
+    EXPECT_EQ(text("txtLinkTo"), "4000000");
+    type("txtData", "lost on closing");
+    window->close();
+    EXPECT_EQ(all(kBlock), before);
+    EXPECT_EQ(said(), "");
+}
+
+TEST_F(NavigatorTest, InsertOfANumberThatExistsIsRefusedAndNotWrittenLater) {
+    block(10, "\x81");
+    open(createTextblockEditor);
+    const auto before = all(kBlock);
+    dialogs.answerPrompts({"10", "3"});
+    click("cmdInsert");
+    EXPECT_TRUE(said().starts_with("cmdInsert, Error: ")) << said();
+    EXPECT_EQ(text("txtNumber"), "10");
+    // The refused block, still in the file's record, is not what the next save writes.
+    saveFirst();
+    EXPECT_EQ(all(kBlock), before);
+}
+
+TEST_F(NavigatorTest, DeleteAsksAndActsOnTheShownBlock) {
+    block(1, "\x81");
+    block(2, "\x82");
+    open(createTextblockEditor);
+    click("cmdNext");
+    type("txtData", "not written by a delete");
+    const auto before = all(kBlock);
+    dialogs.answerQuestions({false, true});
+    click("cmdDelete");
+    EXPECT_EQ(joined(dialogs.questions), "Delete this record from database?|Delete Record?");
+    EXPECT_EQ(all(kBlock), before);
+
+    SCOPED_TRACE("Yes deletes the shown block even after the file moved");
+    world.file(kBlock).getEqual32(1, "lookup: ");
+    click("cmdDelete");
+    EXPECT_EQ(all(kBlock), std::vector<Row>{before[0]});
+}
+
+}  // namespace
+}  // namespace gw::test

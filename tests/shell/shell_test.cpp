@@ -1,0 +1,276 @@
+// The main window, the name lookups and the command line.
+#include <QAction>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <new>
+#include <stdexcept>
+
+#include "gui_test.h"
+#include "records/item.h"
+#include "records/message.h"
+#include "shell/main_window.h"
+#include "shell/name_lookups.h"
+#include "tools/data/demo_world.h"
+
+namespace gw::test {
+namespace {
+
+// Each of `messages` is "<procedure>, <operation>, <type>, Error: <status above 0>", in the
+// order of the ten files.
+void expectOnePerFile(const Strings& messages, const std::string& procedureAndOperation) {
+    const char* const types[] = {"Race", "Class", "Spell",   "Monster",   "Item",
+                                 "Shop", "Room",  "Message", "Textblock", "User"};
+    ASSERT_GE(messages.size(), 10u);
+    for (int i = 0; i < 10; ++i) {
+        const std::string prefix = procedureAndOperation + ", " + types[i] + ", Error: ";
+        EXPECT_TRUE(messages[i].starts_with(prefix)) << messages[i] << " / " << prefix;
+        EXPECT_GT(std::atoi(messages[i].c_str() + std::min(prefix.size(), messages[i].size())), 0);
+    }
+}
+
+class MainWindowTest : public GuiTest {
+protected:
+    void choose(const char* item) {
+        main.findChild<QAction*>(QString::fromLatin1(item))->trigger();
+    }
+    QMdiSubWindow* sub(const char* name) { return main.subWindow(QString::fromLatin1(name)); }
+    std::unique_ptr<MDIForm1> owned = std::make_unique<MDIForm1>(dialogs);
+    MDIForm1& main = *owned;
+};
+
+TEST_F(MainWindowTest, WithNoFilesEveryOpenAndCloseIsReportedAfterTheEditorsClosingStep) {
+    main.startUp();
+    EXPECT_EQ(dialogs.messages.size(), 10u);
+    expectOnePerFile(dialogs.messages, "Form_Load, BOPEN");
+    EXPECT_TRUE(main.world()->raceNames().empty() && main.world()->classNames().empty());
+    struct Editor : QWidget {
+        explicit Editor(Dialogs& d) : dialogs(d) {}
+        void closeEvent(QCloseEvent* e) override {
+            dialogs.message(QStringLiteral("editor saved"));
+            e->accept();
+        }
+        Dialogs& dialogs;
+    };
+    main.setWindowFactory(QStringLiteral("frmMessage"),
+                          [this](World&, QWidget*) { return new Editor(dialogs); });
+    choose("mnuEditMessage");
+    dialogs.clear();
+    EXPECT_TRUE(main.close());
+    ASSERT_GE(dialogs.messages.size(), 11u);
+    EXPECT_EQ(dialogs.messages[0], "editor saved");
+    expectOnePerFile(Strings(dialogs.messages.begin() + 1, dialogs.messages.end()),
+                     "Form_Unload, BCLOSE");
+    for (std::size_t i = 11; i < dialogs.messages.size(); ++i)
+        EXPECT_TRUE(dialogs.messages[i].starts_with("Form_Unload, BSTOP, Error: "));
+    const std::size_t count = dialogs.messages.size();
+    owned.reset();  // shutdown ran once: destroying the window reports nothing more
+    EXPECT_EQ(dialogs.messages.size(), count);
+}
+
+TEST_F(MainWindowTest, WithOnlyTheRaceFileMissingTheClassTableLoads) {
+    for (RecordKind kind : allRecordKinds())
+        if (kind != RecordKind::Race) create({kind}, false);
+    main.startUp();
+    EXPECT_EQ(said(),
+              "Form_Load, BOPEN, Race, Error: 30\nLoadClassArray, BGETFIRST, Class, Error: 9");
+    EXPECT_TRUE(main.world()->raceNames().empty());
+    ASSERT_EQ(main.world()->classNames().size(), 1u);
+    EXPECT_EQ(main.world()->classNames()[0].name, "None");
+    dialogs.clear();
+    EXPECT_TRUE(main.close());
+    // Only the close of the file that never opened fails; BSTOP succeeds.
+    EXPECT_TRUE(said().starts_with("Form_Unload, BCLOSE, Race, Error: ")) << said();
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+TEST_F(MainWindowTest, MenuCaptionsNamesAndOrderAndTheItemsThatDoNothing) {
+    const Strings expected[] = {
+        {"Edit mnuEdit", "Races mnuEditRace", "Classes mnuEditClass", "Spells mnuEditSpell",
+         "Monsters mnuEditMonster", "Items mnuEditItems", "Shops mnuShop", "Rooms mnuRoom",
+         "Messages mnuEditMessage", "Text Blocks mnuEditTextblock", "Users mnuEditUser",
+         "Gangs mnuEditGang", "Actions mnuAction"},
+        {"About mnuAbout1", "Help (hopefully) mnuHelp", "About mnuAbout2"}};
+    const QList<QAction*> menus = main.menuBar()->actions();
+    ASSERT_EQ(menus.size(), 2);
+    for (int m = 0; m < 2; ++m) {
+        QMenu* menu = menus[m]->menu();
+        Strings shown{(menu->title() + u' ' + menu->objectName()).toStdString()};
+        for (QAction* a : menu->actions()) {
+            shown.push_back((a->text() + u' ' + a->objectName()).toStdString());
+            EXPECT_TRUE(a->shortcut().isEmpty() && a->isEnabled()) << shown.back();
+        }
+        EXPECT_EQ(shown, expected[m]);
+    }
+    main.startUp();
+    dialogs.clear();
+    for (const char* name : {"mnuEditGang", "mnuAction", "mnuHelp"}) choose(name);
+    EXPECT_TRUE(main.mdiArea()->subWindowList().isEmpty());
+    EXPECT_EQ(said(), "");
+}
+
+TEST_F(MainWindowTest, ASecondChoiceBringsTheWindowForward) {
+    main.startUp();
+    int made = 0;
+    main.setWindowFactory(QStringLiteral("frmRace"), [&made](World&, QWidget* parent) {
+        ++made;
+        return new QWidget(parent);
+    });
+    choose("mnuEditRace");
+    QMdiSubWindow* race = sub("frmRace");
+    ASSERT_NE(race, nullptr);
+    EXPECT_EQ(race->widget()->objectName(), QStringLiteral("frmRace"));
+    choose("mnuAbout2");
+    EXPECT_EQ(main.mdiArea()->activeSubWindow(), sub("frmAbout"));
+    choose("mnuEditRace");
+    EXPECT_EQ(made, 1);
+    EXPECT_EQ(main.mdiArea()->activeSubWindow(), race);
+    EXPECT_EQ(main.mdiArea()->subWindowList().size(), 2);
+    race->close();  // once closed, the next choice makes it anew
+    ASSERT_TRUE(processEventsUntil([&] { return sub("frmRace") == nullptr; }));
+    choose("mnuEditRace");
+    EXPECT_EQ(made, 2);
+}
+
+TEST_F(MainWindowTest, WindowOpeningErrorHandler) {
+    main.startUp();
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[] { throw std::bad_alloc(); },
+         "Out of memory : Can't open another database. Try closing one first."},
+        {[] { throw std::out_of_range("slot 12"); }, ""},
+        {[] { throw std::invalid_argument("bad value"); }, ""},
+        {[] { throw std::runtime_error("disk on fire"); }, "Error: disk on fire"},
+    };
+    for (const auto& [raise, shown] : cases) {
+        SCOPED_TRACE(shown);
+        dialogs.clear();
+        main.setWindowFactory(QStringLiteral("frmClass"), [&](World&, QWidget*) -> QWidget* {
+            raise();
+            return nullptr;
+        });
+        choose("mnuEditClass");
+        EXPECT_EQ(said(), shown);
+        EXPECT_EQ(sub("frmClass"), nullptr);
+    }
+}
+
+// Pictures for a person to look at, beside the test program; checked only for being made.
+TEST_F(MainWindowTest, RendersEveryWindowOverTheDemoWorld) {
+    std::string error;
+    ASSERT_EQ(demo::buildDemoWorld(".", demo::DemoSize::Small, &error), status::kSuccess) << error;
+    main.startUp();
+    main.resize(1280, 860);
+    const QString out = QStringLiteral(GRAVEWIND_TEST_OUTPUT_DIR "/");
+    for (const char* item :
+         {"mnuAbout2", "mnuEditRace", "mnuEditClass", "mnuEditMessage", "mnuEditTextblock"}) {
+        choose(item);
+        QMdiSubWindow* shown = main.mdiArea()->activeSubWindow();
+        ASSERT_NE(shown, nullptr) << item;
+        processEventsUntil([] { return false; }, 10);
+        EXPECT_TRUE(shown->widget()->grab().save(out + shown->widget()->objectName() +
+                                                 QStringLiteral(".png")));
+    }
+    for (const char* name : {"frmAbout", "frmRace", "frmClass", "frmMessage", "frmTextblock"})
+        EXPECT_NE(sub(name), nullptr) << name;
+    EXPECT_TRUE(main.grab().save(out + main.objectName() + QStringLiteral(".png")));
+    EXPECT_TRUE(main.close());
+    EXPECT_EQ(said(), "");
+}
+
+template <std::size_t N>
+void blanked(std::array<char, N>& field, std::string_view text) {
+    field.fill(' ');
+    std::copy_n(text.begin(), std::min(N, text.size()), field.begin());
+}
+std::string padded(std::string s, std::size_t width) { return s.append(width - s.size(), ' '); }
+
+class NameLookupsTest : public GuiTest {
+protected:
+    void SetUp() override {
+        create({RecordKind::Race, RecordKind::Spell, RecordKind::Item, RecordKind::Message});
+    }
+    template <class Rec>
+    void named(RecordKind kind, std::int32_t n, std::string_view name) {
+        put(kind, [&](RecordFile& f) {
+            f.as<Rec>().Number = static_cast<decltype(Rec::Number)>(n);
+            blanked(f.as<Rec>().Name, name);
+        });
+    }
+};
+
+TEST_F(NameLookupsTest, FoundMissingAndNumberZero) {
+    named<Item>(RecordKind::Item, 3, "Rope");
+    named<Item>(RecordKind::Item, 8, "Lamp");
+    put(RecordKind::Message, [](RecordFile& f) {
+        f.as<Message>().Number = 300;
+        blanked(f.as<Message>().MessageLine3, "third");
+    });
+    RecordFile& items = world.file(RecordKind::Item);
+    ASSERT_EQ(items.getEqual32(3, "get: "), status::kSuccess);
+    EXPECT_EQ(GetItemName(world, 0), QStringLiteral("none"));
+    EXPECT_EQ(GetSpellName(world, 0), QStringLiteral("none"));
+    EXPECT_EQ(GetMessageName(world, 0, 1), QStringLiteral("none"));
+    ASSERT_EQ(items.call(BGETNEXT, "next: "), status::kSuccess);  // no read moved it
+    EXPECT_EQ(items.as<Item>().Number, 8);
+
+    EXPECT_EQ(GetItemName(world, 3).toStdString(), padded("Rope", 29));  // untrimmed
+    EXPECT_EQ(GetMessageName(world, 300, 3).toStdString(), padded("third", 74));
+    EXPECT_EQ(GetMessageName(world, 300, 4), QString());
+    EXPECT_EQ(GetItemName(world, 5), QStringLiteral("ITEM NOT IN DATABASE!"));
+    EXPECT_EQ(said(), "");
+    EXPECT_EQ(GetSpellName(world, 5), QString());
+    EXPECT_EQ(GetMessageName(world, 5, 2), QString());
+    EXPECT_EQ(said(),
+              "Function GetSpellName, BGETEQUAL, Error: 4\n"
+              "Function GetMessageName, BGETEQUAL, Error: 4");
+}
+
+TEST_F(NameLookupsTest, RaceTableHasAnEntryPerNumberUpToTheHighest) {
+    for (auto [n, name] : {std::pair{1, "Human"}, {2, "Elf"}, {5, "Troll"}})
+        named<Race>(RecordKind::Race, n, name);
+    LoadRaceArray(world);
+    Strings names;
+    for (const auto& entry : world.raceNames())
+        names.push_back(std::to_string(entry.number) + ":" + entry.name);
+    EXPECT_EQ(names, (Strings{"0:None", "1:" + padded("Human", 29), "2:" + padded("Elf", 29),
+                              "0:", "0:", "5:" + padded("Troll", 29)}));
+
+    SCOPED_TRACE("race 0 replaces None, negative numbers are skipped");
+    named<Race>(RecordKind::Race, -4, "Shade");
+    named<Race>(RecordKind::Race, 0, "Nobody");
+    LoadRaceArray(world);
+    ASSERT_EQ(world.raceNames().size(), 6u);
+    EXPECT_EQ(world.raceNames()[0].name, padded("Nobody", 29));
+    EXPECT_EQ(said(), "");
+}
+
+TEST(CommandLine, AnswersWithoutOpeningAWindow) {
+    testApplication();
+    qputenv("ASAN_OPTIONS", "detect_leaks=0");  // the program's Qt keeps lifetime allocations
+    const std::tuple<QStringList, int, const char*, const char*> cases[] = {
+        {{QStringLiteral("--version")}, 0, "gravewind 0.95.59\n", ""},
+        {{QStringLiteral("--help")}, 0, "Usage: gravewind", ""},
+        {{QStringLiteral("/nonexistent/gravewind-world")},
+         2,
+         "",
+         "cannot change into /nonexistent/gravewind-world"},
+        {{QStringLiteral("a"), QStringLiteral("b")}, 2, "", "Usage: gravewind"},
+    };
+    for (const auto& [args, exitCode, out, err] : cases) {
+        SCOPED_TRACE(args.join(u' ').toStdString());
+        QProcess p;
+        p.start(QStringLiteral(GRAVEWIND_BINARY), args);
+        ASSERT_TRUE(p.waitForFinished(-1));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), exitCode);
+        const std::string stdOut = p.readAllStandardOutput().toStdString();
+        EXPECT_TRUE(stdOut.starts_with(out) && (*out || stdOut.empty())) << stdOut;
+        EXPECT_NE(p.readAllStandardError().toStdString().find(err), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace gw::test

@@ -132,8 +132,10 @@ TEST_F(BadFilesTest, AnotherConnectionsLockGivesLockedNotAHang) {
         ASSERT_EQ(sqlite3_exec(other, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
         // Another writer lets reads go on; an exclusive lock refuses opens and reads too.
         const bool exclusive = lock[0] == 'E';
-        if (!exclusive) EXPECT_EQ(h.write(BUPDATE, int32Row(6, 256, 0xEE)), kLocked);
-        if (!exclusive) EXPECT_EQ(beginTransaction(h.block), kLocked);
+        if (!exclusive) {
+            EXPECT_EQ(h.write(BUPDATE, int32Row(6, 256, 0xEE)), kLocked);
+            EXPECT_EQ(beginTransaction(h.block), kLocked);
+        }
         Handle second;
         EXPECT_EQ(second.open(good, 256), exclusive ? kLocked : kSuccess);
         EXPECT_EQ(h.read(BGETFIRST), exclusive ? kLocked : kSuccess);

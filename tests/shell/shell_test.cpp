@@ -80,11 +80,6 @@ TEST_F(MainWindowTest, WithOnlyTheRaceFileMissingTheClassTableLoads) {
     EXPECT_TRUE(main.world()->raceNames().empty());
     ASSERT_EQ(main.world()->classNames().size(), 1u);
     EXPECT_EQ(main.world()->classNames()[0].name, "None");
-    dialogs.clear();
-    EXPECT_TRUE(main.close());
-    // Only the close of the file that never opened fails; BSTOP succeeds.
-    EXPECT_TRUE(said().starts_with("Form_Unload, BCLOSE, Race, Error: ")) << said();
-    EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 
 TEST_F(MainWindowTest, MenuCaptionsNamesAndOrderAndTheItemsThatDoNothing) {
@@ -180,11 +175,6 @@ TEST_F(MainWindowTest, RendersEveryWindowOverTheDemoWorld) {
     EXPECT_EQ(said(), "");
 }
 
-template <std::size_t N>
-void blanked(std::array<char, N>& field, std::string_view text) {
-    field.fill(' ');
-    std::copy_n(text.begin(), std::min(N, text.size()), field.begin());
-}
 std::string padded(std::string s, std::size_t width) { return s.append(width - s.size(), ' '); }
 
 class NameLookupsTest : public GuiTest {
@@ -196,17 +186,17 @@ protected:
     void named(RecordKind kind, std::int32_t n, std::string_view name) {
         put(kind, [&](RecordFile& f) {
             f.as<Rec>().Number = static_cast<decltype(Rec::Number)>(n);
-            blanked(f.as<Rec>().Name, name);
+            setField(f.as<Rec>().Name, name);
         });
     }
 };
 
-TEST_F(NameLookupsTest, FoundMissingAndNumberZero) {
+TEST_F(NameLookupsTest, FoundMissingNumberZeroAndTheRaceTable) {
     named<Item>(RecordKind::Item, 3, "Rope");
     named<Item>(RecordKind::Item, 8, "Lamp");
     put(RecordKind::Message, [](RecordFile& f) {
         f.as<Message>().Number = 300;
-        blanked(f.as<Message>().MessageLine3, "third");
+        setField(f.as<Message>().MessageLine3, "third");
     });
     RecordFile& items = world.file(RecordKind::Item);
     ASSERT_EQ(items.getEqual32(3, "get: "), status::kSuccess);
@@ -226,9 +216,9 @@ TEST_F(NameLookupsTest, FoundMissingAndNumberZero) {
     EXPECT_EQ(said(),
               "Function GetSpellName, BGETEQUAL, Error: 4\n"
               "Function GetMessageName, BGETEQUAL, Error: 4");
-}
+    dialogs.clear();
 
-TEST_F(NameLookupsTest, RaceTableHasAnEntryPerNumberUpToTheHighest) {
+    SCOPED_TRACE("the race table has an entry per number up to the highest");
     for (auto [n, name] : {std::pair{1, "Human"}, {2, "Elf"}, {5, "Troll"}})
         named<Race>(RecordKind::Race, n, name);
     LoadRaceArray(world);
@@ -253,10 +243,7 @@ TEST(CommandLine, AnswersWithoutOpeningAWindow) {
     const std::tuple<QStringList, int, const char*, const char*> cases[] = {
         {{QStringLiteral("--version")}, 0, "gravewind 0.95.59\n", ""},
         {{QStringLiteral("--help")}, 0, "Usage: gravewind", ""},
-        {{QStringLiteral("/nonexistent/gravewind-world")},
-         2,
-         "",
-         "cannot change into /nonexistent/gravewind-world"},
+        {{QStringLiteral("/nonexistent/gw")}, 2, "", "cannot change into /nonexistent/gw"},
         {{QStringLiteral("a"), QStringLiteral("b")}, 2, "", "Usage: gravewind"},
     };
     for (const auto& [args, exitCode, out, err] : cases) {

@@ -1,7 +1,6 @@
 #include "gui_test.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QListView>
@@ -10,7 +9,6 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 
-#include "records/text_fields.h"
 #include "store/record_manager.h"
 
 namespace gw::test {
@@ -19,23 +17,26 @@ ScriptedDialogs::~ScriptedDialogs() {
     EXPECT_TRUE(yes.empty() && typed.empty()) << "scripted answers were never asked for";
 }
 
+namespace {
+template <class T>
+T next(std::deque<T>& answers, const std::string& asked) {
+    if (answers.empty()) ADD_FAILURE() << "unscripted " << asked;
+    if (answers.empty()) return T{};
+    T answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+}  // namespace
+
 bool ScriptedDialogs::question(const QString& text, const QString& title) {
     questions.push_back((text + u'|' + title).toStdString());
-    if (yes.empty()) ADD_FAILURE() << "unscripted question " << questions.back();
-    if (yes.empty()) return false;
-    const bool answer = yes.front();
-    yes.pop_front();
-    return answer;
+    return next(yes, questions.back());
 }
 
 QString ScriptedDialogs::askText(const QString& prompt, const QString& title,
                                  const QString& defaultText) {
     prompts.push_back((prompt + u'|' + title + u'|' + defaultText).toStdString());
-    if (typed.empty()) ADD_FAILURE() << "unscripted prompt " << prompts.back();
-    if (typed.empty()) return {};
-    const QString answer = QString::fromStdString(typed.front());
-    typed.pop_front();
-    return answer;
+    return QString::fromStdString(next(typed, prompts.back()));
 }
 
 QApplication& testApplication() {
@@ -62,38 +63,15 @@ bool processEventsUntil(const std::function<bool()>& done, int maxRounds) {
     return done();
 }
 
-std::string joined(const Strings& lines) {
+std::string joined(const Strings& lines, const char* between) {
     std::string all;
-    for (const std::string& line : lines) all += (all.empty() ? "" : "\n") + line;
+    for (std::size_t i = 0; i < lines.size(); ++i) all += (i ? between : "") + lines[i];
     return all;
 }
 
-ScratchDirectory::ScratchDirectory() : previous_(std::filesystem::current_path()) {
-    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/gravewind-test-XXXXXX"));
-    dir.setAutoRemove(false);
-    path_ = dir.isValid() ? std::filesystem::path(dir.path().toStdString()) : previous_;
-    if (!dir.isValid()) ADD_FAILURE() << "cannot make a temporary directory";
-    std::filesystem::current_path(path_);
-}
-
-ScratchDirectory::~ScratchDirectory() {
-    std::filesystem::current_path(previous_);
-    std::error_code ignored;
-    if (path_ != previous_) std::filesystem::remove_all(path_, ignored);
-}
-
-namespace {
-template <std::size_t N>
-void putName(std::array<char, N>& field, const std::string& name) {
-    const std::string stored = zeroEnded(name, N);
-    std::copy_n(stored.begin(), N, field.begin());
-}
-}  // namespace
-
-Race makeRace(std::int16_t number, const std::string& name) {
-    Race r{};
+Race makeRace(std::int16_t number, const char* name) {
+    Race r = renamed(Race{}, name);
     r.Number = number;
-    putName(r.Name, name);
     r.NameEnd = static_cast<std::uint8_t>(0x40 + number);
     const auto n = static_cast<std::int16_t>(number * 100);
     r.MinIntellect = n + 1, r.MinWillpower = n + 2, r.MinStrength = n + 3;
@@ -101,35 +79,43 @@ Race makeRace(std::int16_t number, const std::string& name) {
     r.HpBonus = n + 7, r.Cp = n + 8, r.ExpChart = n + 9;
     r.MaxIntellect = n + 11, r.MaxWillpower = n + 12, r.MaxStrength = n + 13;
     r.MaxHealth = n + 14, r.MaxAgility = n + 15, r.MaxCharm = n + 16;
-    for (int i = 0; i < 10; ++i) {
-        r.AbilityA[i] = static_cast<std::int16_t>((number + i * 17) % 188);
-        r.AbilityB[i] = static_cast<std::int16_t>(-number * 10 - i);
-    }
+    for (int i = 0; i < 10; ++i)
+        r.AbilityA[i] = std::int16_t((number + i * 17) % 188),
+        r.AbilityB[i] = std::int16_t(-number * 10 - i);
     r.Reserved1 = 0x01010101 * number, r.Reserved2 = -2 * number, r.Reserved3 = 3 * number;
     r.Reserved4 = 4 * number, r.Reserved5 = 5 * number, r.Reserved6 = -6, r.Reserved7 = 7;
     return r;
 }
 
-Class makeClass(std::int16_t number, const std::string& name) {
-    Class c{};
+Class makeClass(std::int16_t number, const char* name) {
+    Class c = renamed(Class{}, name);
     c.Number = number;
-    putName(c.Name, name);
     c.NameEnd = 0x7E;
     c.MinHP = 10, c.MaxHP = 5, c.Exp = 0, c.Combat = 2, c.TitleText = 40 + number;
-    c.MagicType = 2, c.MagicLvL = 3, c.Weapon = 9, c.Armour = 7;
-    c.Reserved1 = -1, c.Reserved2 = 2, c.Reserved3 = 3, c.Reserved4 = 4, c.Reserved5 = 5;
-    c.Reserved6 = 6;
-    for (int i = 0; i < 10; ++i) {
-        c.AbilityA[i] = static_cast<std::int16_t>(187 - i - number);
-        c.AbilityB[i] = static_cast<std::int16_t>(i * 1000 + number);
-    }
+    c.MagicType = 2, c.MagicLvL = 3, c.Weapon = 9, c.Armour = 7, c.Reserved5 = 5;
+    c.Reserved1 = -1, c.Reserved2 = 2, c.Reserved3 = 3, c.Reserved4 = 4, c.Reserved6 = 6;
+    for (int i = 0; i < 10; ++i)
+        c.AbilityA[i] = std::int16_t(187 - i - number),
+        c.AbilityB[i] = std::int16_t(i * 1000 + number);
     return c;
+}
+
+GuiTest::GuiTest() : previousDir(std::filesystem::current_path()) {
+    testApplication();
+    QTemporaryDir made(QDir::tempPath() + QStringLiteral("/gravewind-test-XXXXXX"));
+    made.setAutoRemove(false);
+    dir = made.isValid() ? std::filesystem::path(made.path().toStdString()) : previousDir;
+    if (!made.isValid()) ADD_FAILURE() << "cannot make a temporary directory";
+    std::filesystem::current_path(dir);
 }
 
 GuiTest::~GuiTest() {
     window.reset();  // its closing step may still write
     for (RecordKind kind : allRecordKinds())
         if (world.file(kind).isOpen()) world.file(kind).close("BCLOSE, test, Error: ");
+    std::filesystem::current_path(previousDir);
+    std::error_code ignored;
+    if (dir != previousDir) std::filesystem::remove_all(dir, ignored);
 }
 
 void GuiTest::create(std::initializer_list<RecordKind> kinds, bool open) {
@@ -177,6 +163,12 @@ std::string GuiTest::text(const char* name) {
     if (auto* box = window->findChild<QLineEdit*>(n)) return box->text().toStdString();
     if (auto* combo = window->findChild<QComboBox*>(n)) return combo->currentText().toStdString();
     return child<QPlainTextEdit>(name)->toPlainText().toStdString();
+}
+
+std::string GuiTest::texts(std::initializer_list<const char*> names) {
+    Strings shown;
+    for (const char* name : names) shown.push_back(text(name));
+    return joined(shown, " ");
 }
 
 void GuiTest::type(const char* name, const char* text) {

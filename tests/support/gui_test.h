@@ -6,18 +6,14 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QWidget>
-#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <functional>
-#include <initializer_list>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "records/class.h"
 #include "records/race.h"
+#include "records/text_fields.h"
 #include "shell/dialogs.h"
 #include "shell/world.h"
 #include "store/record_file.h"
@@ -55,26 +51,29 @@ private:
 QApplication& testApplication();
 // Processes events, deferred deletes included, until `done` holds; never sleeps.
 bool processEventsUntil(const std::function<bool()>& done, int maxRounds = 1000);
-std::string joined(const Strings& lines);  // one per line
+std::string joined(const Strings& lines, const char* between = "\n");
 
-// A fresh temporary directory as the current one for the scope.
-class ScratchDirectory {
-public:
-    ScratchDirectory();
-    ~ScratchDirectory();
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path previous_, path_;
-};
+// Copies `bytes` into a fixed-width field and fills the rest with blanks.
+template <std::size_t N>
+void setField(std::array<char, N>& field, std::string_view bytes) {
+    field.fill(' ');
+    std::copy_n(bytes.begin(), std::min(N, bytes.size()), field.begin());
+}
+// The record with this name stored as a typed one would be.
+template <class Rec>
+Rec renamed(Rec r, const char* name) {
+    return setField(r.Name, zeroEnded(name, r.Name.size())), r;
+}
 
 // A race or class whose every field differs from its neighbours', unshown ones included.
-Race makeRace(std::int16_t number, const std::string& name);
-Class makeClass(std::int16_t number, const std::string& name);
+Race makeRace(std::int16_t number, const char* name);
+Class makeClass(std::int16_t number, const char* name);
 
+// A fresh temporary directory as the current one, real data files in it, the world over
+// them reporting through scripted dialogs, and the window under test.
 class GuiTest : public ::testing::Test {
 public:
-    GuiTest() { testApplication(); }
+    GuiTest();
     ~GuiTest() override;
 
     // An empty data file of each kind, opened in the world unless `open` is false.
@@ -91,11 +90,6 @@ public:
     }
     // The stored row of that number (empty when none), as far as it was read; moves the file.
     Row stored(RecordKind kind, std::int32_t number);
-    template <class Rec>
-    Rec storedAs(RecordKind kind, std::int32_t number) {
-        stored(kind, number);
-        return world.file(kind).as<Rec>();
-    }
     std::vector<Row> all(RecordKind kind);  // in key order
     // The mapped bytes a file would store for `r`.
     template <class Rec>
@@ -114,6 +108,7 @@ public:
         return w;
     }
     std::string text(const char* name);  // a line edit's text or a combo box's shown text
+    std::string texts(std::initializer_list<const char*> names);  // joined by blanks
     void type(const char* name, const char* text);
     void click(const char* name);
     // The catalogue list: its entries one per line, the current one, a click on one.
@@ -122,7 +117,7 @@ public:
     void select(int row);
     std::string said() { return joined(dialogs.messages); }
 
-    ScratchDirectory dir;
+    std::filesystem::path previousDir, dir;
     ScriptedDialogs dialogs;
     World world{dialogs};
     std::unique_ptr<QWidget> window;

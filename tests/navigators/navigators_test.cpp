@@ -161,10 +161,8 @@ TEST_F(NavigatorTest, TextEncodingThroughTheBox) {
     std::string every;
     for (int b = 33; b <= 255; ++b) every.push_back(static_cast<char>(b));
     every += "\x2d\x2a\x2d\x2a\x81\x2d";  // CR LF CR LF a CR
-    struct Case {
-        const char* what;
-        std::string stored, typed /* over the shown text, unless empty */, written;
-    } const cases[] = {
+    // What it is, the stored text, what is typed over it (unless empty), what is written.
+    const std::tuple<const char*, std::string, std::string, std::string> cases[] = {
         {"every character the encoding has round-trips", every, "", blanksAfter(every)},
         {"a leading zero byte reads as the empty text", std::string("\0\x81\x82", 3), "",
          blanksAfter("")},
@@ -176,13 +174,13 @@ TEST_F(NavigatorTest, TextEncodingThroughTheBox) {
          blanksAfter("\x98\x2d\x2a\x99")},
     };
     block(2, "");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        block(1, c.stored);
+    for (const auto& [what, stored, typed, written] : cases) {
+        SCOPED_TRACE(what);
+        block(1, stored);
         open(createTextblockEditor);
-        if (!c.typed.empty()) type("txtData", c.typed.c_str());
+        if (!typed.empty()) type("txtData", typed.c_str());
         saveFirst();
-        EXPECT_EQ(dataOf(stored(kBlock, 1)), c.written);
+        EXPECT_EQ(dataOf(this->stored(kBlock, 1)), written);
         EXPECT_EQ(said(), "");
         window.reset();
         world.file(kBlock).call(BDELETE, "");  // stands on block 1 after the read above

@@ -3,11 +3,8 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
-#include <new>
-#include <stdexcept>
 
 #include "gui_test.h"
 #include "records/item.h"
@@ -100,8 +97,6 @@ TEST_F(MainWindowTest, MenuCaptionsNamesAndOrderAndTheItemsThatDoNothing) {
         }
         EXPECT_EQ(shown, expected[m]);
     }
-    main.startUp();
-    dialogs.clear();
     for (const char* name : {"mnuEditGang", "mnuAction", "mnuHelp"}) choose(name);
     EXPECT_TRUE(main.mdiArea()->subWindowList().isEmpty());
     EXPECT_EQ(said(), "");
@@ -125,7 +120,8 @@ TEST_F(MainWindowTest, ASecondChoiceBringsTheWindowForward) {
     EXPECT_EQ(main.mdiArea()->activeSubWindow(), race);
     EXPECT_EQ(main.mdiArea()->subWindowList().size(), 2);
     race->close();  // once closed, the next choice makes it anew
-    ASSERT_TRUE(processEventsUntil([&] { return sub("frmRace") == nullptr; }));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(sub("frmRace"), nullptr);
     choose("mnuEditRace");
     EXPECT_EQ(made, 2);
 }
@@ -164,12 +160,11 @@ TEST_F(MainWindowTest, RendersEveryWindowOverTheDemoWorld) {
         choose(item);
         QMdiSubWindow* shown = main.mdiArea()->activeSubWindow();
         ASSERT_NE(shown, nullptr) << item;
-        processEventsUntil([] { return false; }, 10);
+        QCoreApplication::processEvents();
         EXPECT_TRUE(shown->widget()->grab().save(out + shown->widget()->objectName() +
                                                  QStringLiteral(".png")));
     }
-    for (const char* name : {"frmAbout", "frmRace", "frmClass", "frmMessage", "frmTextblock"})
-        EXPECT_NE(sub(name), nullptr) << name;
+    EXPECT_EQ(main.mdiArea()->subWindowList().size(), 5);
     EXPECT_TRUE(main.grab().save(out + main.objectName() + QStringLiteral(".png")));
     EXPECT_TRUE(main.close());
     EXPECT_EQ(said(), "");
@@ -177,32 +172,29 @@ TEST_F(MainWindowTest, RendersEveryWindowOverTheDemoWorld) {
 
 std::string padded(std::string s, std::size_t width) { return s.append(width - s.size(), ' '); }
 
-class NameLookupsTest : public GuiTest {
-protected:
-    void SetUp() override {
-        create({RecordKind::Race, RecordKind::Spell, RecordKind::Item, RecordKind::Message});
-    }
-    template <class Rec>
-    void named(RecordKind kind, std::int32_t n, std::string_view name) {
-        put(kind, [&](RecordFile& f) {
-            f.as<Rec>().Number = static_cast<decltype(Rec::Number)>(n);
-            setField(f.as<Rec>().Name, name);
-        });
-    }
-};
+template <class Rec>
+void named(GuiTest& t, RecordKind kind, std::int32_t n, std::string_view name) {
+    t.put(kind, [&](RecordFile& f) {
+        f.as<Rec>().Number = static_cast<decltype(Rec::Number)>(n);
+        setField(f.as<Rec>().Name, name);
+    });
+}
+using NameLookupsTest = GuiTest;
 
 TEST_F(NameLookupsTest, FoundMissingNumberZeroAndTheRaceTable) {
-    named<Item>(RecordKind::Item, 3, "Rope");
-    named<Item>(RecordKind::Item, 8, "Lamp");
+    create({RecordKind::Race, RecordKind::Spell, RecordKind::Item, RecordKind::Message});
+    named<Item>(*this, RecordKind::Item, 3, "Rope");
+    named<Item>(*this, RecordKind::Item, 8, "Lamp");
     put(RecordKind::Message, [](RecordFile& f) {
         f.as<Message>().Number = 300;
         setField(f.as<Message>().MessageLine3, "third");
     });
     RecordFile& items = world.file(RecordKind::Item);
     ASSERT_EQ(items.getEqual32(3, "get: "), status::kSuccess);
-    EXPECT_EQ(GetItemName(world, 0), QStringLiteral("none"));
-    EXPECT_EQ(GetSpellName(world, 0), QStringLiteral("none"));
-    EXPECT_EQ(GetMessageName(world, 0, 1), QStringLiteral("none"));
+    EXPECT_EQ(
+        QStringList({GetItemName(world, 0), GetSpellName(world, 0), GetMessageName(world, 0, 1)})
+            .join(u' '),
+        QStringLiteral("none none none"));
     ASSERT_EQ(items.call(BGETNEXT, "next: "), status::kSuccess);  // no read moved it
     EXPECT_EQ(items.as<Item>().Number, 8);
 
@@ -220,7 +212,7 @@ TEST_F(NameLookupsTest, FoundMissingNumberZeroAndTheRaceTable) {
 
     SCOPED_TRACE("the race table has an entry per number up to the highest");
     for (auto [n, name] : {std::pair{1, "Human"}, {2, "Elf"}, {5, "Troll"}})
-        named<Race>(RecordKind::Race, n, name);
+        named<Race>(*this, RecordKind::Race, n, name);
     LoadRaceArray(world);
     Strings names;
     for (const auto& entry : world.raceNames())
@@ -229,8 +221,8 @@ TEST_F(NameLookupsTest, FoundMissingNumberZeroAndTheRaceTable) {
                               "0:", "0:", "5:" + padded("Troll", 29)}));
 
     SCOPED_TRACE("race 0 replaces None, negative numbers are skipped");
-    named<Race>(RecordKind::Race, -4, "Shade");
-    named<Race>(RecordKind::Race, 0, "Nobody");
+    named<Race>(*this, RecordKind::Race, -4, "Shade");
+    named<Race>(*this, RecordKind::Race, 0, "Nobody");
     LoadRaceArray(world);
     ASSERT_EQ(world.raceNames().size(), 6u);
     EXPECT_EQ(world.raceNames()[0].name, padded("Nobody", 29));
@@ -251,8 +243,7 @@ TEST(CommandLine, AnswersWithoutOpeningAWindow) {
         QProcess p;
         p.start(QStringLiteral(GRAVEWIND_BINARY), args);
         ASSERT_TRUE(p.waitForFinished(-1));
-        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(p.exitCode(), exitCode);
+        EXPECT_EQ(p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, exitCode);
         const std::string stdOut = p.readAllStandardOutput().toStdString();
         EXPECT_TRUE(stdOut.starts_with(out) && (*out || stdOut.empty())) << stdOut;
         EXPECT_NE(p.readAllStandardError().toStdString().find(err), std::string::npos);

@@ -1,12 +1,10 @@
 #include "gui_test.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <cstdlib>
 
 #include "store/record_manager.h"
@@ -43,24 +41,14 @@ QApplication& testApplication() {
     if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) return *app;
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     static int argc = 1;
-    static char name[] = "gravewind-test";
-    static char* argv[] = {name, nullptr};
+    static char* argv[] = {const_cast<char*>("gravewind-test"), nullptr};
     // Torn down with the test environment: at static destruction Qt's own globals may be gone.
     struct AppEnvironment final : ::testing::Environment {
         QApplication* app = new QApplication(argc, argv);
         void TearDown() override { delete app; }
     };
-    auto* environment = new AppEnvironment;
-    ::testing::AddGlobalTestEnvironment(environment);
-    return *environment->app;
-}
-
-bool processEventsUntil(const std::function<bool()>& done, int maxRounds) {
-    for (int round = 0; round < maxRounds && !done(); ++round) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-    }
-    return done();
+    return *static_cast<AppEnvironment*>(::testing::AddGlobalTestEnvironment(new AppEnvironment))
+                ->app;
 }
 
 std::string joined(const Strings& lines, const char* between) {
@@ -102,10 +90,9 @@ Class makeClass(std::int16_t number, const char* name) {
 
 GuiTest::GuiTest() : previousDir(std::filesystem::current_path()) {
     testApplication();
-    QTemporaryDir made(QDir::tempPath() + QStringLiteral("/gravewind-test-XXXXXX"));
-    made.setAutoRemove(false);
-    dir = made.isValid() ? std::filesystem::path(made.path().toStdString()) : previousDir;
-    if (!made.isValid()) ADD_FAILURE() << "cannot make a temporary directory";
+    std::string made = (std::filesystem::temp_directory_path() / "gravewind-test-XXXXXX").string();
+    dir = mkdtemp(made.data()) ? std::filesystem::path(made) : previousDir;
+    if (dir == previousDir) ADD_FAILURE() << "cannot make a temporary directory";
     std::filesystem::current_path(dir);
 }
 
@@ -123,9 +110,7 @@ void GuiTest::create(std::initializer_list<RecordKind> kinds, bool open) {
         const RecordType& t = recordType(kind);
         const DataFileInfo info{std::string(t.name()), t.key(), t.dataLength(), kFormatVersion};
         ASSERT_EQ(createDataFile(std::string(t.fileName()), info, true), status::kSuccess);
-        if (open) {
-            ASSERT_EQ(world.file(kind).open("BOPEN, test, Error: "), status::kSuccess);
-        }
+        ASSERT_TRUE(!open || world.file(kind).open("BOPEN, test, Error: ") == status::kSuccess);
     }
 }
 
@@ -151,11 +136,6 @@ std::vector<Row> GuiTest::all(RecordKind kind) {
          s = f.call(BGETNEXT, "", {status::kEndOfFile}))
         rows.emplace_back(f.row().begin(), f.row().end());
     return rows;
-}
-
-void GuiTest::open(QWidget* (*create)(World&, QWidget*)) {
-    window.reset(create(world, nullptr));
-    window->show();
 }
 
 std::string GuiTest::text(const char* name) {

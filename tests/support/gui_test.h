@@ -9,7 +9,6 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
-#include <memory>
 
 #include "records/class.h"
 #include "records/race.h"
@@ -49,8 +48,6 @@ private:
 
 // The program's QApplication, made on first use.
 QApplication& testApplication();
-// Processes events, deferred deletes included, until `done` holds; never sleeps.
-bool processEventsUntil(const std::function<bool()>& done, int maxRounds = 1000);
 std::string joined(const Strings& lines, const char* between = "\n");
 
 // Copies `bytes` into a fixed-width field and fills the rest with blanks.
@@ -100,7 +97,9 @@ public:
         return Row(f.row().begin(), f.row().begin() + recordType(kind).mappedLength());
     }
 
-    void open(QWidget* (*create)(World&, QWidget*));
+    void open(QWidget* (*make)(World&, QWidget*)) {
+        window.reset(make(world, nullptr)), window->show();
+    }
     template <class W = QWidget>
     W* child(const char* name) {
         W* w = window->findChild<W*>(QString::fromLatin1(name));

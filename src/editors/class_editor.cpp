@@ -7,9 +7,8 @@
 
 #include "editors/catalogue_editor.h"
 #include "editors/catalogue_windows.h"
-#include "shell/form_layout.h"
-#include "records/abilities.h"
 #include "records/value_lists.h"
+#include "shell/form_layout.h"
 
 namespace gw {
 
@@ -44,12 +43,8 @@ const Binding kClassBindings[] = {
      .field = "Armour",
      .conversion = Conversion::ListIndex,
      .items = values::kArmour},
-    {.control = "txtAbilityA",
-     .field = "AbilityA",
-     .conversion = Conversion::ListIndex,
-     .count = 10,
-     .items = abilityNames()},
-    {.control = "txtAbilityB", .field = "AbilityB", .conversion = Conversion::Number, .count = 10},
+    abilityCodeBinding(10),
+    abilityAmountBinding(10),
 };
 
 const CatalogueDescription kClass{

@@ -10,9 +10,8 @@
 
 #include "editors/catalogue_editor.h"
 #include "editors/catalogue_windows.h"
-#include "shell/form_layout.h"
 #include "editors/race_listing.h"
-#include "records/abilities.h"
+#include "shell/form_layout.h"
 #include "shell/world.h"
 
 namespace gw {
@@ -43,12 +42,8 @@ const Binding kRaceBindings[] = {
     {"txtMaxAgility", "MaxAgility", Conversion::Number},
     {"txtMinCharm", "MinCharm", Conversion::Number},
     {"txtMaxCharm", "MaxCharm", Conversion::Number},
-    {.control = "txtAbilityA",
-     .field = "AbilityA",
-     .conversion = Conversion::ListIndex,
-     .count = 10,
-     .items = abilityNames()},
-    {.control = "txtAbilityB", .field = "AbilityB", .conversion = Conversion::Number, .count = 10},
+    abilityCodeBinding(10),
+    abilityAmountBinding(10),
 };
 
 const CatalogueDescription kRace{

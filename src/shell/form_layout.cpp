@@ -119,4 +119,19 @@ QTabWidget* generalAndAbilitiesTabs(int slotCount, QWidget*& generalPage, QWidge
     return tabs;
 }
 
+Binding abilityCodeBinding(int codes) {
+    return {.control = "txtAbilityA",
+            .field = "AbilityA",
+            .conversion = Conversion::ListIndex,
+            .count = codes,
+            .items = abilityNames()};
+}
+
+Binding abilityAmountBinding(int amounts) {
+    return {.control = "txtAbilityB",
+            .field = "AbilityB",
+            .conversion = Conversion::Number,
+            .count = amounts};
+}
+
 }  // namespace gw

@@ -5,6 +5,8 @@
 #include <QValidator>
 #include <initializer_list>
 
+#include "shell/record_form.h"
+
 class QComboBox;
 class QGridLayout;
 class QGroupBox;
@@ -54,6 +56,11 @@ void addWideRow(QGridLayout* grid, int row, const QString& caption, QWidget* wid
 // The frame frmAbilities, captioned "Abilities": per slot i a drop-down txtAbilityA_i and an
 // amount box txtAbilityB_i beside it. The drop-downs read "None" until a record is shown.
 QGroupBox* abilitiesFrame(int slotCount, QWidget* parent = nullptr);
+
+// The bindings of abilitiesFrame's slots: the codes through the shared ability list, the
+// amounts as numbers. A record may store fewer amounts than codes.
+Binding abilityCodeBinding(int codes);
+Binding abilityAmountBinding(int amounts);
 
 // The tab panel SSTab1 with its first page "General" (returned through generalPage) and the
 // page "Abilities" holding abilitiesFrame(slotCount).

@@ -20,12 +20,15 @@ QVariant CatalogueList::data(const QModelIndex& index, int role) const {
 void CatalogueList::beginRebuild() {
     beginResetModel();
     entries_.clear();
+    foldedNames_.clear();
 }
 
 void CatalogueList::add(std::int32_t number, std::string_view storedName) {
+    const std::string_view name = shownText(storedName);
     Entry e;
     e.number = number;
-    e.text = QString::number(number) + QStringLiteral("   ") + fromGame(shownText(storedName));
+    e.text.reserve(static_cast<qsizetype>(name.size()) + 14);
+    e.text.append(QString::number(number)).append(QLatin1String("   ")).append(fromGame(name));
     // Only blanks count, as the game trims them; the number itself never holds one.
     const auto firstBlank = e.text.indexOf(QLatin1Char(' '));
     int start = firstBlank < 0 ? static_cast<int>(e.text.size()) : static_cast<int>(firstBlank) + 1;
@@ -34,7 +37,6 @@ void CatalogueList::add(std::int32_t number, std::string_view storedName) {
     while (end > start && e.text[end - 1] == QLatin1Char(' ')) --end;
     e.nameStart = start;
     e.nameLength = end - start;
-    e.foldedName = e.text.mid(start, e.nameLength).toCaseFolded();
     entries_.push_back(std::move(e));
 }
 
@@ -44,6 +46,7 @@ void CatalogueList::removeEntry(int row) {
     if (row < 0 || row >= size()) return;
     beginRemoveRows({}, row, row);
     entries_.erase(entries_.begin() + row);
+    if (!foldedNames_.empty()) foldedNames_.erase(foldedNames_.begin() + row);
     endRemoveRows();
 }
 
@@ -53,9 +56,16 @@ QString CatalogueList::namePart(int row) const {
 }
 
 int CatalogueList::findPrefix(const QString& prefix) const {
+    if (foldedNames_.size() != entries_.size()) {
+        foldedNames_.clear();
+        foldedNames_.reserve(entries_.size());
+        for (const Entry& e : entries_)
+            foldedNames_.push_back(
+                QStringView(e.text).mid(e.nameStart, e.nameLength).toString().toCaseFolded());
+    }
     const QString folded = prefix.toCaseFolded();
-    for (std::size_t i = 0; i < entries_.size(); ++i)
-        if (entries_[i].foldedName.startsWith(folded)) return static_cast<int>(i);
+    for (std::size_t i = 0; i < foldedNames_.size(); ++i)
+        if (foldedNames_[i].startsWith(folded)) return static_cast<int>(i);
     return -1;
 }
 

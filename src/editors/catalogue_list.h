@@ -1,7 +1,8 @@
 #pragma once
 // The entries of a catalogue editor's list: "number, three blanks, name up to its zero byte",
-// each keeping its record number. The name parts are kept case-folded beside the entries so
-// that a search keystroke walks ten thousand entries without building a string.
+// each keeping its record number. The case-folded name parts are made at the first search and
+// kept beside the entries, so that opening a window does not pay for them and a keystroke walks
+// ten thousand entries without building a string.
 #include <QAbstractListModel>
 #include <QString>
 #include <cstdint>
@@ -42,9 +43,9 @@ private:
         QString text;
         int nameStart;  // where the trimmed name part begins in text
         int nameLength;
-        QString foldedName;
     };
     std::vector<Entry> entries_;
+    mutable std::vector<QString> foldedNames_;  // empty until the first search
 };
 
 }  // namespace gw

@@ -2,8 +2,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QMap>
 #include <QPointer>
 #include <QStringListModel>
@@ -73,7 +73,9 @@ RecordForm::RecordForm(QWidget* root, const RecordType& type, std::span<const Bi
             QWidget* w = root->findChild<QWidget*>(name);
             if (!w) throw std::logic_error("no control " + name.toStdString());
             if (auto* combo = qobject_cast<QComboBox*>(w); combo && !b.items.empty()) {
-                combo->setModel(sharedListModel(b.items));
+                // Setting a model rebuilds the box's popup and completer: only when it differs.
+                if (QAbstractItemModel* model = sharedListModel(b.items); combo->model() != model)
+                    combo->setModel(model);
                 combo->setInsertPolicy(QComboBox::NoInsert);
             }
             slots_.push_back({&b, field, b.first + i, w});

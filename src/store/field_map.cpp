@@ -1,5 +1,7 @@
 #include "store/field_map.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 #include <stdexcept>
 
@@ -36,70 +38,51 @@ std::size_t recordSizeOf(const FieldMap& map) {
 
 namespace {
 
-bool fits(std::size_t rowSize, const FieldMap& map, std::size_t recordSize) {
-    return rowSize >= mappedLength(map) && recordSize >= recordSizeOf(map);
+bool isInteger(const FieldDescriptor& d) {
+    return d.type == kIntegerField && (d.width == 2 || d.width == 4);
 }
 
-// Integers are little-endian in the row whatever the host order.
-void rowIntToMember(const std::uint8_t* in, std::uint16_t width, std::uint8_t* out) {
-    std::uint32_t v = 0;
-    for (std::uint16_t i = 0; i < width; ++i) v |= std::uint32_t{in[i]} << (8 * i);
-    if (width == 2) {
-        const auto x = static_cast<std::uint16_t>(v);
-        std::memcpy(out, &x, 2);
-    } else {
-        std::memcpy(out, &v, 4);
-    }
+// Integers are little-endian in the row; on a little-endian host the bytes are the member's.
+void swapToOtherOrder(std::uint8_t* p, std::uint16_t width) {
+    if constexpr (std::endian::native != std::endian::little) std::reverse(p, p + width);
 }
 
-void memberIntToRow(const std::uint8_t* in, std::uint16_t width, std::uint8_t* out) {
-    std::uint32_t v = 0;
-    if (width == 2) {
-        std::uint16_t x;
-        std::memcpy(&x, in, 2);
-        v = x;
-    } else {
-        std::memcpy(&v, in, 4);
+// Calls copy(rowOffset, memberOffset, descriptor) for every descriptor, once the whole map is
+// known to fit both buffers; false, and no call, when it does not.
+template <class Copy>
+bool forEachField(const FieldMap& map, std::size_t rowSize, std::size_t recordSize, Copy copy) {
+    if (rowSize < mappedLength(map) || recordSize < recordSizeOf(map)) return false;
+    std::size_t rowOffset = 0;
+    std::size_t memberOffset = 0;
+    for (const auto& d : map) {
+        memberOffset = alignUp(memberOffset, memberAlignment(d.type, d.width));
+        copy(rowOffset, memberOffset, d);
+        rowOffset += d.width;
+        memberOffset += d.width;
     }
-    for (std::uint16_t i = 0; i < width; ++i) out[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    return true;
 }
 
 }  // namespace
 
 bool RowToStruct(std::span<const std::uint8_t> row, const FieldMap& map, void* record,
                  std::size_t recordSize) {
-    if (!fits(row.size(), map, recordSize)) return false;
     auto* out = static_cast<std::uint8_t*>(record);
-    std::size_t rowOffset = 0;
-    std::size_t memberOffset = 0;
-    for (const auto& d : map) {
-        memberOffset = alignUp(memberOffset, memberAlignment(d.type, d.width));
-        if (d.type == kIntegerField && (d.width == 2 || d.width == 4))
-            rowIntToMember(row.data() + rowOffset, d.width, out + memberOffset);
-        else
-            std::memcpy(out + memberOffset, row.data() + rowOffset, d.width);
-        rowOffset += d.width;
-        memberOffset += d.width;
-    }
-    return true;
+    return forEachField(map, row.size(), recordSize,
+                        [&](std::size_t r, std::size_t m, const FieldDescriptor& d) {
+                            std::memcpy(out + m, row.data() + r, d.width);
+                            if (isInteger(d)) swapToOtherOrder(out + m, d.width);
+                        });
 }
 
 bool StructToRow(std::span<std::uint8_t> row, const FieldMap& map, const void* record,
                  std::size_t recordSize) {
-    if (!fits(row.size(), map, recordSize)) return false;
     const auto* in = static_cast<const std::uint8_t*>(record);
-    std::size_t rowOffset = 0;
-    std::size_t memberOffset = 0;
-    for (const auto& d : map) {
-        memberOffset = alignUp(memberOffset, memberAlignment(d.type, d.width));
-        if (d.type == kIntegerField && (d.width == 2 || d.width == 4))
-            memberIntToRow(in + memberOffset, d.width, row.data() + rowOffset);
-        else
-            std::memcpy(row.data() + rowOffset, in + memberOffset, d.width);
-        rowOffset += d.width;
-        memberOffset += d.width;
-    }
-    return true;
+    return forEachField(map, row.size(), recordSize,
+                        [&](std::size_t r, std::size_t m, const FieldDescriptor& d) {
+                            std::memcpy(row.data() + r, in + m, d.width);
+                            if (isInteger(d)) swapToOtherOrder(row.data() + r, d.width);
+                        });
 }
 
 }  // namespace gw

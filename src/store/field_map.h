@@ -29,13 +29,14 @@ void SetField(FieldDescriptor& descriptor, std::uint8_t type, std::uint16_t widt
 // in a record declaration and throws std::out_of_range.
 void AddField(FieldMap& map, std::int16_t& index, std::uint8_t type, std::uint16_t width);
 
-// Alignment of a descriptor's in-memory member.
+// Alignment of a descriptor's in-memory member: always a power of two.
 constexpr std::size_t memberAlignment(std::uint8_t type, std::uint16_t width) {
-    return type == kIntegerField ? width : 1;
+    return type == kIntegerField && (width == 2 || width == 4) ? width : 1;
 }
 
+// `alignment` is a power of two; a mask, not a division, since every conversion runs it.
 constexpr std::size_t alignUp(std::size_t offset, std::size_t alignment) {
-    return (offset + alignment - 1) / alignment * alignment;
+    return (offset + alignment - 1) & ~(alignment - 1);
 }
 
 // Bytes of a row that the map covers.

@@ -16,10 +16,20 @@ bool isWrite(std::uint16_t op) { return op == BINSERT || op == BUPDATE; }
 
 RecordFile::RecordFile(const RecordType& type)
     : type_(type),
-      fileName_(type.fileName()),
       row_(type.dataLength(), 0),
       map_(type.buildFieldMap()),
-      record_((type.recordSize() + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t)) {}
+      record_((type.recordSize() + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t)) {
+    setFileName(std::string(type.fileName()));
+}
+
+void RecordFile::setFileName(std::string name) {
+    fileName_ = std::move(name);
+    // The scratch key carries the file name, as the game's editor passes it; made once here,
+    // not on every call.
+    scratchKey_.fill(0);
+    std::memcpy(scratchKey_.data(), fileName_.data(),
+                std::min(fileName_.size(), scratchKey_.size() - 1));
+}
 
 void RecordFile::checkType(const RecordType& expected) const {
     if (&expected != &type_) throw std::logic_error("record accessed as another record type");
@@ -35,10 +45,6 @@ void RecordFile::recordToRow() {
 
 Status RecordFile::call(std::uint16_t operation, std::string_view prefix,
                         std::initializer_list<Status> quiet) {
-    // The scratch key carries the file name, as the game's editor passes it.
-    scratchKey_.fill(0);
-    std::memcpy(scratchKey_.data(), fileName_.data(),
-                std::min(fileName_.size(), scratchKey_.size() - 1));
     return call(operation, prefix, scratchKey_, 255, quiet);
 }
 

@@ -36,7 +36,7 @@ public:
 
     const RecordType& type() const { return type_; }
     const std::string& fileName() const { return fileName_; }
-    void setFileName(std::string name) { fileName_ = std::move(name); }
+    void setFileName(std::string name);
     void setReporter(StatusReporter* reporter) { reporter_ = reporter; }
     StatusReporter* reporter() const { return reporter_; }
 

@@ -6,4 +6,6 @@ namespace gw {
 class World;
 QWidget* createMessageEditor(World& world, QWidget* parent = nullptr);    // frmMessage
 QWidget* createTextblockEditor(World& world, QWidget* parent = nullptr);  // frmTextblock
+QWidget* createRoomEditor(World& world, QWidget* parent = nullptr);       // frmRoom
+QWidget* createUserEditor(World& world, QWidget* parent = nullptr);       // frmUser
 }  // namespace gw

@@ -155,8 +155,10 @@ TEST_F(MainWindowTest, RendersEveryWindowOverTheDemoWorld) {
     main.startUp();
     main.resize(1280, 860);
     const QString out = QStringLiteral(GRAVEWIND_TEST_OUTPUT_DIR "/");
-    for (const char* item :
-         {"mnuAbout2", "mnuEditRace", "mnuEditClass", "mnuEditMessage", "mnuEditTextblock"}) {
+    const char* items[] = {"mnuAbout2",  "mnuEditRace", "mnuEditClass",   "mnuEditSpell",
+                           "mnuEditMonster", "mnuEditItems", "mnuShop", "mnuRoom",
+                           "mnuEditMessage", "mnuEditTextblock", "mnuEditUser"};
+    for (const char* item : items) {
         choose(item);
         QMdiSubWindow* shown = main.mdiArea()->activeSubWindow();
         ASSERT_NE(shown, nullptr) << item;
@@ -164,7 +166,7 @@ TEST_F(MainWindowTest, RendersEveryWindowOverTheDemoWorld) {
         EXPECT_TRUE(shown->widget()->grab().save(out + shown->widget()->objectName() +
                                                  QStringLiteral(".png")));
     }
-    EXPECT_EQ(main.mdiArea()->subWindowList().size(), 5);
+    EXPECT_EQ(main.mdiArea()->subWindowList().size(), static_cast<int>(std::size(items)));
     EXPECT_TRUE(main.grab().save(out + main.objectName() + QStringLiteral(".png")));
     EXPECT_TRUE(main.close());
     EXPECT_EQ(said(), "");

@@ -1,0 +1,6 @@
+// frmItem: not built yet; the menu item opens nothing.
+#include "editors/catalogue_windows.h"
+
+namespace gw {
+QWidget* createItemEditor(World&, QWidget*) { return nullptr; }
+}  // namespace gw

@@ -1,0 +1,6 @@
+// frmSpell: not built yet; the menu item opens nothing.
+#include "editors/catalogue_windows.h"
+
+namespace gw {
+QWidget* createSpellEditor(World&, QWidget*) { return nullptr; }
+}  // namespace gw

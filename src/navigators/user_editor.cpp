@@ -1,0 +1,6 @@
+// frmUser: not built yet; the menu item opens nothing.
+#include "navigators/navigator_windows.h"
+
+namespace gw {
+QWidget* createUserEditor(World&, QWidget*) { return nullptr; }
+}  // namespace gw

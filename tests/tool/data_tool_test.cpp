@@ -294,6 +294,7 @@ TEST_F(SmallDemoWorld, EveryReferenceResolvesAndEveryExitHasItsWayBack) {
             ++exits;
             const auto target = rooms.find({key.first, (*room)("RoomExit", d)});
             ASSERT_NE(target, rooms.end()) << values::kDirectionNames[d];
+            if ((*room)("ExitType", d) == 9) continue;  // trapdoors are one-way on purpose
             const std::size_t back = values::oppositeDirection(d);
             EXPECT_EQ((*target->second)("RoomExit", back), key.second)
                 << values::kDirectionNames[d];

@@ -13,6 +13,7 @@
 #include "tools/data/record_json.h"
 #include "tools/data/tool_file.h"
 #include "tools/data/unload_format.h"
+#include "tools/data/world_check.h"
 
 namespace gw::tool {
 
@@ -201,6 +202,8 @@ int runDataTool(const std::vector<std::string>& args, ToolIo io) {
         ->check(CLI::IsMember({"small", "large"}));
     demo->add_flag("--force", force, "Replace data files that exist already");
 
+    WorldCommands world(app);
+
     std::vector<std::string> reversed(args.rbegin(), args.rend() - (args.empty() ? 0 : 1));
     try {
         app.parse(reversed);
@@ -212,6 +215,7 @@ int runDataTool(const std::vector<std::string>& args, ToolIo io) {
     if (load->parsed()) return loadFile(file, input, io);
     if (unload->parsed()) return unloadFile(file, output, io);
     if (dump->parsed()) return dumpFile(file, io);
+    if (world.parsed()) return world.run(io);
     return buildDemo(dir, size, force, io);
 }
 

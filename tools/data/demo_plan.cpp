@@ -8,6 +8,8 @@ namespace gw::demo {
 namespace {
 std::int16_t i16(int v) { return static_cast<std::int16_t>(v); }
 
+constexpr std::size_t kUp = kUpSlot, kDown = kDownSlot;
+
 // Rooms of a map on a grid: a random spanning tree keeps every room reachable, a few extra
 // passages make loops, and some stairs join distant rooms. Every exit gets its way back.
 void planExits(World& w, Rng& rng) {
@@ -63,13 +65,26 @@ void planExits(World& w, Rng& rng) {
             const int a = rng.range(0, n - 1), b = rng.range(0, n - 1);
             if (a != b && exits[a][8] == 0 && exits[b][9] == 0) join(a, 8, b);
         }
+        // Every fourth map has a trapdoor down into a room with no stair back up: games
+        // have one-way exits on purpose, and the world check should show one.
+        if (map % 4 == 0 && n > 1) {
+            int a = rng.range(0, n - 1), b = rng.range(0, n - 1);
+            for (int tries = 0; tries < n && exits[a][kDown] != 0; ++tries) a = (a + 1) % n;
+            for (int tries = 0; tries < n && (b == a || exits[b][kUp] != 0); ++tries)
+                b = (b + 1) % n;
+            if (exits[a][kDown] == 0 && b != a && exits[b][kUp] == 0) {
+                exits[a][kDown] = b + 1;
+                w.trapdoors.emplace_back(map, a);
+            }
+        }
     }
 }
 
 }  // namespace
 
 World planWorld(DemoSize size) {
-    World w{demoPlan(size), {}, {}, {}, {}};
+    World w;
+    w.plan = demoPlan(size);
     Rng rng(0x6772617665ull);
     w.itemType.assign(static_cast<std::size_t>(w.plan.items + 1), 0);
     for (int i = 1; i <= w.plan.items; ++i) {
@@ -81,6 +96,11 @@ World planWorld(DemoSize size) {
         w.itemType[1] = 1;
         w.weapons.push_back(1);
     }
+    // Armour and weapons draw from their own name pools, every other type from one pool.
+    std::array<int, 3> perPool{};
+    w.itemOrdinal.assign(w.itemType.size(), 0);
+    for (int i = 1; i <= w.plan.items; ++i)
+        w.itemOrdinal[i] = perPool[std::min(w.itemType[i], 2)]++;
     planExits(w, rng);
     const int rooms = w.plan.roomsPerMap();
     w.shopAt.assign(static_cast<std::size_t>(w.plan.maps),

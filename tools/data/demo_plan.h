@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "records/class.h"
@@ -24,12 +25,18 @@ namespace gw::demo {
 // The world's shape, decided before anything is written so references can point forward.
 struct World {
     DemoPlan plan;
-    std::vector<int> itemType;  // by item number (index 0 unused)
-    std::vector<int> weapons;   // item numbers of the weapons
+    std::vector<int> itemType;     // by item number (index 0 unused)
+    std::vector<int> weapons;      // item numbers of the weapons
+    std::vector<int> itemOrdinal;  // by item number: how many items of its type come before
     // Per map, per room (index room number - 1): the ten exits.
     std::vector<std::vector<std::array<std::int32_t, values::kDirectionCount>>> exits;
     std::vector<std::vector<std::int16_t>> shopAt;  // per map and room, 0 = no shop
+    // (map, room index) of the rooms whose Down exit is a trapdoor with no way back up.
+    std::vector<std::pair<int, int>> trapdoors;
 };
+
+inline constexpr std::int16_t kTrapExit = 9;  // exit type "Trap"
+inline constexpr std::size_t kUpSlot = 8, kDownSlot = 9;
 
 World planWorld(DemoSize size);
 

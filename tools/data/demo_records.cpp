@@ -119,7 +119,7 @@ void fillMonster(const World& w, Monster& r, int i) {
     Rng rng = streamFor(4, i);
     const DemoPlan& p = w.plan;
     r.Number = i;
-    putZeroEnded(r.Name, monsterName(rng));
+    putZeroEnded(r.Name, monsterName(i - 1));
     r.Group = i16(rng.range(0, lastOf(values::kMonsterGroups)));
     r.Index = i16(rng.range(0, 10));
     r.WeaponNumber = rng.chance(60) ? rng.pick(w.weapons) : 0;
@@ -185,7 +185,7 @@ void fillItem(const World& w, Item& r, int i) {
     const DemoPlan& p = w.plan;
     const int type = w.itemType[static_cast<std::size_t>(i)];
     r.Number = i;
-    putZeroEnded(r.Name, itemName(rng, type));
+    putZeroEnded(r.Name, itemName(type, w.itemOrdinal[static_cast<std::size_t>(i)]));
     const auto lines = description(rng, 59, 3);
     std::array desc{&r.Desc1, &r.Desc2, &r.Desc3, &r.Desc4, &r.Desc5,
                     &r.Desc6, &r.Desc7, &r.Desc8, &r.Desc9};
@@ -257,7 +257,7 @@ void fillRoom(const World& w, Room& r, int i) {
     r.MapNumber = map + 1;
     r.RoomNumber = room + 1;
     const auto region = kRegionNames[static_cast<std::size_t>(map) % kRegionNames.size()];
-    putZeroEnded(r.Name, std::string(region) + ", " + roomName(rng));
+    putZeroEnded(r.Name, std::string(region) + ", " + roomName(room));
     const auto lines = description(rng, 70, 5);
     for (std::size_t k = 0; k < r.Desc.size(); ++k)
         putTrimmed(r.Desc[k], k < lines.size() ? lines[k] : "");
@@ -269,6 +269,8 @@ void fillRoom(const World& w, Room& r, int i) {
         const int a = std::min(room + 1, exits[d]), b = std::max(room + 1, exits[d]);
         if (exits[d] != 0 && (a * 7919 + b) % 23 == 0) r.ExitType[d] = 7;
     }
+    for (const auto& [trapMap, trapRoom] : w.trapdoors)
+        if (trapMap == map && trapRoom == room) r.ExitType[kDownSlot] = kTrapExit;
     for (int k = rng.chance(20) ? rng.range(1, 3) - 1 : -1; k >= 0; --k)
         r.CurrentRoomMon[k] = i16(anyOf(rng, p.monsters));
     const std::int16_t shop =

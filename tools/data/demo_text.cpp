@@ -1,7 +1,9 @@
 #include "tools/data/demo_text.h"
 
 #include <array>
+#include <numeric>
 #include <sstream>
+#include <utility>
 
 namespace gw::demo {
 
@@ -31,23 +33,48 @@ const std::vector<std::string_view> kRegionNames{
 
 namespace {
 
-constexpr std::array kCreatureAdjectives{"Cave",   "Giant",  "Rabid", "Ancient", "Feral",
-                                         "Shadow", "Frost",  "Swamp", "Rotting", "Young",
-                                         "Elder",  "Plague", "Hill",  "Dire",    "Ghostly"};
-constexpr std::array kCreatures{"Rat",      "Troll",   "Goblin Scout", "Wolf",     "Spider",
-                                "Skeleton", "Bandit",  "Orc Raider",   "Bat",      "Serpent",
-                                "Wight",    "Boar",    "Kobold",       "Ogre",     "Harpy",
-                                "Zombie",   "Cultist", "Golem",        "Basilisk", "Wraith"};
-constexpr std::array kMaterials{"Rusty", "Iron",   "Steel",     "Bronze",  "Oaken", "Bone",
-                                "Elven", "Silver", "Blackened", "Mithril", "Runed", "Worn"};
-constexpr std::array kWeapons{"Dagger", "Shortsword", "Longsword", "Mace",         "Warhammer",
-                              "Spear",  "Battleaxe",  "Club",      "Quarterstaff", "Flail"};
-constexpr std::array kArmourPieces{"Helm",    "Gauntlets", "Boots",  "Cloak",   "Breastplate",
-                                   "Bracers", "Greaves",   "Shield", "Hauberk", "Cap"};
+// Name pools: large enough that the names of a large world's monsters, items and rooms
+// (the rooms of one map) are nearly all distinct, and short enough for their fields.
+constexpr std::array kCreatureAdjectives{
+    "Cave",    "Giant",   "Rabid", "Ancient", "Feral",  "Shadow", "Frost",   "Swamp",
+    "Rotting", "Young",   "Elder", "Plague",  "Hill",   "Dire",   "Ghostly", "Grey",
+    "Marsh",   "Ember",   "Blind", "Scarred", "Hungry", "Pale",   "Black",   "Savage",
+    "Lesser",  "Greater", "Sly",   "Mad",     "Sunken", "Iron",   "Bloated", "Thorned"};
+constexpr std::array kCreatures{
+    "Rat",        "Troll",    "Goblin Scout", "Wolf",     "Spider",   "Skeleton", "Bandit",
+    "Orc Raider", "Bat",      "Serpent",      "Wight",    "Boar",     "Kobold",   "Ogre",
+    "Harpy",      "Zombie",   "Cultist",      "Golem",    "Basilisk", "Wraith",   "Ghoul",
+    "Lizardman",  "Imp",      "Gnoll",        "Bear",     "Crow",     "Leech",    "Mimic",
+    "Sentry",     "Hag",      "Brigand",      "Lurker",   "Beetle",   "Hound",    "Slime",
+    "Revenant",   "Gargoyle", "Warg",         "Scorpion", "Poacher"};
+constexpr std::array kQualities{"",     "Fine",  "Old",   "Heavy",   "Light",
+                                "Keen", "Plain", "Grand", "Notched", "Sturdy"};
+constexpr std::array kMaterials{"Rusty",  "Iron",     "Steel",  "Bronze",    "Oaken",
+                                "Bone",   "Elven",    "Silver", "Blackened", "Mithril",
+                                "Runed",  "Worn",     "Copper", "Dwarven",   "Ashwood",
+                                "Golden", "Obsidian", "Tin",    "Carved",    "Gilded"};
+constexpr std::array kWeapons{"Dagger",  "Shortsword", "Longsword", "Mace",   "Warhammer",
+                              "Spear",   "Battleaxe",  "Club",      "Staff",  "Flail",
+                              "Sabre",   "Halberd",    "Pike",      "Maul",   "Scimitar",
+                              "Hatchet", "Glaive",     "Cudgel",    "Rapier", "Trident"};
+constexpr std::array kArmourPieces{"Helm",     "Gauntlets", "Boots",   "Cloak",   "Chestplate",
+                                   "Bracers",  "Greaves",   "Shield",  "Hauberk", "Cap",
+                                   "Coif",     "Vambraces", "Buckler", "Girdle",  "Pauldrons",
+                                   "Sabatons", "Tabard",    "Cuirass", "Mantle",  "Gorget"};
+constexpr std::array kThingAdjectives{
+    "Small",   "Large",    "Battered",  "Polished", "Cracked", "Sturdy",  "Ornate", "Plain",
+    "Dusty",   "Gleaming", "Tarnished", "Odd",      "Heavy",   "Stained", "Sealed", "Fragrant",
+    "Ancient", "Fresh",    "Crude",     "Fine",     "Worn",    "Tiny",    "Bright", "Faded",
+    "Painted", "Carved",   "Damp",      "Brittle",  "Lucky",   "Strange", "Rough",  "Smooth",
+    "Rusted",  "Dented",   "Chipped",   "Gilded",   "Humble",  "Curious", "Oiled",  "Dull"};
 constexpr std::array kThings{
-    "Torch", "Waterskin", "Loaf of Bread",   "Iron Key", "Scroll",       "Lantern",
-    "Ale",   "Sack",      "Healing Draught", "Rope",     "Map Fragment", "Amulet",
-    "Ring",  "Candle",    "Dried Meat",      "Lockpick"};
+    "Torch",   "Waterskin",   "Loaf of Bread",   "Iron Key", "Scroll",       "Lantern",
+    "Ale",     "Sack",        "Healing Draught", "Rope",     "Map Fragment", "Amulet",
+    "Ring",    "Candle",      "Dried Meat",      "Lockpick", "Tinderbox",    "Bottle",
+    "Whistle", "Compass",     "Mirror",          "Flask",    "Pouch",        "Journal",
+    "Bell",    "Chalice",     "Brooch",          "Idol",     "Feather",      "Crystal",
+    "Pipe",    "Dice",        "Locket",          "Quill",    "Bandage",      "Cheese",
+    "Apple",   "Herb Bundle", "Spyglass",        "Figurine"};
 constexpr std::array kElements{"Fire", "Frost", "Storm", "Stone", "Shadow",
                                "Holy", "Venom", "Mind",  "Wind",  "Blood"};
 constexpr std::array kForms{"Bolt",  "Lance",    "Ward",  "Touch", "Nova", "Shield",
@@ -58,12 +85,18 @@ constexpr std::array kShopOwners{"Old Mara's",   "Brannock's",  "The Rusty", "Th
 constexpr std::array kShopWords{"Provisions", "Weapons", "Armoury", "Curiosities", "Scrolls",
                                 "Healer",     "Tavern",  "Bank",    "Hall",        "Inn",
                                 "Wares",      "Den",     "Deeds"};
-constexpr std::array kPlaceAdjectives{"Mossy", "Narrow", "Crumbling", "Dusty",  "Flooded",
-                                      "Quiet", "Windy",  "Dark",      "Sunlit", "Echoing",
-                                      "Cold",  "Foggy",  "Overgrown", "Ruined", "Winding"};
-constexpr std::array kPlaces{"Corridor", "Clearing", "Hall",   "Bridge", "Crossroads",
-                             "Chamber",  "Alley",    "Square", "Tunnel", "Courtyard",
-                             "Stair",    "Path",     "Cellar", "Gate",   "Market"};
+constexpr std::array kPlaceAdjectives{
+    "Mossy",  "Narrow",  "Crumbling", "Dusty",   "Flooded",   "Quiet",   "Windy",     "Dark",
+    "Sunlit", "Echoing", "Cold",      "Foggy",   "Overgrown", "Ruined",  "Winding",   "Hidden",
+    "Broad",  "Silent",  "Collapsed", "Muddy",   "Icy",       "Smoky",   "Forgotten", "Lower",
+    "Upper",  "Sunken",  "Twisting",  "Vaulted", "Chilly",    "Gloomy",  "Shaded",    "Stony",
+    "Sandy",  "Grassy",  "Damp",      "Rocky",   "Lonely",    "Haunted", "Trampled",  "Wide"};
+constexpr std::array kPlaces{
+    "Corridor", "Clearing",  "Hall",     "Bridge",  "Crossroads", "Chamber", "Alley",    "Square",
+    "Tunnel",   "Courtyard", "Stair",    "Path",    "Cellar",     "Gate",    "Market",   "Grotto",
+    "Glade",    "Passage",   "Landing",  "Vault",   "Shrine",     "Ford",    "Ledge",    "Hollow",
+    "Crypt",    "Garden",    "Gallery",  "Yard",    "Lane",       "Cave",    "Terrace",  "Dell",
+    "Quay",     "Orchard",   "Barracks", "Archway", "Ravine",     "Meadow",  "Cloister", "Well"};
 constexpr std::array kFirstNames{"Aldric", "Bryn",  "Cora",  "Dain",  "Elsa",  "Fenn",
                                  "Garet",  "Hilda", "Ivo",   "Jora",  "Kael",  "Lira",
                                  "Marek",  "Nessa", "Orin",  "Pella", "Quill", "Rhea",
@@ -85,6 +118,21 @@ constexpr std::array kCombat{
     "dodges your blow",   "stumbles backwards",       "snarls and attacks",
     "falls to the ground"};
 
+// Ordinal k of n combinations, spread so that neighbours share no word: k * step mod n with
+// a step coprime to n visits every combination once before any repeats.
+std::size_t spread(int ordinal, std::size_t n) {
+    std::size_t step = n * 5 / 8 + 1;
+    while (std::gcd(step, n) != 1) ++step;
+    return static_cast<std::size_t>(ordinal) % n * step % n;
+}
+
+template <class A, class B>
+std::pair<std::string_view, std::string_view> nthCombination(int ordinal, const A& first,
+                                                             const B& second) {
+    const std::size_t c = spread(ordinal, first.size() * second.size());
+    return {first[c % first.size()], second[c / first.size()]};
+}
+
 std::string upperInitial(std::string s) {
     if (!s.empty() && s[0] >= 'a' && s[0] <= 'z') s[0] = static_cast<char>(s[0] - 'a' + 'A');
     return s;
@@ -96,10 +144,24 @@ std::string monsterName(Rng& rng) {
     return std::string(rng.pick(kCreatureAdjectives)) + " " + std::string(rng.pick(kCreatures));
 }
 
-std::string itemName(Rng& rng, int itemType) {
-    if (itemType == 1) return std::string(rng.pick(kMaterials)) + " " + rng.pick(kWeapons);
-    if (itemType == 0) return std::string(rng.pick(kMaterials)) + " " + rng.pick(kArmourPieces);
-    return std::string(rng.pick(kThings));
+std::string monsterName(int ordinal) {
+    const auto [adjective, creature] = nthCombination(ordinal, kCreatureAdjectives, kCreatures);
+    return std::string(adjective) + " " + std::string(creature);
+}
+
+std::string itemName(int itemType, int ordinal) {
+    if (itemType == 0 || itemType == 1) {
+        const auto& kind = itemType == 1 ? kWeapons : kArmourPieces;
+        const std::size_t n = kQualities.size() * kMaterials.size() * kind.size();
+        std::size_t c = spread(ordinal, n);
+        const std::string_view quality = kQualities[c % kQualities.size()];
+        c /= kQualities.size();
+        const std::string name =
+            std::string(kMaterials[c % kMaterials.size()]) + " " + kind[c / kMaterials.size()];
+        return quality.empty() ? name : std::string(quality) + " " + name;
+    }
+    const auto [adjective, thing] = nthCombination(ordinal, kThingAdjectives, kThings);
+    return std::string(adjective) + " " + std::string(thing);
 }
 
 std::string spellName(Rng& rng, int number) {
@@ -116,8 +178,9 @@ std::string shopName(Rng& rng, int shopType) {
            kShopWords[static_cast<std::size_t>(shopType) % kShopWords.size()];
 }
 
-std::string roomName(Rng& rng) {
-    return std::string(rng.pick(kPlaceAdjectives)) + " " + rng.pick(kPlaces);
+std::string roomName(int ordinal) {
+    const auto [adjective, place] = nthCombination(ordinal, kPlaceAdjectives, kPlaces);
+    return std::string(adjective) + " " + std::string(place);
 }
 
 std::string personFirstName(Rng& rng) { return std::string(rng.pick(kFirstNames)); }

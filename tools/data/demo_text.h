@@ -30,10 +30,13 @@ extern const std::vector<std::string_view> kClassNames;
 extern const std::vector<std::string_view> kRegionNames;
 
 std::string monsterName(Rng& rng);
-std::string itemName(Rng& rng, int itemType);
+// The names of the nth monster, the nth item of a type and the nth room of a map: distinct
+// for as many as a large world holds.
+std::string monsterName(int ordinal);
+std::string itemName(int itemType, int ordinal);
 std::string spellName(Rng& rng, int number);
 std::string shopName(Rng& rng, int shopType);
-std::string roomName(Rng& rng);
+std::string roomName(int ordinal);
 std::string personFirstName(Rng& rng);
 std::string personLastName(Rng& rng);
 std::string messageLine(Rng& rng);

@@ -1,0 +1,121 @@
+#include "records/references.h"
+
+#include <array>
+#include <stdexcept>
+
+namespace gw {
+
+namespace {
+
+using K = RecordKind;
+
+constexpr std::int64_t kMapChangeExit = 8;  // exit type "Map Change": leads to another map
+constexpr std::int64_t kSpellAttack = 2;    // attack type "Spell"
+
+// clang-format off
+constexpr Reference kReferences[] = {
+    {K::Monster, "WeaponNumber", K::Item},
+    {K::Monster, "MoveMsg", K::Message},
+    {K::Monster, "DeathMsg", K::Message},
+    {K::Monster, "ItemNumber", K::Item},
+    // Accuracy for other attacks: a spell number only where the attack is a spell.
+    {K::Monster, "AttackAccuSpell", K::Spell, TargetScope::Number, 0,
+     {"AttackType", kSpellAttack, true}},
+    {K::Monster, "AttackHitMsg", K::Message},
+    {K::Monster, "AttackDodgeMsg", K::Message},
+    {K::Monster, "AttackMissMsg", K::Message},
+    {K::Monster, "AttackHitSpell", K::Spell},
+    {K::Monster, "DeathSpellNumber", K::Spell},
+    {K::Monster, "CreateSpellNumber", K::Spell},
+    {K::Monster, "SpellNumber", K::Spell},
+    {K::Item, "Class", K::Class},
+    {K::Item, "Race", K::Race},
+    {K::Item, "Negate", K::Spell},
+    {K::Item, "HitMsg", K::Message},
+    {K::Item, "MissMsg", K::Message},
+    {K::Item, "ReadMsg", K::Message},
+    {K::Item, "DistructMsg", K::Message},
+    // The high byte of a shop's Class is not part of the class number.
+    {K::Shop, "Class", K::Class, TargetScope::Number, 0xFF},
+    {K::Shop, "ShopItemNumber", K::Item},
+    // A "Map Change" exit names a room of another map, which the row does not say.
+    {K::Room, "RoomExit", K::Room, TargetScope::RoomOfMap, 0,
+     {"ExitType", kMapChangeExit, false}},
+    {K::Room, "CurrentRoomMon", K::Monster},
+    {K::Room, "RoomItems", K::Item},
+    {K::Room, "InvisItems", K::Item},
+    {K::Room, "PlacedItems", K::Item},
+    {K::User, "Race", K::Race},
+    {K::User, "Class", K::Class},
+    {K::User, "Item", K::Item},
+};
+// clang-format on
+
+struct Resolved {
+    const Reference* reference;
+    const FieldInfo* field;
+    const FieldInfo* condition;  // nullptr: always
+};
+
+// The field names resolved once per record type; a name that is not in its record is a
+// fault in the table above.
+const std::vector<Resolved>& resolvedFor(RecordKind kind) {
+    static const auto table = [] {
+        std::array<std::vector<Resolved>, kRecordKindCount> t;
+        for (const Reference& r : kReferences) {
+            const RecordType& type = recordType(r.from);
+            const FieldInfo* field = type.field(r.field);
+            const FieldInfo* condition = r.when.field.empty() ? nullptr : type.field(r.when.field);
+            if (!field || (!r.when.field.empty() && !condition) ||
+                (condition && condition->count != field->count))
+                throw std::logic_error("reference table names a field its record lacks");
+            t[static_cast<std::size_t>(r.from)].push_back({&r, field, condition});
+        }
+        return t;
+    }();
+    return table[static_cast<std::size_t>(kind)];
+}
+
+}  // namespace
+
+std::span<const Reference> allReferences() { return kReferences; }
+
+void referencesIn(RecordKind kind, const void* record, std::vector<FoundReference>& out) {
+    out.clear();
+    for (const Resolved& r : resolvedFor(kind)) {
+        const Reference& ref = *r.reference;
+        for (std::size_t k = 0; k < r.field->count; ++k) {
+            std::int64_t value = getInt(record, *r.field, k);
+            if (ref.mask != 0) value &= ref.mask;
+            if (value == 0) continue;
+            if (r.condition && !ref.when.holdsFor(getInt(record, *r.condition, k))) continue;
+            out.push_back({&ref, r.field, k, value});
+        }
+    }
+}
+
+RecordKey recordKeyOf(const RecordType& type, const void* record) {
+    RecordKey key;
+    key.kind = type.key().kind;
+    const FieldInfo& first = type.fields().front();
+    switch (key.kind) {
+        case KeyKind::Int16:
+        case KeyKind::Int32:
+            key.number = getInt(record, first);
+            break;
+        case KeyKind::Int32Pair:
+            key.number = getInt(record, first);
+            key.room = getInt(record, type.fields()[1]);
+            break;
+        case KeyKind::Text: {
+            std::string_view text = getText(record, first);
+            text = text.substr(0, text.find('\0'));
+            while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+            key.text = std::string(text);
+            break;
+        }
+    }
+    return key;
+}
+
+}  // namespace gw

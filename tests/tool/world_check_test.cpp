@@ -1,0 +1,253 @@
+// `check` and `refs` over a small demo world into which the data tool loads faulty records,
+// and the demo world's names.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "records/records.h"
+#include "store_test_support.h"
+#include "tools/data/data_tool.h"
+#include "tools/data/demo_text.h"
+#include "tools/data/demo_world.h"
+
+namespace gw::tool {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ScratchDir;
+
+struct ToolRun {
+    int code;
+    std::string out, err;
+};
+
+ToolRun runTool(std::vector<std::string> args, const std::string& input = {}) {
+    args.insert(args.begin(), "gravewind-data");
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    const int code = runDataTool(args, {in, out, err, false});
+    return {code, out.str(), err.str()};
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+
+// A stored row of one record type, edited field by field as the game stores it.
+struct Row {
+    const RecordType& type;
+    std::string bytes;
+
+    Row& set(std::string_view field, std::size_t k, std::int64_t value) {
+        const FieldInfo* f = type.field(field);
+        EXPECT_NE(f, nullptr) << field;
+        const std::size_t at = f->rowOffset + k * f->stride;
+        for (std::size_t b = 0; b < f->width; ++b)
+            bytes[at + b] = static_cast<char>(static_cast<std::uint64_t>(value) >> (8 * b));
+        return *this;
+    }
+    Row& set(std::string_view field, std::int64_t value) { return set(field, 0, value); }
+    Row& text(std::string_view field, std::string_view value) {
+        const FieldInfo* f = type.field(field);
+        std::string stored(value);
+        stored.resize(f->width, '\0');
+        bytes.replace(f->rowOffset, f->width, stored);
+        return *this;
+    }
+};
+
+// The small demo world, and records added to it through `load`.
+class CheckedWorld : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_EQ(demo::buildDemoWorld(dir.path(""), demo::DemoSize::Small, &error),
+                  status::kSuccess)
+            << error;
+    }
+    std::string file(RecordKind kind) const {
+        return dir.path(std::string(recordType(kind).fileName()));
+    }
+    // A copy of the first record of the file, to be changed and loaded as a new one.
+    Row firstRow(RecordKind kind) {
+        const ToolRun unload = runTool({"unload", file(kind)});
+        const std::size_t comma = unload.out.find(',');
+        const std::size_t length = std::stoul(unload.out.substr(0, comma));
+        return {recordType(kind), unload.out.substr(comma + 1, length)};
+    }
+    void load(RecordKind kind, const Row& row) {
+        const std::string input = std::to_string(row.bytes.size()) + "," + row.bytes + "\r\n";
+        const ToolRun r = runTool({"load", file(kind)}, input);
+        ASSERT_EQ(r.code, kExitDone) << r.err;
+    }
+    // One record of each kind with a planted fault, and harmless values beside each that
+    // only look like references.
+    void plantFaults() {
+        using K = RecordKind;
+        Row monster = firstRow(K::Monster);
+        monster.set("Number", 900).set("ItemNumber", 2, 777);
+        monster.set("AttackType", 3, 2).set("AttackAccuSpell", 3, 444);  // a spell attack
+        monster.set("AttackType", 4, 1).set("AttackAccuSpell", 4, 60);   // accuracy 60
+        load(K::Monster, monster);
+        load(K::Item, firstRow(K::Item).set("Number", 900).set("Negate", 3, 555));
+        // The high byte of a shop's Class is no class number.
+        load(
+            K::Shop,
+            firstRow(K::Shop).set("Number", 900).set("ShopItemNumber", 4, 778).set("Class", 0x500));
+        Row room = firstRow(K::Room);
+        room.set("RoomNumber", 900);
+        for (std::size_t d = 0; d < 10; ++d) room.set("RoomExit", d, 0).set("ExitType", d, 0);
+        room.set("RoomExit", 0, 950);                        // North to nowhere
+        room.set("RoomExit", 1, 951).set("ExitType", 1, 8);  // a map change leads elsewhere
+        room.set("RoomExit", 2, 1);                          // East, and no way back West
+        load(K::Room, room);
+        load(K::User, firstRow(K::User).text("BBSName", "Planted Player").set("Race", 99));
+    }
+    ScratchDir dir;
+};
+
+TEST_F(CheckedWorld, ReportsExactlyThePlantedFaults) {
+    const ToolRun clean = runTool({"check", dir.path(""), "--json"});
+    ASSERT_EQ(clean.code, kExitDone) << clean.out << clean.err;
+    std::set<std::string> before;
+    for (const std::string& line : lines(clean.out)) {
+        SCOPED_TRACE(line);
+        // The demo's only problems are its trapdoors, one-way on purpose.
+        EXPECT_NE(line.find(R"("field":"RoomExit","index":9,)"), std::string::npos);
+        EXPECT_NE(line.find(R"("problem":"one-way"})"), std::string::npos);
+        before.insert(line);
+    }
+    EXPECT_FALSE(before.empty());
+
+    plantFaults();
+    const ToolRun planted = runTool({"check", dir.path(""), "--json"});
+    EXPECT_EQ(planted.code, kExitDataError) << planted.err;
+    std::vector<std::string> added;
+    for (const std::string& line : lines(planted.out))
+        if (!before.count(line)) added.push_back(line);
+    const std::vector<std::string> expected = {
+        R"({"type":"Monster","key":900,"field":"ItemNumber","index":2,"value":777,"target":"Item","problem":"missing"})",
+        R"({"type":"Monster","key":900,"field":"AttackAccuSpell","index":3,"value":444,"target":"Spell","problem":"missing"})",
+        R"({"type":"Item","key":900,"field":"Negate","index":3,"value":555,"target":"Spell","problem":"missing"})",
+        R"({"type":"Shop","key":900,"field":"ShopItemNumber","index":4,"value":778,"target":"Item","problem":"missing"})",
+        R"({"type":"Room","key":[1,900],"field":"RoomExit","index":0,"value":950,"target":"Room","problem":"missing"})",
+        R"({"type":"Room","key":[1,900],"field":"RoomExit","index":2,"value":1,"target":"Room","problem":"one-way"})",
+        R"({"type":"User","key":"Planted Player","field":"Race","index":null,"value":99,"target":"Race","problem":"missing"})",
+    };
+    EXPECT_EQ(added, expected);
+
+    SCOPED_TRACE("plain output: one line per problem, then the counts");
+    const ToolRun plain = runTool({"check", dir.path("")});
+    EXPECT_EQ(plain.code, kExitDataError);
+    const auto text = lines(plain.out);
+    ASSERT_EQ(text.size(), lines(planted.out).size() + 1);
+    EXPECT_NE(plain.out.find("wccknms2.dat  Monster 900  ItemNumber[2] = 777  missing Item 777\n"),
+              std::string::npos)
+        << plain.out;
+    EXPECT_NE(plain.out.find("wccmp002.dat  Room 1:900  RoomExit[2] (East) = 1  one-way: Room 1:1 "
+                             "has no West exit back\n"),
+              std::string::npos)
+        << plain.out;
+    EXPECT_NE(plain.out.find("wccuser2.dat  User \"Planted Player\"  Race = 99  missing Race 99\n"),
+              std::string::npos)
+        << plain.out;
+    EXPECT_NE(text.back().find("6 missing references (errors), " +
+                               std::to_string(before.size() + 1) + " one-way exits"),
+              std::string::npos)
+        << text.back();
+}
+
+TEST_F(CheckedWorld, UnreadableFilesExitTwoAndTheRestIsStillChecked) {
+    plantFaults();
+    SCOPED_TRACE("a missing file: named, and references into it left alone");
+    fs::remove(file(RecordKind::Spell));
+    ToolRun r = runTool({"check", dir.path(""), "--json"});
+    EXPECT_EQ(r.code, kExitUsage);
+    EXPECT_NE(r.err.find("wccspel2.dat"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out.find(R"("target":"Spell")"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(R"("value":777,"target":"Item")"), std::string::npos) << r.out;
+
+    SCOPED_TRACE("a file of the wrong type");
+    fs::copy_file(file(RecordKind::Message), file(RecordKind::Item),
+                  fs::copy_options::overwrite_existing);
+    r = runTool({"check", dir.path("")});
+    EXPECT_EQ(r.code, kExitUsage);
+    EXPECT_NE(r.err.find("holds Message records, not Item"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out.find("missing Item"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("missing Race 99"), std::string::npos) << r.out;
+
+    SCOPED_TRACE("usage errors");
+    EXPECT_EQ(runTool({"check", dir.path("nowhere")}).code, kExitUsage);
+    EXPECT_EQ(runTool({"check"}).code, kExitUsage);
+    EXPECT_EQ(runTool({"refs", dir.path(""), "Dragon", "1"}).code, kExitUsage);
+    EXPECT_EQ(runTool({"refs", dir.path(""), "Item", "seven"}).code, kExitUsage);
+    EXPECT_EQ(runTool({"refs", dir.path(""), "Room", "12"}).code, kExitUsage);
+    EXPECT_EQ(runTool({"refs", dir.path(""), "Item"}).code, kExitUsage);
+}
+
+TEST_F(CheckedWorld, RefsFindsEveryReferrer) {
+    using K = RecordKind;
+    load(K::Item, firstRow(K::Item).set("Number", 901));
+    load(K::Monster, firstRow(K::Monster).set("Number", 902).set("WeaponNumber", 901));
+    load(K::Shop, firstRow(K::Shop).set("Number", 902).set("ShopItemNumber", 19, 901));
+    Row room = firstRow(K::Room);
+    room.set("MapNumber", 2).set("RoomNumber", 902).set("PlacedItems", 9, 901);
+    for (std::size_t d = 0; d < 10; ++d) room.set("RoomExit", d, 0);
+    load(K::Room, room.set("RoomExit", 5, 4).set("RoomExit", 6, 9).set("ExitType", 6, 8));
+    Row user = firstRow(K::User).text("BBSName", "Item Keeper");
+    load(K::User, user.set("Item", 0, 901).set("Item", 99, 901));
+
+    const ToolRun r = runTool({"refs", dir.path(""), "item", "901", "--json"});
+    EXPECT_EQ(r.code, kExitDone) << r.err;
+    const std::vector<std::string> expected = {
+        R"({"type":"Monster","key":902,"field":"WeaponNumber","index":null,"value":901,"target":"Item"})",
+        R"({"type":"Shop","key":902,"field":"ShopItemNumber","index":19,"value":901,"target":"Item"})",
+        R"({"type":"Room","key":[2,902],"field":"PlacedItems","index":9,"value":901,"target":"Item"})",
+        R"({"type":"User","key":"Item Keeper","field":"Item","index":0,"value":901,"target":"Item"})",
+        R"({"type":"User","key":"Item Keeper","field":"Item","index":99,"value":901,"target":"Item"})",
+    };
+    EXPECT_EQ(lines(r.out), expected);
+
+    SCOPED_TRACE("rooms by MAP:ROOM; a map change is no reference to a room of this map");
+    const ToolRun room4 = runTool({"refs", dir.path(""), "Room", "2:4"});
+    EXPECT_EQ(room4.code, kExitDone);
+    EXPECT_NE(room4.out.find("Room 2:902  RoomExit[5] (North West) = 4\n"), std::string::npos)
+        << room4.out;
+    EXPECT_EQ(room4.out.find("Room 1:"), std::string::npos) << room4.out;
+    const ToolRun room9 = runTool({"refs", dir.path(""), "Room", "2:9"});
+    EXPECT_EQ(room9.out.find("902"), std::string::npos) << room9.out;
+    const ToolRun none = runTool({"refs", dir.path(""), "Item", "999"});
+    EXPECT_EQ(none.code, kExitDone);
+    EXPECT_EQ(none.out, "0 references to Item 999\n");
+}
+
+TEST(DemoNames, NearlyAllDistinctInALargeWorld) {
+    const demo::DemoPlan p = demo::demoPlan(demo::DemoSize::Large);
+    auto distinct = [](int count, auto name) {
+        std::set<std::string> names;
+        for (int k = 0; k < count; ++k) {
+            const std::string n = name(k);
+            EXPECT_LE(n.size(), 28u) << n;
+            names.insert(n);
+        }
+        return static_cast<int>(names.size());
+    };
+    EXPECT_EQ(distinct(p.monsters, [](int k) { return demo::monsterName(k); }), p.monsters);
+    EXPECT_EQ(distinct(p.roomsPerMap(), [](int k) { return demo::roomName(k); }), p.roomsPerMap());
+    // The items of one pool: weapons, armour, or everything else.
+    for (int type : {0, 1, 4})
+        EXPECT_EQ(distinct(p.items / 2, [type](int k) { return demo::itemName(type, k); }),
+                  p.items / 2)
+            << type;
+}
+
+}  // namespace
+}  // namespace gw::tool

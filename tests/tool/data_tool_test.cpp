@@ -20,6 +20,7 @@
 #include "records/value_lists.h"
 #include "store/record_file.h"
 #include "store_test_support.h"
+#include "tool_test_support.h"
 #include "tools/data/demo_world.h"
 
 namespace gw::tool {
@@ -31,18 +32,8 @@ namespace fs = std::filesystem;
 
 using test::ScratchDir;
 
-struct ToolRun {
-    int code;
-    std::string out, err;
-};
-
-ToolRun runTool(std::vector<std::string> args, const std::string& input = {}) {
-    args.insert(args.begin(), "gravewind-data");
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    const int code = runDataTool(args, {in, out, err, false});
-    return {code, out.str(), err.str()};
-}
+using test::runTool;
+using test::ToolRun;
 
 // One record of the unload format.
 std::string unloadRecord(const std::string& bytes) {

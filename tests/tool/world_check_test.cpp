@@ -11,6 +11,7 @@
 
 #include "records/records.h"
 #include "store_test_support.h"
+#include "tool_test_support.h"
 #include "tools/data/data_tool.h"
 #include "tools/data/demo_text.h"
 #include "tools/data/demo_world.h"
@@ -21,18 +22,8 @@ namespace {
 namespace fs = std::filesystem;
 using test::ScratchDir;
 
-struct ToolRun {
-    int code;
-    std::string out, err;
-};
-
-ToolRun runTool(std::vector<std::string> args, const std::string& input = {}) {
-    args.insert(args.begin(), "gravewind-data");
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    const int code = runDataTool(args, {in, out, err, false});
-    return {code, out.str(), err.str()};
-}
+using test::runTool;
+using test::ToolRun;
 
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> out;

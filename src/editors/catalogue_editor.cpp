@@ -80,7 +80,13 @@ void CatalogueEditor::showEvent(QShowEvent* event) {
 }
 
 void CatalogueEditor::closeEvent(QCloseEvent* event) {
-    if (description_.saveOnClose && currentIndex_ >= 0) saveRecord(currentIndex_);
+    // A save that failed with edits on screen keeps the window open if the operator says so;
+    // the main window's shutdown then stops too, with every file still open.
+    if (description_.saveOnClose && loaded_ && currentIndex_ >= 0 &&
+        !mayGoOnAfter(saveRecord(currentIndex_))) {
+        event->ignore();
+        return;
+    }
     event->accept();
 }
 
@@ -120,28 +126,67 @@ void CatalogueEditor::loadList() {
 void CatalogueEditor::showRecord() {
     RecordFile& f = file();
     f.rowToRecord();
+    // Before the hooks: their name lookups may read this same file.
+    shown_.remember(f);
     form_->show(f.record());
     if (description_.hooks.afterShow) description_.hooks.afterShow(*this);
+    form_->markShown();
 }
 
-bool CatalogueEditor::saveRecord(int row) {
-    if (row < 0 || row >= list_->size()) return false;
+CatalogueEditor::SaveResult CatalogueEditor::saveRecord(int row) {
+    if (row < 0 || row >= list_->size()) return SaveResult::NotRead;
     RecordFile& f = file();
     // Another window or a name lookup may have moved the file: read the record on screen
     // again by its key, and write nothing when it cannot be found, so that the update never
     // lands on another record.
     if (f.getEqual32(list_->number(row), description_.messages.reread) != status::kSuccess)
-        return false;
-    const QStringList refusals = form_->collect(f.record());
+        return SaveResult::NotRead;
+    QStringList refusals;
+    auto collect = [&](void* record) {
+        refusals = form_->collect(record);
+        if (description_.hooks.afterCollect) description_.hooks.afterCollect(*this);
+    };
+    QStringList overwritten;
+    if (shown_.changedElsewhere(f)) {
+        const std::vector<FieldElement> edited = form_->editedFields();
+        // Nothing typed: the other program's record stands as it is.
+        if (edited.empty()) return SaveResult::Saved;
+        overwritten = shown_.mergeEdits(f, edited, collect);
+    } else {
+        collect(f.record());
+    }
     if (description_.reportRefusals) reportRefusals(world_.dialogs(), refusals);
-    if (description_.hooks.afterCollect) description_.hooks.afterCollect(*this);
-    if (f.call(BUPDATE, description_.messages.update) == status::kSuccess) showRecord();
-    return true;
+    if (f.call(BUPDATE, description_.messages.update) != status::kSuccess)
+        return SaveResult::UpdateFailed;
+    reportOverwrittenChanges(world_.dialogs(), overwritten);
+    showRecord();
+    return SaveResult::Saved;
+}
+
+bool CatalogueEditor::mayGoOnAfter(SaveResult result) {
+    if (result == SaveResult::Saved || !form_->hasEdits()) return true;
+    return !keepEditsAfterFailedSave(world_.dialogs());
+}
+
+void CatalogueEditor::showChangesMadeElsewhere() {
+    if (!loaded_ || currentIndex_ < 0 || currentIndex_ >= list_->size() || form_->hasEdits())
+        return;
+    RecordFile& f = file();
+    if (f.getEqual32(list_->number(currentIndex_), description_.messages.reread,
+                     {status::kKeyNotFound}) == status::kSuccess &&
+        shown_.changedElsewhere(f))
+        showRecord();
 }
 
 void CatalogueEditor::lstDatabaseClick(int row) {
-    if (row < 0 || row >= list_->size()) return;
-    if (loaded_) saveRecord(currentIndex_);
+    if (row < 0 || row >= list_->size() || restoringSelection_) return;
+    if (loaded_ && !mayGoOnAfter(saveRecord(currentIndex_))) {
+        // The edits stay on screen, and so does the entry they belong to.
+        restoringSelection_ = true;
+        selectEntry(currentIndex_);
+        restoringSelection_ = false;
+        return;
+    }
     currentIndex_ = row;
     if (file().getEqual32(list_->number(row), description_.messages.reread) == status::kSuccess)
         showRecord();
@@ -204,7 +249,8 @@ void CatalogueEditor::cmdInsertClick() {
     }
     // The copy is of the record on screen as just saved; if it could not be read again the
     // record in memory is some other one, so nothing is inserted.
-    if (!saveRecord(currentIndex_)) return;
+    const SaveResult saved = saveRecord(currentIndex_);
+    if (saved == SaveResult::NotRead || !mayGoOnAfter(saved)) return;
     const QString prompt = QString::fromLatin1(description_.insertPrompt);
     const QString answer =
         world_.dialogs().askText(prompt, QStringLiteral("Insert"), QStringLiteral("0"));
@@ -238,7 +284,10 @@ void CatalogueEditor::cmdDeleteClick() {
     const bool saveFirst = description_.deleteStyle == DeleteStyle::SaveThenRebuild;
     // The delete removes the record the file is positioned on: unless the save just put it
     // there, read the record on screen again so that no other record is deleted.
-    if (saveFirst && !saveRecord(currentIndex_)) return;
+    if (saveFirst) {
+        const SaveResult saved = saveRecord(currentIndex_);
+        if (saved == SaveResult::NotRead || !mayGoOnAfter(saved)) return;
+    }
     if (!world_.dialogs().question(QStringLiteral("Delete this record from database?"),
                                    QStringLiteral("Delete Record?")))
         return;

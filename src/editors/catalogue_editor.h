@@ -11,6 +11,8 @@
 
 #include "records/records.h"
 #include "shell/record_form.h"
+#include "shell/record_window.h"
+#include "shell/shown_record.h"
 #include "store/status.h"
 
 class QLineEdit;
@@ -74,8 +76,14 @@ struct CatalogueDescription {
     const char* nameField = "Name";
 };
 
-class CatalogueEditor final : public QWidget {
+class CatalogueEditor final : public QWidget, public RecordWindow {
 public:
+    enum class SaveResult {
+        Saved,         // written, or nothing of the screen needed writing
+        NotRead,       // the record could not be read again (or there is no such entry)
+        UpdateFailed,  // read again, but the update was refused
+    };
+
     // `form` holds every bound control (the tab panel SSTab1 or the editor's frames) and is
     // placed to the right of the list.
     CatalogueEditor(World& world, const CatalogueDescription& description, QWidget* form,
@@ -95,13 +103,16 @@ public:
     void formLoad();
     void loadList();
     void showRecord();
-    // Writes the controls back to the record listed at `row`. False when that record could
-    // not be read again (nothing is written then) or there is no such entry.
-    bool saveRecord(int row);
+    // Writes the controls back to the record listed at `row`. When another program changed
+    // that record since it was shown, only the edited fields are written over its change.
+    SaveResult saveRecord(int row);
     void lstDatabaseClick(int row);
     void txtSearchKeyUp(int key);
     void cmdInsertClick();
     void cmdDeleteClick();
+
+    // RecordWindow: a record without edits is shown again when another program changed it.
+    void showChangesMadeElsewhere() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -111,6 +122,9 @@ protected:
 private:
     void selectEntry(int row);
     void dropCurrentEntry();
+    // After a save that did not succeed: true when the step that asked for it may go on (no
+    // edits were on screen, or the operator discards them).
+    bool mayGoOnAfter(SaveResult result);
 
     World& world_;
     const CatalogueDescription& description_;
@@ -121,6 +135,8 @@ private:
     QPushButton* insert_;
     QPushButton* delete_;
 
+    ShownRecord shown_;
+    bool restoringSelection_ = false;
     bool loaded_ = false;
     bool firstShowDone_ = false;
     int currentIndex_ = -1;

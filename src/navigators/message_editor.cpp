@@ -87,6 +87,7 @@ public:
         for (const char* name : {"Command2", "Command3"}) button(name)->setEnabled(false);
         connectSteps();
         form_.emplace(this, RecordTraits<Message>::type(), kMessageBindings);
+        trackEdits(*form_);
     }
 
 protected:

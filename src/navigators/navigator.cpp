@@ -116,29 +116,63 @@ Navigator::SaveOutcome Navigator::saveRecord(SaveFor purpose) {
     // With nothing shown there is no record of this window to write; an update now would
     // replace whatever record the file happens to be on.
     if (!description_.writes || !shown_) return SaveOutcome::Written;
-    if (positionOnShown(description_.reports.save) != status::kSuccess) return SaveOutcome::Failed;
+    if (positionOnShown(description_.reports.save) != status::kSuccess) return failedSave();
     // Collected into the record just read again, so the fields without a control are the
     // shown row's own.
-    const QStringList refusals = collectFields(file_.record());
+    QStringList refusals;
+    auto collect = [&](void* record) { refusals = collectFields(record); };
+    QStringList overwritten;
+    if (shownRecord_.changedElsewhere(file_)) {
+        // Another program wrote this record since it was shown: only what the operator
+        // edited goes over its change, and without edits nothing is written.
+        std::vector<FieldElement> edited;
+        if (edits_) edited = edits_->editedFields();
+        if (edited.empty()) return SaveOutcome::Written;
+        overwritten = shownRecord_.mergeEdits(file_, edited, collect);
+    } else {
+        collect(file_.record());
+    }
     if (!refusals.isEmpty()) {
         reportRefusals(dialogs_, refusals);
         // A closing window cannot wait for a correction: the other boxes are still saved
         // and the unreadable ones keep their stored values.
         if (purpose == SaveFor::Move) return SaveOutcome::Refused;
     }
-    if (file_.call(BUPDATE, description_.reports.save) != status::kSuccess)
-        return SaveOutcome::Failed;
-    if (description_.refreshAfterSave)
+    if (file_.call(BUPDATE, description_.reports.save) != status::kSuccess) return failedSave();
+    reportOverwrittenChanges(dialogs_, overwritten);
+    if (description_.refreshAfterSave) {
         showRecord();
-    else
+    } else {
+        // The controls already show what was written.
         shown_ = searchKeyOfRow(file_.type().key(), file_.row());
+        shownRecord_.remember(file_);
+        if (edits_) edits_->markShown();
+    }
     return SaveOutcome::Written;
+}
+
+Navigator::SaveOutcome Navigator::failedSave() {
+    // Without edits the step goes on, so that a world the editor cannot write can still be
+    // browsed; with edits the operator decides whether they are lost.
+    if (hasEdits() && keepEditsAfterFailedSave(dialogs_)) return SaveOutcome::Refused;
+    return SaveOutcome::Failed;
+}
+
+bool Navigator::hasEdits() const { return shown_ && edits_ && edits_->hasEdits(); }
+
+void Navigator::showChangesMadeElsewhere() {
+    if (!shown_ || hasEdits()) return;
+    if (positionOnShown(description_.reports.save, {status::kKeyNotFound}) == status::kSuccess &&
+        shownRecord_.changedElsewhere(file_))
+        showRecord();
 }
 
 void Navigator::showRecord() {
     file_.rowToRecord();
+    shownRecord_.remember(file_);
     showFields(file_.record());
     shown_ = searchKeyOfRow(file_.type().key(), file_.row());
+    if (edits_) edits_->markShown();
 }
 
 Status Navigator::positionOnShown(std::string_view prefix, std::initializer_list<Status> quiet) {
@@ -195,8 +229,13 @@ void Navigator::connectSteps() {
 }
 
 void Navigator::closeEvent(QCloseEvent* event) {
-    // Closing can be asked twice (the frame, then the main window's shutdown): one save.
-    if (!closed_ && description_.saveOnClose) saveRecord(SaveFor::Close);
+    // Closing can be asked twice (the frame, then the main window's shutdown): one save. A
+    // failed save whose edits the operator keeps keeps the window, and the program, open.
+    if (!closed_ && description_.saveOnClose &&
+        saveRecord(SaveFor::Close) == SaveOutcome::Refused) {
+        event->ignore();
+        return;
+    }
     closed_ = true;
     QWidget::closeEvent(event);
 }

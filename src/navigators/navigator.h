@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "records/records.h"
+#include "shell/record_window.h"
+#include "shell/shown_record.h"
 #include "store/status.h"
 
 class QBoxLayout;
@@ -25,6 +27,7 @@ namespace gw {
 
 class Dialogs;
 class RecordFile;
+class RecordForm;
 class World;
 
 // What the steps put before the status in their reports.
@@ -65,7 +68,7 @@ SearchKey searchKeyOfRow(const KeySpec& key, std::span<const std::uint8_t> row);
 std::optional<std::int32_t> readInt32(const QString& text, const QString& boxName,
                                       QString& refusal);
 
-class Navigator : public QWidget {
+class Navigator : public QWidget, public RecordWindow {
 public:
     Navigator(World& world, const NavigatorDescription& description, QWidget* parent);
 
@@ -79,11 +82,16 @@ public:
 
     bool isShowing() const { return shown_.has_value(); }
 
+    // RecordWindow: a record without edits is shown again when another program changed it.
+    void showChangesMadeElsewhere() override;
+
 protected:
     enum class SaveOutcome {
         Written,  // or nothing to write
         Failed,   // reported; the calling step goes on
-        Refused,  // a box could not be read: reported, nothing written, the step stops
+        // Reported, nothing written, and the step stops: a box could not be read, or the save
+        // failed and the operator keeps the edits on screen.
+        Refused,
     };
     enum class SaveFor { Move, Close };
 
@@ -95,6 +103,12 @@ protected:
     // default reads description.gotoBox as a 32-bit number.
     virtual std::optional<SearchKey> gotoKey();
 
+    // The form whose controls the operator edits: the engine tells from it whether the record
+    // on screen has edits. Call once, after the form is made; `form` outlives the window's
+    // use of the engine.
+    void trackEdits(RecordForm& form) { edits_ = &form; }
+    bool hasEdits() const;
+
     // The building blocks of steps, for the windows' own steps (Insert, Delete).
     SaveOutcome saveRecord(SaveFor purpose = SaveFor::Move);
     // Converts the row buffer into the record and shows it; the file is on that row.
@@ -103,7 +117,10 @@ protected:
     // record are the shown row's whatever moved them since; failures report with prefix.
     Status positionOnShown(std::string_view prefix, std::initializer_list<Status> quiet = {});
     // Nothing is shown any more (the shown row was deleted).
-    void forgetShown() { shown_.reset(); }
+    void forgetShown() {
+        shown_.reset();
+        shownRecord_.forget();
+    }
 
     RecordFile& file() const { return file_; }
     Dialogs& dialogs() const { return dialogs_; }
@@ -122,12 +139,15 @@ protected:
 
 private:
     void move(std::uint16_t operation, const char* prefix, bool relative);
+    SaveOutcome failedSave();
 
     World& world_;
     const NavigatorDescription& description_;
     RecordFile& file_;
     Dialogs& dialogs_;
     std::optional<SearchKey> shown_;
+    ShownRecord shownRecord_;
+    RecordForm* edits_ = nullptr;
     bool closed_ = false;
 };
 

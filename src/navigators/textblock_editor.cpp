@@ -99,6 +99,8 @@ public:
         connect(button("cmdInsert"), &QPushButton::clicked, this, &TextblockEditor::insert);
         connect(button("cmdDelete"), &QPushButton::clicked, this, &TextblockEditor::remove);
         form_.emplace(this, RecordTraits<Textblock>::type(), kTextblockBindings);
+        form_->watch(data_, "Data");
+        trackEdits(*form_);
         data_->setFocus();
     }
 

@@ -17,6 +17,7 @@
 #include "shell/backdrop_area.h"
 #include "shell/dialogs.h"
 #include "shell/name_lookups.h"
+#include "shell/record_window.h"
 #include "shell/version.h"
 #include "shell/world.h"
 
@@ -87,6 +88,21 @@ MDIForm1::MDIForm1(Dialogs& dialogs, QWidget* parent)
     setCentralWidget(mdiArea_);
     resize(1024, 720);
     buildMenu();
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this,
+            &MDIForm1::showChangesMadeElsewhere);
+}
+
+void MDIForm1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Back from another program (the game's console, say): its changes show at once.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        showChangesMadeElsewhere(mdiArea_->activeSubWindow());
+}
+
+void MDIForm1::showChangesMadeElsewhere(QMdiSubWindow* sub) {
+    if (!sub || shutDownDone_ || !world_) return;
+    if (auto* window = dynamic_cast<RecordWindow*>(sub->widget()))
+        window->showChangesMadeElsewhere();
 }
 
 MDIForm1::~MDIForm1() {

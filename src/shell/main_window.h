@@ -42,6 +42,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     struct MenuCommand;
@@ -50,6 +51,8 @@ private:
     void showWindow(MenuCommand& command);
     // MDIForm_Unload: close the ten files, then stop the record manager. Run once.
     void shutDown();
+    // The game may have written the active window's record while the operator was elsewhere.
+    void showChangesMadeElsewhere(QMdiSubWindow* sub);
 
     Dialogs& dialogs_;
     QMdiArea* mdiArea_;

@@ -4,10 +4,13 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QHash>
 #include <QMap>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QStringListModel>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -42,7 +45,23 @@ std::optional<double> decimalValue(const QString& text) {
     const double v = text.trimmed().toDouble(&ok);
     return ok ? std::optional<double>(v) : std::nullopt;
 }
+
+// What the operator can change of a control, as one comparable text.
+QString controlState(const QWidget* w) {
+    if (auto* line = qobject_cast<const QLineEdit*>(w)) return line->text();
+    if (auto* combo = qobject_cast<const QComboBox*>(w))
+        return QString::number(combo->currentIndex()) + QChar(0x1f) + combo->currentText();
+    if (auto* box = qobject_cast<const QCheckBox*>(w)) return QString::number(box->checkState());
+    if (auto* plain = qobject_cast<const QPlainTextEdit*>(w)) return plain->toPlainText();
+    throw std::logic_error("no edit state for control " + w->objectName().toStdString());
+}
 }  // namespace
+
+QString fieldElementName(const FieldElement& e) {
+    const QString name = QString::fromLatin1(e.field->name.data(),
+                                             static_cast<qsizetype>(e.field->name.size()));
+    return e.field->count > 1 ? name + QStringLiteral("(%1)").arg(e.element) : name;
+}
 
 QString controlName(const char* base, int index) {
     return QString::fromLatin1(base) + QLatin1Char('_') + QString::number(index);
@@ -61,7 +80,8 @@ QAbstractItemModel* sharedListModel(std::span<const std::string_view> items) {
     return model;
 }
 
-RecordForm::RecordForm(QWidget* root, const RecordType& type, std::span<const Binding> bindings) {
+RecordForm::RecordForm(QWidget* root, const RecordType& type, std::span<const Binding> bindings)
+    : type_(type) {
     for (const Binding& b : bindings) {
         const FieldInfo* field = type.field(b.field);
         if (!field || b.first + b.count > field->count)
@@ -89,6 +109,44 @@ RecordForm::RecordForm(QWidget* root, const RecordType& type, std::span<const Bi
         s.relative = root->findChild<QLineEdit*>(name);
         if (!s.relative) throw std::logic_error("no control " + name.toStdString());
     }
+    for (const Slot& s : slots_)
+        if (!s.binding->showOnly) watched_.push_back({s.widget, s.relative, {s.field, s.element}});
+}
+
+void RecordForm::watch(QWidget* control, const char* field) {
+    const FieldInfo* info = type_.field(field);
+    if (!info) throw std::logic_error(std::string("no field ") + field);
+    for (int i = 0; i < info->count; ++i) watched_.push_back({control, nullptr, {info, i}});
+}
+
+void RecordForm::markShown() {
+    shownStates_.clear();
+    shownStates_.reserve(watched_.size());
+    for (const Watched& w : watched_) shownStates_.push_back(controlState(w.widget));
+}
+
+bool RecordForm::hasEdits() const {
+    if (shownStates_.size() != watched_.size()) return false;  // nothing shown yet
+    for (std::size_t i = 0; i < watched_.size(); ++i)
+        if (controlState(watched_[i].widget) != shownStates_[i]) return true;
+    return false;
+}
+
+std::vector<FieldElement> RecordForm::editedFields() const {
+    std::vector<FieldElement> edited;
+    if (shownStates_.size() != watched_.size()) return edited;
+    QHash<const QWidget*, bool> changed;
+    for (std::size_t i = 0; i < watched_.size(); ++i)
+        if (!changed.value(watched_[i].widget))
+            changed.insert(watched_[i].widget,
+                           controlState(watched_[i].widget) != shownStates_[i]);
+    for (const Watched& w : watched_) {
+        // A figure shown relative to another box changes with that box too.
+        if (!changed.value(w.widget) && !(w.relative && changed.value(w.relative))) continue;
+        if (std::find(edited.begin(), edited.end(), w.target) == edited.end())
+            edited.push_back(w.target);
+    }
+    return edited;
 }
 
 void RecordForm::show(const void* record) {

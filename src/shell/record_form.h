@@ -43,6 +43,16 @@ struct Binding {
     int first = 0;                                 // first field element the array binds
 };
 
+// One element of a field: what an edited control stands for.
+struct FieldElement {
+    const FieldInfo* field;
+    int element;
+    bool operator==(const FieldElement&) const = default;
+};
+
+// "AbilityA", 3 -> "AbilityA(3)"; a single field by its name alone.
+QString fieldElementName(const FieldElement& e);
+
 // "txtAbilityA", 3 -> "txtAbilityA_3": the one naming scheme of control arrays.
 QString controlName(const char* base, int index);
 
@@ -62,6 +72,18 @@ public:
     // value and adds a line to the result (empty when everything converted).
     QStringList collect(void* record) const;
 
+    // Edits: the window calls markShown when it has finished showing a record (its own steps
+    // after show() included); from then on a control whose text, selection or check state
+    // differs from what it showed is the operator's edit. Controls that are only shown never
+    // count.
+    void markShown();
+    bool hasEdits() const;
+    // The field elements behind the edited controls, in table order, each once.
+    std::vector<FieldElement> editedFields() const;
+    // A control the window converts itself rather than through a binding (every element of
+    // `field`): tracked for edits all the same.
+    void watch(QWidget* control, const char* field);
+
 private:
     struct Slot {
         const Binding* binding;
@@ -73,7 +95,16 @@ private:
     void showSlot(const Slot& slot, const void* record);
     bool collectSlot(const Slot& slot, void* record, QStringList& refusals) const;
 
+    struct Watched {
+        QWidget* widget;
+        QWidget* relative;  // an edit here changes the watched field too
+        FieldElement target;
+    };
+
+    const RecordType& type_;
     std::vector<Slot> slots_;
+    std::vector<Watched> watched_;
+    std::vector<QString> shownStates_;  // one per watched_ entry, at markShown
 };
 
 // Shows the refusals of a collect in one message; nothing when there are none.

@@ -36,12 +36,13 @@ TEST_F(RaceEditorTest, WritesTheRecordBackOnLeavingAndRefusesBadNumbers) {
     EXPECT_EQ(texts({"txtName", "txtMaxCharm", "txtAbilityA_1", "txtAbilityA_0"}),
               "Elf 116 Heal 200");  // ability code 18, and one the list cannot show
     // Another hand changes the record on screen and leaves the file elsewhere: the editor
-    // still writes back its own copy, to its own record.
+    // writes to its own record, and without edits keeps the other hand's change.
     ASSERT_EQ(world.file(kRace).getEqual32(1, ""), 0);
     world.file(kRace).as<Race>().MinCharm = 999;
     ASSERT_EQ(world.file(kRace).call(BUPDATE, ""), 0);
     ASSERT_EQ(world.file(kRace).call(BGETLAST, ""), 0);
     select(1);
+    elf.MinCharm = 999;
     EXPECT_EQ(stored(kRace, 1), rowOf(kRace, elf));
     EXPECT_EQ(stored(kRace, 3), rowOf(kRace, human));
     EXPECT_EQ(said(), "");
@@ -126,8 +127,12 @@ TEST_F(RaceEditorTest, DeleteAsksFirstAndAFailedRereadWritesNothing) {
     ASSERT_EQ(world.file(kRace).getEqual32(2, ""), 0);
     ASSERT_EQ(world.file(kRace).call(BDELETE, ""), 0);
     ASSERT_EQ(world.file(kRace).getEqual32(3, ""), 0);
+    // The typed name cannot be saved anywhere: the operator lets it go.
+    dialogs.answerQuestions({true});
     select(2);
     EXPECT_EQ(said(), "Error on BGETEQUAL: 4");
+    EXPECT_EQ(dialogs.questions.back().substr(0, 34), "The record on screen could not be ");
+    EXPECT_EQ(current(), 2);
     EXPECT_EQ(stored(kRace, 1), rowOf(kRace, elf));
     EXPECT_EQ(stored(kRace, 3), rowOf(kRace, human));
 

@@ -147,6 +147,35 @@ Status Navigator::positionOnShown(std::string_view prefix, std::initializer_list
     return file_.call(BGETEQUAL, prefix, buffer, shown_->length, quiet);
 }
 
+bool Navigator::deleteShown(const char* prefix) {
+    if (!dialogs_.question(QStringLiteral("Delete this record from database?"),
+                           QStringLiteral("Delete Record?")))
+        return false;
+    // The file may stand on a record a lookup read, or on none: only the shown one may go.
+    if (!shown_) {
+        dialogs_.message(QString::fromLatin1(prefix) + QString::number(status::kNoCurrentRecord));
+        return false;
+    }
+    if (positionOnShown(prefix) != status::kSuccess) return false;
+    if (file_.call(BDELETE, prefix) != status::kSuccess) return false;
+    forgetShown();
+    return true;
+}
+
+std::optional<std::int32_t> Navigator::askInsertNumber(const char* prompt, const char* proposed) {
+    const QString prompted = QString::fromLatin1(prompt);
+    const QString answer =
+        dialogs_.askText(prompted, QStringLiteral("Insert"), QString::fromLatin1(proposed));
+    if (answer.isEmpty()) return std::nullopt;
+    QString refusal;
+    // The message names the prompt without its colon.
+    QString label = prompted;
+    if (label.endsWith(u':')) label.chop(1);
+    std::optional<std::int32_t> number = readInt32(answer, label, refusal);
+    if (!number) dialogs_.message(refusal);
+    return number;
+}
+
 QBoxLayout* Navigator::navigationRow(
     std::initializer_list<std::pair<const char*, const char*>> extra) {
     auto* row = new QHBoxLayout;

@@ -104,6 +104,14 @@ protected:
     Status positionOnShown(std::string_view prefix, std::initializer_list<Status> quiet = {});
     // Nothing is shown any more (the shown row was deleted).
     void forgetShown() { shown_.reset(); }
+    // The common part of the windows' Delete: the question, then BDELETE on the shown record
+    // wherever a lookup moved the file. True when it was deleted (nothing is shown then).
+    // With nothing shown nothing is deleted: the record manager's status for a delete with
+    // no current record is reported with `prefix`, as any failure of the delete is.
+    bool deleteShown(const char* prefix);
+    // An answer to one of Insert's prompts (title "Insert"): nothing when cancelled, or when
+    // it is not a whole 32-bit number (after a message naming the prompt).
+    std::optional<std::int32_t> askInsertNumber(const char* prompt, const char* proposed);
 
     RecordFile& file() const { return file_; }
     Dialogs& dialogs() const { return dialogs_; }

@@ -86,17 +86,22 @@ Fixture& fixture() {
     return f;
 }
 
+// Goto the record the editor's Goto boxes name, then Next and Previous by turns.
+void stepToAndFro(benchmark::State& state, Fixture& f, QWidget& editor) {
+    editor.findChild<QPushButton*>(QStringLiteral("cmdGoto"))->click();
+    QPushButton* steps[] = {editor.findChild<QPushButton*>(QStringLiteral("cmdNext")),
+                            editor.findChild<QPushButton*>(QStringLiteral("cmdPrevious"))};
+    std::size_t i = 0;
+    for (auto _ : state) steps[i++ & 1]->click();
+    if (f.dialogs.messages != 0) state.SkipWithError(f.dialogs.last.toStdString().c_str());
+}
+
 void BM_MessageEditorStep(benchmark::State& state) {
     Fixture& f = fixture();
     std::unique_ptr<QWidget> editor(gw::createMessageEditor(*f.world));
     editor->show();
     editor->findChild<QLineEdit*>(QStringLiteral("txtGoto"))->setText(QString::number(f.middle()));
-    editor->findChild<QPushButton*>(QStringLiteral("cmdGoto"))->click();
-    QPushButton* steps[] = {editor->findChild<QPushButton*>(QStringLiteral("cmdNext")),
-                            editor->findChild<QPushButton*>(QStringLiteral("cmdPrevious"))};
-    std::size_t i = 0;
-    for (auto _ : state) steps[i++ & 1]->click();
-    if (f.dialogs.messages != 0) state.SkipWithError(f.dialogs.last.toStdString().c_str());
+    stepToAndFro(state, f, *editor);
     state.counters["messages"] = static_cast<double>(f.count);
 }
 BENCHMARK(BM_MessageEditorStep)->Unit(benchmark::kMicrosecond);
@@ -142,12 +147,7 @@ void BM_RoomEditorStep(benchmark::State& state) {
     editor->show();
     editor->findChild<QLineEdit*>(QStringLiteral("txtGotoMap"))->setText(QString::number(map));
     editor->findChild<QLineEdit*>(QStringLiteral("txtGotoRoom"))->setText(QString::number(room));
-    editor->findChild<QPushButton*>(QStringLiteral("cmdGoto"))->click();
-    QPushButton* steps[] = {editor->findChild<QPushButton*>(QStringLiteral("cmdNext")),
-                            editor->findChild<QPushButton*>(QStringLiteral("cmdPrevious"))};
-    std::size_t i = 0;
-    for (auto _ : state) steps[i++ & 1]->click();
-    if (f.dialogs.messages != 0) state.SkipWithError(f.dialogs.last.toStdString().c_str());
+    stepToAndFro(state, f, *editor);
 }
 BENCHMARK(BM_RoomEditorStep)->Unit(benchmark::kMicrosecond);
 

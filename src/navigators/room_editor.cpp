@@ -326,8 +326,10 @@ private:
         grid->setRowStretch(row, 1);
         auto* layout = new QHBoxLayout(page);
         layout->addWidget(
-            namedNumbers("Placed Items", "txtPlacedItems", kDirections, 30, GetItemName));
-        layout->addWidget(namedNumbers("Invisible Items", "txtInvisItems", 15, 0, GetItemName));
+            namedNumbers("Placed Items", "txtPlacedItems", kDirections, 30, GetItemName), 0,
+            Qt::AlignTop);
+        layout->addWidget(namedNumbers("Invisible Items", "txtInvisItems", 15, 0, GetItemName), 0,
+                          Qt::AlignTop);
         layout->addWidget(cash, 0, Qt::AlignTop);
         return page;
     }

@@ -8,6 +8,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QTabWidget>
 #include <cstring>
 
 #include "gui_test.h"
@@ -292,7 +293,6 @@ TEST_F(RoomTest, TheMiniMapsBoxes) {
     EXPECT_EQ(label(map, "rname2_8") + "|" + label(map, "etype_9") + "|" + label(map, "rname2_9"),
               "Landing|Exit Type: Door|");
     EXPECT_EQ(label(map, "exits"), "Obvious Exits: West, UP, Down.");
-    EXPECT_TRUE(map->grab().save(QStringLiteral(GRAVEWIND_TEST_OUTPUT_DIR "/frmMap.png")));
     map->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
     EXPECT_TRUE(window->isEnabled());
 
@@ -333,12 +333,21 @@ TEST_F(RoomDemoWorldTest, SteppingThroughEveryRoomChangesNoByteAndShutdownCloses
     QCoreApplication::processEvents();
     EXPECT_TRUE(
         editor->widget()->grab().save(QStringLiteral(GRAVEWIND_TEST_OUTPUT_DIR "/frmRoom.png")));
+    auto* tabs = editor->widget()->findChild<QTabWidget*>(QStringLiteral("SSTab1"));
+    for (int page : {1, 2, 3}) {
+        tabs->setCurrentIndex(page);
+        EXPECT_TRUE(
+            editor->widget()->grab().save(QStringLiteral(GRAVEWIND_TEST_OUTPUT_DIR "/frmRoom-") +
+                                          QString::number(page) + QStringLiteral(".png")));
+    }
+    tabs->setCurrentIndex(0);
     auto* next = editor->widget()->findChild<QPushButton*>(QStringLiteral("cmdNext"));
     for (std::size_t i = 1; i < before.size(); ++i) next->click();
     EXPECT_EQ(t.said(), "");
     next->click();
     EXPECT_EQ(t.said(), "cmdNext_Click, BGETNEXT, Room, Error: 9");
     t.dialogs.clear();
+    editor->widget()->findChild<QPushButton*>(QStringLiteral("cmdFirst"))->click();
     editor->widget()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
     EXPECT_FALSE(editor->isEnabled());
     EXPECT_EQ(main.mdiArea()->subWindowList().size(), 2);
@@ -346,7 +355,9 @@ TEST_F(RoomDemoWorldTest, SteppingThroughEveryRoomChangesNoByteAndShutdownCloses
     main.mdiArea()->activeSubWindow()->close();
     EXPECT_TRUE(editor->isEnabled());
     editor->widget()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-    EXPECT_TRUE(main.grab().save(QStringLiteral(GRAVEWIND_TEST_OUTPUT_DIR "/MDIForm1-map.png")));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(main.mdiArea()->activeSubWindow()->widget()->grab().save(
+        QStringLiteral(GRAVEWIND_TEST_OUTPUT_DIR "/frmMap.png")));
     EXPECT_TRUE(main.close());
     EXPECT_EQ(t.said(), "");
     // The shutdown stopped the record manager, which closed the second reader too.

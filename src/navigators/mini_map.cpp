@@ -12,6 +12,7 @@
 #include <optional>
 #include <string_view>
 
+#include "navigators/navigator.h"
 #include "records/number_text.h"
 #include "records/room.h"
 #include "records/text_fields.h"
@@ -59,15 +60,10 @@ QString GetRoomName(World& world, std::int32_t map, std::int32_t room) {
     Room& record = file.as<Room>();
     record.MapNumber = map;
     record.RoomNumber = room;
-    // The key is the record's first eight bytes, the pair, as the file stores it.
-    std::array<std::uint8_t, 8> key{};
-    for (int i = 0; i < 4; ++i) {
-        key[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(std::uint32_t(map) >> (8 * i));
-        key[static_cast<std::size_t>(i + 4)] =
-            static_cast<std::uint8_t>(std::uint32_t(room) >> (8 * i));
-    }
-    if (file.call(BGETEQUAL, "Function GetRoomName, BGETEQUAL, Room, Error: ", key, 4) !=
-        status::kSuccess)
+    // The key is the record's first eight bytes: the pair as the row stores it.
+    SearchKey key = int32Key({map, room});
+    if (file.call(BGETEQUAL, "Function GetRoomName, BGETEQUAL, Room, Error: ", key.bytes,
+                  key.length) != status::kSuccess)
         return QString();
     return fromGame(std::string_view(record.Name.data(), record.Name.size()));
 }

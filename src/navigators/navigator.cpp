@@ -46,6 +46,15 @@ SearchKey searchKeyOfRow(const KeySpec& key, std::span<const std::uint8_t> row) 
     return out;
 }
 
+SearchKey int32Key(std::initializer_list<std::int32_t> parts) {
+    SearchKey key;
+    for (std::int32_t part : parts)
+        for (int i = 0; i < 4; ++i)
+            key.bytes.push_back(static_cast<std::uint8_t>(std::uint32_t(part) >> (8 * i)));
+    key.length = 4;
+    return key;
+}
+
 std::optional<std::int32_t> readInt32(const QString& text, const QString& boxName,
                                       QString& refusal) {
     constexpr auto kMin = std::numeric_limits<std::int32_t>::min();
@@ -105,11 +114,7 @@ std::optional<SearchKey> Navigator::gotoKey() {
         dialogs_.message(refusal);
         return std::nullopt;
     }
-    SearchKey key;
-    for (int i = 0; i < 4; ++i)
-        key.bytes.push_back(static_cast<std::uint8_t>(std::uint32_t(*number) >> (8 * i)));
-    key.length = 4;
-    return key;
+    return int32Key({*number});
 }
 
 Navigator::SaveOutcome Navigator::saveRecord(SaveFor purpose) {

@@ -56,6 +56,10 @@ struct SearchKey {
     std::uint16_t length = 0;
 };
 
+// A key of 32-bit numbers as a row stores them (little-endian, one after the other), with the
+// key length 4 the game passes for a number and for a map and room pair alike.
+SearchKey int32Key(std::initializer_list<std::int32_t> parts);
+
 // The key by which a row is found again: the row's key bytes with the key length the game
 // passes for that kind (a map and room pair is eight bytes with key length 4; a text key is
 // its significant characters).

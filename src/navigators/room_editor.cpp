@@ -189,13 +189,7 @@ protected:
             dialogs().message(refusal);
             return std::nullopt;
         }
-        // The record's first eight bytes, map then room, passed with key length 4.
-        SearchKey key;
-        for (std::int32_t part : {*map, *room})
-            for (int i = 0; i < 4; ++i)
-                key.bytes.push_back(static_cast<std::uint8_t>(std::uint32_t(part) >> (8 * i)));
-        key.length = 4;
-        return key;
+        return int32Key({*map, *room});
     }
 
 private:

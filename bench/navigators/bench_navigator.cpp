@@ -170,7 +170,9 @@ BENCHMARK(BM_RoomRecordManagerStep)->Unit(benchmark::kMicrosecond);
 // A room of the middle map with all ten exits, each to another room of that map.
 gw::MiniMapSource tenExits(Fixture& f) {
     const auto [map, room] = middleRoom(f);
-    gw::MiniMapSource source{QString::number(map), QString::number(room), QStringLiteral("Hub")};
+    gw::MiniMapSource source;
+    source.map = QString::number(map), source.room = QString::number(room);
+    source.name = QStringLiteral("Hub");
     for (std::size_t i = 0; i < gw::values::kDirectionCount; ++i) {
         source.exits[i] = QString::number(100 + 10 * static_cast<int>(i));
         source.exitTypes[i] = QStringLiteral("Normal");

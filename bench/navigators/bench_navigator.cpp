@@ -1,20 +1,25 @@
-// One navigator step of frmMessage (write back the shown message, read the next or previous
-// one, show it) on the large demo world's 8,000 messages, beside the same record-manager
-// calls made without the window.
+// One navigator step of frmMessage and of frmRoom (write back the shown record, read the next
+// or previous one, show it) on the large demo world's 8,000 messages and 30,000 rooms, and one
+// fill of the mini map (ten room-name lookups), each beside the same record-manager calls made
+// without the window.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 
+#include "navigators/mini_map.h"
 #include "navigators/navigator_windows.h"
 #include "records/message.h"
+#include "records/room.h"
 #include "shell/world.h"
 #include "store/record_file.h"
 #include "tools/data/demo_world.h"
@@ -33,8 +38,10 @@ public:
     QString last;
 };
 
-// The large demo world in a scratch directory, its Message file open.
+// The large demo world in a scratch directory, the files the benchmarks read open.
 struct Fixture {
+    static constexpr gw::RecordKind kOpened[] = {gw::RecordKind::Message, gw::RecordKind::Room,
+                                                 gw::RecordKind::Item, gw::RecordKind::Monster};
     Fixture() {
         dir = std::filesystem::temp_directory_path() /
               ("gravewind-bench-navigator-" + std::to_string(::getpid()));
@@ -46,14 +53,17 @@ struct Fixture {
         }
         std::filesystem::current_path(dir);
         world = std::make_unique<gw::World>(dialogs);
-        if (messages().open("open: ") != gw::status::kSuccess) std::exit(1);
+        // The Room editor names the items and monsters its rooms hold.
+        for (auto kind : kOpened)
+            if (world->file(kind).open("open: ") != gw::status::kSuccess) std::exit(1);
     }
     ~Fixture() {
-        messages().close("close: ");
+        for (auto kind : kOpened) world->file(kind).close("close: ");
         std::filesystem::current_path(dir.parent_path());
         std::filesystem::remove_all(dir);
     }
     gw::RecordFile& messages() { return world->file(gw::RecordKind::Message); }
+    gw::RecordFile& rooms() { return world->file(gw::RecordKind::Room); }
     // The number of the message in the middle of the file.
     std::int32_t middle() {
         count = 0;
@@ -76,17 +86,22 @@ Fixture& fixture() {
     return f;
 }
 
+// Goto the record the editor's Goto boxes name, then Next and Previous by turns.
+void stepToAndFro(benchmark::State& state, Fixture& f, QWidget& editor) {
+    editor.findChild<QPushButton*>(QStringLiteral("cmdGoto"))->click();
+    QPushButton* steps[] = {editor.findChild<QPushButton*>(QStringLiteral("cmdNext")),
+                            editor.findChild<QPushButton*>(QStringLiteral("cmdPrevious"))};
+    std::size_t i = 0;
+    for (auto _ : state) steps[i++ & 1]->click();
+    if (f.dialogs.messages != 0) state.SkipWithError(f.dialogs.last.toStdString().c_str());
+}
+
 void BM_MessageEditorStep(benchmark::State& state) {
     Fixture& f = fixture();
     std::unique_ptr<QWidget> editor(gw::createMessageEditor(*f.world));
     editor->show();
     editor->findChild<QLineEdit*>(QStringLiteral("txtGoto"))->setText(QString::number(f.middle()));
-    editor->findChild<QPushButton*>(QStringLiteral("cmdGoto"))->click();
-    QPushButton* steps[] = {editor->findChild<QPushButton*>(QStringLiteral("cmdNext")),
-                            editor->findChild<QPushButton*>(QStringLiteral("cmdPrevious"))};
-    std::size_t i = 0;
-    for (auto _ : state) steps[i++ & 1]->click();
-    if (f.dialogs.messages != 0) state.SkipWithError(f.dialogs.last.toStdString().c_str());
+    stepToAndFro(state, f, *editor);
     state.counters["messages"] = static_cast<double>(f.count);
 }
 BENCHMARK(BM_MessageEditorStep)->Unit(benchmark::kMicrosecond);
@@ -106,6 +121,88 @@ void BM_RecordManagerStep(benchmark::State& state) {
     if (f.dialogs.messages != 0) state.SkipWithError(f.dialogs.last.toStdString().c_str());
 }
 BENCHMARK(BM_RecordManagerStep)->Unit(benchmark::kMicrosecond);
+
+// The room in the middle of the file: (map, room).
+std::pair<std::int32_t, std::int32_t> middleRoom(Fixture& f) {
+    std::int64_t count = 0;
+    gw::RecordFile& file = f.rooms();
+    for (auto s = file.call(gw::BGETFIRST, "", {9}); s == 0; s = file.call(gw::BGETNEXT, "", {9}))
+        ++count;
+    file.call(gw::BGETFIRST, "");
+    for (std::int64_t i = 0; i < count / 2; ++i) file.call(gw::BGETNEXT, "");
+    return {file.as<gw::Room>().MapNumber, file.as<gw::Room>().RoomNumber};
+}
+
+// A room's key as BGETEQUAL takes it: map then room, eight bytes, key length 4.
+std::array<std::uint8_t, 8> roomKey(std::int32_t map, std::int32_t room) {
+    std::array<std::uint8_t, 8> key{};
+    std::memcpy(key.data(), &map, 4), std::memcpy(key.data() + 4, &room, 4);
+    return key;
+}
+
+void BM_RoomEditorStep(benchmark::State& state) {
+    Fixture& f = fixture();
+    const auto [map, room] = middleRoom(f);
+    std::unique_ptr<QWidget> editor(gw::createRoomEditor(*f.world));
+    editor->show();
+    editor->findChild<QLineEdit*>(QStringLiteral("txtGotoMap"))->setText(QString::number(map));
+    editor->findChild<QLineEdit*>(QStringLiteral("txtGotoRoom"))->setText(QString::number(room));
+    stepToAndFro(state, f, *editor);
+}
+BENCHMARK(BM_RoomEditorStep)->Unit(benchmark::kMicrosecond);
+
+// Baseline: read the shown room again by its pair, update it, read the neighbour.
+void BM_RoomRecordManagerStep(benchmark::State& state) {
+    Fixture& f = fixture();
+    middleRoom(f);
+    gw::RecordFile& file = f.rooms();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        auto key = roomKey(file.as<gw::Room>().MapNumber, file.as<gw::Room>().RoomNumber);
+        file.call(gw::BGETEQUAL, "reread: ", key, 4);
+        file.call(gw::BUPDATE, "update: ");
+        file.call((i++ & 1) ? gw::BGETPREVIOUS : gw::BGETNEXT, "step: ");
+    }
+    if (f.dialogs.messages != 0) state.SkipWithError(f.dialogs.last.toStdString().c_str());
+}
+BENCHMARK(BM_RoomRecordManagerStep)->Unit(benchmark::kMicrosecond);
+
+// A room of the middle map with all ten exits, each to another room of that map.
+gw::MiniMapSource tenExits(Fixture& f) {
+    const auto [map, room] = middleRoom(f);
+    gw::MiniMapSource source;
+    source.map = QString::number(map), source.room = QString::number(room);
+    source.name = QStringLiteral("Hub");
+    for (std::size_t i = 0; i < gw::values::kDirectionCount; ++i) {
+        source.exits[i] = QString::number(100 + 10 * static_cast<int>(i));
+        source.exitTypes[i] = QStringLiteral("Normal");
+    }
+    return source;
+}
+
+void BM_MiniMapFill(benchmark::State& state) {
+    Fixture& f = fixture();
+    const gw::MiniMapSource source = tenExits(f);
+    gw::MiniMap map;
+    map.show();
+    for (auto _ : state) map.fill(*f.world, source);
+    if (f.dialogs.messages != 0) state.SkipWithError(f.dialogs.last.toStdString().c_str());
+}
+BENCHMARK(BM_MiniMapFill)->Unit(benchmark::kMicrosecond);
+
+// Baseline: the ten room reads of a fill.
+void BM_MiniMapRecordManagerReads(benchmark::State& state) {
+    Fixture& f = fixture();
+    const gw::MiniMapSource source = tenExits(f);
+    gw::RecordFile& file = f.rooms();
+    for (auto _ : state)
+        for (const QString& exit : source.exits) {
+            auto key = roomKey(source.map.toInt(), exit.toInt());
+            file.call(gw::BGETEQUAL, "lookup: ", key, 4);
+        }
+    if (f.dialogs.messages != 0) state.SkipWithError(f.dialogs.last.toStdString().c_str());
+}
+BENCHMARK(BM_MiniMapRecordManagerReads)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

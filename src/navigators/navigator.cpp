@@ -46,6 +46,15 @@ SearchKey searchKeyOfRow(const KeySpec& key, std::span<const std::uint8_t> row) 
     return out;
 }
 
+SearchKey int32Key(std::initializer_list<std::int32_t> parts) {
+    SearchKey key;
+    for (std::int32_t part : parts)
+        for (int i = 0; i < 4; ++i)
+            key.bytes.push_back(static_cast<std::uint8_t>(std::uint32_t(part) >> (8 * i)));
+    key.length = 4;
+    return key;
+}
+
 std::optional<std::int32_t> readInt32(const QString& text, const QString& boxName,
                                       QString& refusal) {
     constexpr auto kMin = std::numeric_limits<std::int32_t>::min();
@@ -105,11 +114,7 @@ std::optional<SearchKey> Navigator::gotoKey() {
         dialogs_.message(refusal);
         return std::nullopt;
     }
-    SearchKey key;
-    for (int i = 0; i < 4; ++i)
-        key.bytes.push_back(static_cast<std::uint8_t>(std::uint32_t(*number) >> (8 * i)));
-    key.length = 4;
-    return key;
+    return int32Key({*number});
 }
 
 Navigator::SaveOutcome Navigator::saveRecord(SaveFor purpose) {
@@ -179,6 +184,35 @@ Status Navigator::positionOnShown(std::string_view prefix, std::initializer_list
     if (!shown_) return status::kNoCurrentRecord;
     std::vector<std::uint8_t> buffer = shown_->bytes;
     return file_.call(BGETEQUAL, prefix, buffer, shown_->length, quiet);
+}
+
+bool Navigator::deleteShown(const char* prefix) {
+    if (!dialogs_.question(QStringLiteral("Delete this record from database?"),
+                           QStringLiteral("Delete Record?")))
+        return false;
+    // The file may stand on a record a lookup read, or on none: only the shown one may go.
+    if (!shown_) {
+        dialogs_.message(QString::fromLatin1(prefix) + QString::number(status::kNoCurrentRecord));
+        return false;
+    }
+    if (positionOnShown(prefix) != status::kSuccess) return false;
+    if (file_.call(BDELETE, prefix) != status::kSuccess) return false;
+    forgetShown();
+    return true;
+}
+
+std::optional<std::int32_t> Navigator::askInsertNumber(const char* prompt, const char* proposed) {
+    const QString prompted = QString::fromLatin1(prompt);
+    const QString answer =
+        dialogs_.askText(prompted, QStringLiteral("Insert"), QString::fromLatin1(proposed));
+    if (answer.isEmpty()) return std::nullopt;
+    QString refusal;
+    // The message names the prompt without its colon.
+    QString label = prompted;
+    if (label.endsWith(u':')) label.chop(1);
+    std::optional<std::int32_t> number = readInt32(answer, label, refusal);
+    if (!number) dialogs_.message(refusal);
+    return number;
 }
 
 QBoxLayout* Navigator::navigationRow(

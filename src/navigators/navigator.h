@@ -59,6 +59,10 @@ struct SearchKey {
     std::uint16_t length = 0;
 };
 
+// A key of 32-bit numbers as a row stores them (little-endian, one after the other), with the
+// key length 4 the game passes for a number and for a map and room pair alike.
+SearchKey int32Key(std::initializer_list<std::int32_t> parts);
+
 // The key by which a row is found again: the row's key bytes with the key length the game
 // passes for that kind (a map and room pair is eight bytes with key length 4; a text key is
 // its significant characters).
@@ -121,6 +125,14 @@ protected:
         shown_.reset();
         shownRecord_.forget();
     }
+    // The common part of the windows' Delete: the question, then BDELETE on the shown record
+    // wherever a lookup moved the file. True when it was deleted (nothing is shown then).
+    // With nothing shown nothing is deleted: the record manager's status for a delete with
+    // no current record is reported with `prefix`, as any failure of the delete is.
+    bool deleteShown(const char* prefix);
+    // An answer to one of Insert's prompts (title "Insert"): nothing when cancelled, or when
+    // it is not a whole 32-bit number (after a message naming the prompt).
+    std::optional<std::int32_t> askInsertNumber(const char* prompt, const char* proposed);
 
     RecordFile& file() const { return file_; }
     Dialogs& dialogs() const { return dialogs_; }

@@ -133,23 +133,11 @@ private:
         end.insertText(QStringLiteral("\n"));
     }
 
-    // An answer to an Insert prompt; nothing when cancelled or not a number (after a message).
-    std::optional<std::int32_t> askNumber(const char* prompt, const char* proposed) {
-        const QString prompted = QString::fromLatin1(prompt);
-        const QString answer =
-            dialogs().askText(prompted, QStringLiteral("Insert"), QString::fromLatin1(proposed));
-        if (answer.isEmpty()) return std::nullopt;
-        QString refusal;
-        std::optional<std::int32_t> number = readInt32(answer, prompted, refusal);
-        if (!number) dialogs().message(refusal);
-        return number;
-    }
-
     void insert() {
         if (saveRecord() == SaveOutcome::Refused) return;
-        const auto number = askNumber("New TextBlock Number", "10999");
+        const auto number = askInsertNumber("New TextBlock Number", "10999");
         if (!number) return;
-        const auto stepOrder = askNumber("New Step Order", "0");
+        const auto stepOrder = askInsertNumber("New Step Order", "0");
         if (!stepOrder) return;
         auto& block = file().as<Textblock>();
         block.Number = *number;
@@ -162,14 +150,8 @@ private:
     }
 
     void remove() {
-        if (!isShowing()) return;
-        if (!dialogs().question(QStringLiteral("Delete this record from database?"),
-                                QStringLiteral("Delete Record?")))
-            return;
-        if (positionOnShown(kDeletePrefix) != status::kSuccess) return;
-        if (file().call(BDELETE, kDeletePrefix) != status::kSuccess) return;
+        if (!deleteShown(kDeletePrefix)) return;
         // The deleted block must not stay on screen as if it were current.
-        forgetShown();
         showInitialTexts();
         open();
     }

@@ -6,6 +6,7 @@
 #include "records/class.h"
 #include "records/item.h"
 #include "records/message.h"
+#include "records/monster.h"
 #include "records/race.h"
 #include "records/spell.h"
 #include "shell/latin1.h"
@@ -54,16 +55,29 @@ void fillNameTable(RecordFile& file, NameTable& table, std::string_view procedur
     }
 }
 
+// A record's Name by its 32-bit number: "none" for 0 (nothing read), `missing` when no
+// record has the number, the empty text after a reported error.
+template <class Rec>
+QString nameOrMissing(RecordFile& file, std::int32_t number, std::string_view prefix,
+                      const char* missing) {
+    if (number == 0) return none();
+    const Status s = file.getEqual32(number, prefix, {status::kKeyNotFound});
+    if (s == status::kSuccess) return textOf(file.as<Rec>().Name);
+    if (s == status::kKeyNotFound) return QString::fromLatin1(missing);
+    return QString();
+}
+
 }  // namespace
 
 QString GetItemName(World& world, std::int32_t number) {
-    if (number == 0) return none();
-    RecordFile& file = world.file(RecordKind::Item);
-    const Status s =
-        file.getEqual32(number, "Function GetItemName, BGETEQUAL, Error: ", {status::kKeyNotFound});
-    if (s == status::kSuccess) return textOf(file.as<Item>().Name);
-    if (s == status::kKeyNotFound) return QStringLiteral("ITEM NOT IN DATABASE!");
-    return QString();
+    return nameOrMissing<Item>(world.file(RecordKind::Item), number,
+                               "Function GetItemName, BGETEQUAL, Error: ", "ITEM NOT IN DATABASE!");
+}
+
+QString GetMonsterName(World& world, std::int32_t number) {
+    return nameOrMissing<Monster>(
+        world.file(RecordKind::Monster), number,
+        "Function GetMonsterName, BGETEQUAL, Error: ", "MONSTER NOT IN DATABASE!");
 }
 
 QString GetSpellName(World& world, std::int16_t number) {

@@ -12,6 +12,10 @@ class World;
 // no item has the number; the empty text after a reported error.
 QString GetItemName(World& world, std::int32_t number);
 
+// The monster's 29-character Name, as GetItemName: "none" for 0, "MONSTER NOT IN DATABASE!"
+// when no monster has the number, the empty text after a reported error.
+QString GetMonsterName(World& world, std::int32_t number);
+
 // The spell's Name; "none" for 0; the empty text after a reported error (a missing spell
 // included).
 QString GetSpellName(World& world, std::int16_t number);

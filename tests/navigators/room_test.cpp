@@ -1,0 +1,374 @@
+// frmRoom and the mini map frmMap on real files: the steps, Insert and Delete, the writes
+// that must land on the room shown however the lookups moved the file, and the map's boxes.
+#include "records/room.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTabWidget>
+#include <cstring>
+
+#include "gui_test.h"
+#include "navigators/mini_map.h"
+#include "navigators/navigator_windows.h"
+#include "records/item.h"
+#include "records/monster.h"
+#include "shell/main_window.h"
+#include "shell/record_form.h"
+#include "tools/data/demo_world.h"
+
+namespace gw::test {
+namespace {
+
+constexpr auto kRoom = RecordKind::Room;
+
+// A room whose unshown fields and row tail differ from every other room's.
+Room makeRoom(std::int32_t map, std::int32_t number, const char* name) {
+    Room r = renamed(Room{}, name);
+    r.MapNumber = map, r.RoomNumber = number;
+    for (auto& line : r.Desc) setField(line, zeroEnded("", line.size()));
+    setField(r.AnsiMap, "");
+    r.RoomReserved1.fill(map * 1000 + number), r.RoomReserved8.fill(std::int16_t(-number));
+    r.RoomReserved10 = 0x01020304 * number;
+    r.Light = std::int16_t(-7 * number), r.Copper = 100000 + number;
+    r.CurrentRoomMon[0] = 3;
+    return r;
+}
+
+std::pair<std::int32_t, std::int32_t> keyOf(const Row& row) {
+    std::int32_t map = 0, room = 0;
+    std::memcpy(&map, row.data(), 4), std::memcpy(&room, row.data() + 4, 4);
+    return {map, room};
+}
+
+class RoomTest : public GuiTest {
+protected:
+    void SetUp() override { create({kRoom, RecordKind::Item, RecordKind::Monster}); }
+    void room(const Room& r) { add(kRoom, r, std::uint8_t(0x80 + r.RoomNumber)); }
+    Row stored(std::int32_t map, std::int32_t number) {
+        for (Row& row : all(kRoom))
+            if (keyOf(row) == std::pair{map, number}) return row;
+        return {};
+    }
+    std::string nameOf(const Row& row) {
+        if (row.empty()) return "none";
+        return std::string(shownText({reinterpret_cast<const char*>(row.data()) + 8, 53}));
+    }
+    void goTo(const char* map, const char* number) {
+        type("txtGotoMap", map), type("txtGotoRoom", number);
+        click("cmdGoto");
+    }
+    // The open mini map (a window of its own beside a lone editor).
+    MiniMap* miniMap() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* map = dynamic_cast<MiniMap*>(w); map && map->isVisible()) return map;
+        return nullptr;
+    }
+    std::string label(MiniMap* map, const char* name) {
+        auto* l = map->findChild<QLabel*>(QString::fromLatin1(name));
+        return l ? l->text().toStdString() : std::string("no ") + name;
+    }
+    std::string box(MiniMap* map, int i) {
+        auto* b = map->findChild<QWidget*>(controlName("Picture1", i));
+        const QColor c = b->palette().color(QPalette::Window);
+        return c == Qt::black ? "black" : c == Qt::white ? "white" : "other";
+    }
+    // Three rooms of map 1 and one of map 2; (1,1) leads North to (1,2) and Up to (1,3).
+    void openOnFour() {
+        Room hall = makeRoom(1, 1, "Hall");
+        hall.RoomExit[0] = 2, hall.RoomExit[8] = 3, hall.ExitType[8] = 7;
+        room(hall);
+        Room yard = makeRoom(1, 2, "Yard");
+        yard.RoomExit[1] = 1;
+        room(yard);
+        room(makeRoom(1, 3, "Loft"));
+        room(makeRoom(2, 1, "Cellar"));
+        open(createRoomEditor);
+    }
+};
+
+TEST_F(RoomTest, BothEndsGotoAndTheMapsLookupsDoNotMisdirectTheNextSave) {
+    openOnFour();
+    EXPECT_EQ(texts({"txtMap", "txtRoom", "txtName", "txtLight", "txtCopper"}),
+              "1 1 Hall -7 100001");
+    EXPECT_FALSE(child<QLineEdit>("txtMap")->isEnabled() ||
+                 child<QLineEdit>("txtRoom")->isEnabled());
+    click("cmdPrevious");
+    EXPECT_EQ(said(), "cmdPrevious_Click, BGETPREVIOUS, Room, Error: 9");
+    dialogs.clear();
+    click("cmdLast");
+    click("cmdNext");
+    EXPECT_EQ(said(), "cmdNext_Click, BGETNEXT, Room, Error: 9");
+    EXPECT_EQ(text("txtName"), "Cellar");
+
+    SCOPED_TRACE("Goto a missing room, then bad text: no move, no write");
+    dialogs.clear();
+    goTo("1", "9");
+    EXPECT_EQ(said(), "cmdGoto_Click(), BGETEQUAL, Room, Error: 4");
+    EXPECT_EQ(text("txtName"), "Cellar");
+    const std::vector<Row> before = all(kRoom);
+    type("txtName", "not written");
+    using Pair = std::pair<const char*, const char*>;
+    for (auto [map, number] : {Pair{"x", "1"}, Pair{"1", ""}, Pair{"1", "99999999999"}}) {
+        dialogs.clear();
+        goTo(map, number);
+        EXPECT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_TRUE(said().starts_with("txtGoto")) << said();
+        EXPECT_EQ(all(kRoom), before);
+    }
+    dialogs.clear();
+    type("txtName", "Cellar");
+    goTo("1", "2");
+    EXPECT_EQ(texts({"txtMap", "txtRoom", "txtName", "txtRoomExit_1"}), "1 2 Yard 1");
+
+    SCOPED_TRACE("an unsaved exit is drawn with its room's stored name; the save after it");
+    type("txtName", "Yard, edited");
+    type("txtRoomExit_0", "3");  // North to the loft, not saved yet
+    click("Command1");
+    MiniMap* map = miniMap();
+    ASSERT_NE(map, nullptr);
+    EXPECT_FALSE(window->isEnabled());
+    EXPECT_EQ(label(map, "info2_0") + "|" + label(map, "rname2_0") + "|" + label(map, "etype_0"),
+              "Map: 1 Room: 3|Loft|Exit Type: Normal");
+    EXPECT_EQ(label(map, "rname2_1"), "Hall");
+    EXPECT_EQ(label(map, "info") + "|" + label(map, "rname") + "|" + label(map, "exits"),
+              "Map: 1 Room: 2|Yard, edited|Obvious Exits: North, South.");
+    map->close();  // as its title bar does
+    EXPECT_TRUE(window->isEnabled());
+    click("cmdNext");
+    EXPECT_EQ(text("txtName"), "Loft");
+    Row expected = before[1];
+    const std::string newName = zeroEnded("Yard, edited", 53);
+    std::memcpy(expected.data() + 8, newName.data(), 53);
+    const std::int32_t north = 3;
+    std::memcpy(expected.data() + 572, &north, 4);
+    EXPECT_EQ(stored(1, 2), expected);
+    EXPECT_EQ(stored(1, 3), before[2]);
+    EXPECT_EQ(said(), "");
+}
+
+TEST_F(RoomTest, InsertAndDeleteActOnTheRoomShown) {
+    openOnFour();
+    const std::vector<Row> before = all(kRoom);
+    SCOPED_TRACE("Cancel at either prompt, or a bad answer, inserts nothing");
+    type("txtLight", "12");
+    dialogs.answerPrompts({"", "5", "", "5", "x"});
+    for (int i = 0; i < 3; ++i) click("cmdInsert");
+    EXPECT_EQ(joined(dialogs.prompts, "/"),
+              "New Map Number:|Insert|99/New Map Number:|Insert|99/New Room Number:|Insert|9999/"
+              "New Map Number:|Insert|99/New Room Number:|Insert|9999");
+    EXPECT_EQ(said(),
+              "New Room Number: \"x\" is not a whole number from -2147483648 to 2147483647.");
+    EXPECT_EQ(all(kRoom).size(), 4u);
+    std::int16_t light = 0;
+    std::memcpy(&light, stored(1, 1).data() + 848, 2);
+    EXPECT_EQ(light, 12);
+
+    SCOPED_TRACE("an existing pair is refused; the next save still writes the room shown");
+    dialogs.clear();
+    dialogs.answerPrompts({"2", "1"});
+    click("cmdInsert");
+    EXPECT_EQ(said(), "cmdInsert, BINSERT, Error: 23");
+    EXPECT_EQ(text("txtName"), "Hall");
+    click("cmdNext");
+    click("cmdPrevious");
+    EXPECT_EQ(nameOf(stored(2, 1)), "Cellar");
+    EXPECT_EQ(nameOf(stored(1, 1)), "Hall");
+
+    SCOPED_TRACE("a new room is a copy under the new pair, named New Room, no monsters");
+    dialogs.clear();
+    type("txtName", "Hall, typed");
+    dialogs.answerPrompts({"7", "70"});
+    GetRoomName(world, 2, 1);  // the file is elsewhere when Insert begins
+    click("cmdInsert");
+    EXPECT_EQ(texts({"txtMap", "txtRoom", "txtName", "txtCurrentRoomMon_0"}), "7 70 New Room 0");
+    Row copy = stored(1, 1);
+    EXPECT_EQ(nameOf(copy), "Hall, typed");
+    const std::int32_t key[] = {7, 70};
+    std::memcpy(copy.data(), key, 8);
+    const std::string name = zeroEnded("New Room", 53);
+    std::memcpy(copy.data() + 8, name.data(), 53);
+    std::memset(copy.data() + 772, 0, 30);
+    EXPECT_EQ(stored(7, 70), copy) << "every other byte, the tail included, is the shown room's";
+
+    SCOPED_TRACE("Delete: No writes back only; Yes deletes the room shown and shows the first");
+    type("txtName", "Copy");
+    dialogs.answerQuestions({false, true});
+    click("cmdDelete");
+    EXPECT_EQ(nameOf(stored(7, 70)), "Copy");
+    EXPECT_EQ(all(kRoom).size(), 5u);
+    GetRoomName(world, 1, 2);
+    click("cmdDelete");
+    EXPECT_EQ(joined(dialogs.questions),
+              "Delete this record from database?|Delete Record?\n"
+              "Delete this record from database?|Delete Record?");
+    EXPECT_TRUE(stored(7, 70).empty());
+    EXPECT_EQ(nameOf(stored(1, 2)), "Yard");
+    EXPECT_EQ(text("txtName"), "Hall, typed");
+
+    SCOPED_TRACE("deleting the last room leaves nothing shown; Delete then deletes nothing");
+    dialogs.clear();
+    dialogs.answerQuestions({true, true, true, true});
+    for (int i = 0; i < 4; ++i) click("cmdDelete");
+    EXPECT_EQ(said(), "cmdFirst_Click, BGETFIRST, Room, Error: 9");
+    EXPECT_EQ(texts({"txtMap", "txtName", "txtType"}), "  Normal");
+    dialogs.clear();
+    dialogs.answerQuestions({true});
+    click("cmdDelete");
+    EXPECT_EQ(said(), "cmdDelete, Error: 24");
+    dialogs.clear();
+    dialogs.answerPrompts({"1", "1"});
+    click("cmdInsert");
+    EXPECT_EQ(texts({"txtMap", "txtRoom", "txtName", "txtRoomExit_0"}), "1 1 New Room 0");
+    EXPECT_EQ(all(kRoom).size(), 1u);
+    EXPECT_EQ(said(), "");
+}
+
+TEST_F(RoomTest, TypesWithoutAnEntryAndUnreadableBoxesKeepTheirStoredValues) {
+    Room odd = makeRoom(1, 1, "Odd");
+    odd.ExitType[2] = 30, odd.RoomType = -3, odd.MonsterType = 70000;
+    odd.CurrentRoomMon[1] = 9;  // no such monster
+    room(odd);
+    put(RecordKind::Monster, [](RecordFile& f) {
+        f.as<Monster>().Number = 3;
+        setField(f.as<Monster>().Name, zeroEnded("Rat", 29));
+    });
+    room(makeRoom(1, 2, "Next"));
+    open(createRoomEditor);
+    EXPECT_EQ(texts({"txtRoomType_2", "txtType", "cmbMonsterType", "txtRoomType_3"}),
+              "30 -3 70000 Normal");
+    EXPECT_EQ(
+        texts({"txtCurrentRoomMonName_0", "txtCurrentRoomMonName_1", "txtCurrentRoomMonName_2"}),
+        "Rat MONSTER NOT IN DATABASE! none");
+    EXPECT_FALSE(child<QLineEdit>("txtCurrentRoomMonName_0")->isEnabled());
+    const Row before = stored(1, 1);
+    click("cmdNext");
+    click("cmdPrevious");
+    EXPECT_EQ(stored(1, 1), before);
+
+    SCOPED_TRACE("a number box that cannot be read: a message, no write, no move");
+    type("txtLight", "1.5x");
+    type("txtShopNum", "40000");
+    type("txtName", "kept on screen");
+    click("cmdNext");
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(said().find("txtLight"), std::string::npos);
+    EXPECT_NE(said().find("-32768 to 32767"), std::string::npos);
+    EXPECT_EQ(text("txtName"), "kept on screen");
+    EXPECT_EQ(stored(1, 1), before);
+
+    SCOPED_TRACE("picking an entry stores it");
+    dialogs.clear();
+    type("txtLight", "1"), type("txtShopNum", "2");
+    child<QComboBox>("txtRoomType_2")->setCurrentIndex(24);
+    child<QComboBox>("cmbMonsterType")->setCurrentIndex(39);
+    click("cmdNext");
+    Row picked = stored(1, 1);
+    std::int16_t exitType = 0;
+    std::int32_t monsterType = 0;
+    std::memcpy(&exitType, picked.data() + 612 + 4, 2);
+    std::memcpy(&monsterType, picked.data() + 1092, 4);
+    EXPECT_EQ(std::pair(exitType, monsterType), std::pair(std::int16_t(24), 39));
+    EXPECT_EQ(said(), "");
+}
+
+TEST_F(RoomTest, TheMiniMapsBoxes) {
+    Room up = makeRoom(1, 1, "Stairwell");
+    up.RoomExit[8] = 2, up.RoomExit[9] = 5, up.ExitType[9] = 7;  // room 5 is missing
+    up.RoomExit[3] = 5;                                          // West, to the same one
+    room(up);
+    room(makeRoom(1, 2, "Landing"));
+    room(makeRoom(1, 3, "Nowhere"));
+    open(createRoomEditor);
+    click("Command1");
+    MiniMap* map = miniMap();
+    ASSERT_NE(map, nullptr);
+    EXPECT_EQ(said(), "Function GetRoomName, BGETEQUAL, Room, Error: 4");  // once for room 5
+    std::string colours;
+    for (int i = 0; i <= 10; ++i) colours += box(map, i)[0];
+    EXPECT_EQ(colours, "wwwbwwwwbbb");
+    EXPECT_EQ(label(map, "rname2_8") + "|" + label(map, "etype_9") + "|" + label(map, "rname2_9"),
+              "Landing|Exit Type: Door|");
+    EXPECT_EQ(label(map, "exits"), "Obvious Exits: West, UP, Down.");
+    map->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    EXPECT_TRUE(window->isEnabled());
+
+    SCOPED_TRACE("no exits, and exit texts that are not numbers");
+    dialogs.clear();
+    goTo("1", "3");
+    type("txtRoomExit_4", "north-ish");
+    click("Command1");
+    map = miniMap();
+    ASSERT_NE(map, nullptr);
+    colours.clear();
+    for (int i = 0; i <= 10; ++i) colours += box(map, i)[0];
+    EXPECT_EQ(colours, "wwwwwwwwwwb");
+    EXPECT_EQ(label(map, "info2_4") + label(map, "rname2_4") + label(map, "etype_4"), "");
+    EXPECT_EQ(label(map, "exits"), "Obvious Exits.");
+    window.reset();  // the editor going closes its map
+    QCoreApplication::processEvents();
+    EXPECT_EQ(miniMap(), nullptr);
+    EXPECT_EQ(said(), "");
+}
+
+using RoomDemoWorldTest = GuiTest;
+
+TEST_F(RoomDemoWorldTest, SteppingThroughEveryRoomChangesNoByteAndShutdownClosesTheMap) {
+    GuiTest& t = *this;
+    std::string error;
+    ASSERT_EQ(demo::buildDemoWorld(".", demo::DemoSize::Small, &error), status::kSuccess) << error;
+    MDIForm1 main(t.dialogs);
+    main.startUp();
+    ASSERT_EQ(t.world.file(kRoom).open(""), status::kSuccess);  // a second reader
+    const std::vector<Row> before = t.all(kRoom);
+    ASSERT_EQ(before.size(),
+              static_cast<std::size_t>(demo::demoPlan(demo::DemoSize::Small).maps *
+                                       demo::demoPlan(demo::DemoSize::Small).roomsPerMap()));
+    main.findChild<QAction*>(QStringLiteral("mnuRoom"))->trigger();
+    QMdiSubWindow* editor = main.subWindow(QStringLiteral("frmRoom"));
+    ASSERT_NE(editor, nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(
+        editor->widget()->grab().save(QStringLiteral(GRAVEWIND_TEST_OUTPUT_DIR "/frmRoom.png")));
+    auto* tabs = editor->widget()->findChild<QTabWidget*>(QStringLiteral("SSTab1"));
+    for (int page : {1, 2, 3}) {
+        tabs->setCurrentIndex(page);
+        EXPECT_TRUE(
+            editor->widget()->grab().save(QStringLiteral(GRAVEWIND_TEST_OUTPUT_DIR "/frmRoom-") +
+                                          QString::number(page) + QStringLiteral(".png")));
+    }
+    tabs->setCurrentIndex(0);
+    auto* next = editor->widget()->findChild<QPushButton*>(QStringLiteral("cmdNext"));
+    for (std::size_t i = 1; i < before.size(); ++i) next->click();
+    EXPECT_EQ(t.said(), "");
+    next->click();
+    EXPECT_EQ(t.said(), "cmdNext_Click, BGETNEXT, Room, Error: 9");
+    t.dialogs.clear();
+    editor->widget()->findChild<QPushButton*>(QStringLiteral("cmdFirst"))->click();
+    editor->widget()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    EXPECT_FALSE(editor->isEnabled());
+    EXPECT_EQ(main.mdiArea()->subWindowList().size(), 2);
+    // The map's frame closed by its title bar brings the editor back.
+    main.mdiArea()->activeSubWindow()->close();
+    EXPECT_TRUE(editor->isEnabled());
+    editor->widget()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(main.mdiArea()->activeSubWindow()->widget()->grab().save(
+        QStringLiteral(GRAVEWIND_TEST_OUTPUT_DIR "/frmMap.png")));
+    EXPECT_TRUE(main.close());
+    EXPECT_EQ(t.said(), "");
+    // The shutdown stopped the record manager, which closed the second reader too.
+    t.world.file(kRoom).close("");
+    ASSERT_EQ(t.world.file(kRoom).open(""), status::kSuccess);
+    const std::vector<Row> after = t.all(kRoom);
+    ASSERT_EQ(after.size(), before.size());
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < before.size(); ++i) changed += after[i] != before[i];
+    EXPECT_EQ(changed, 0u);
+}
+
+}  // namespace
+}  // namespace gw::test

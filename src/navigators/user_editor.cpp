@@ -86,8 +86,7 @@ QComboBox* nameList(const char* name, const NameTable& table) {
     return box;
 }
 
-// Shown with the player's name and the inventory: controls that have no use in a window
-// that cannot write.
+// The window carries these, but a browser that never writes has no action for them.
 QWidget* unused(QWidget* control) {
     control->setEnabled(false);
     control->setToolTip(QStringLiteral("Players are only viewed here"));

@@ -17,12 +17,6 @@
 
 namespace gw {
 
-namespace {
-
-constexpr int kGotoBoxLimit = 5;
-
-}  // namespace
-
 SearchKey searchKeyOfRow(const KeySpec& key, std::span<const std::uint8_t> row) {
     const std::size_t width = std::min<std::size_t>(key.width, row.size());
     SearchKey out;
@@ -107,6 +101,14 @@ void Navigator::goTo() {
 std::optional<SearchKey> Navigator::gotoKey() {
     auto* box = findChild<QLineEdit*>(QString::fromLatin1(description_.gotoBox));
     if (!box) return std::nullopt;
+    const KeySpec& spec = file_.type().key();
+    if (spec.kind == KeyKind::Text) {
+        // Read as the stored key would be: the key length is what is left of the text.
+        const std::string typed = toGame(box->text());
+        const std::span<const std::uint8_t> bytes(
+            reinterpret_cast<const std::uint8_t*>(typed.data()), typed.size());
+        return searchKeyOfRow(spec, bytes);
+    }
     QString refusal;
     const std::optional<std::int32_t> number =
         readInt32(box->text(), QString::fromLatin1(description_.gotoBox), refusal);
@@ -219,11 +221,14 @@ QBoxLayout* Navigator::navigationRow(
     std::initializer_list<std::pair<const char*, const char*>> extra) {
     auto* row = new QHBoxLayout;
     if (description_.gotoBox) {
-        auto* box = new QLineEdit(QStringLiteral("1"));
+        auto* box = new QLineEdit(QString::fromLatin1(description_.gotoText));
         box->setObjectName(QString::fromLatin1(description_.gotoBox));
-        limitTyping(box, kGotoBoxLimit);
-        box->setMaximumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("-0000000")) + 16);
-        box->setToolTip(QStringLiteral("Number to go to"));
+        const bool byText = file_.type().key().kind == KeyKind::Text;
+        if (description_.gotoLimit > 0) limitTyping(box, description_.gotoLimit);
+        const QString widest = byText ? QString(16, u'M') : QStringLiteral("-0000000");
+        box->setMaximumWidth(box->fontMetrics().horizontalAdvance(widest) + 16);
+        box->setToolTip(byText ? QStringLiteral("Name to go to")
+                               : QStringLiteral("Number to go to"));
         row->addWidget(box);
     }
     const std::pair<const char*, const char*> steps[] = {{description_.gotoButton, "Goto"},

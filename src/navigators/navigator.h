@@ -51,6 +51,8 @@ struct NavigatorDescription {
     bool writes = true;               // false: the window never writes, not even on closing
     bool refreshAfterSave = true;     // show the row as written after a successful update
     bool saveOnClose = true;
+    const char* gotoText = "1";  // what the Goto box holds at first
+    int gotoLimit = 5;           // characters the user may type into it; 0: no limit
 };
 
 // A key value as BTRCALL takes it: the buffer and the key length passed with it.
@@ -104,7 +106,8 @@ protected:
     virtual void showFields(const void* record) = 0;
     virtual QStringList collectFields(void* record) = 0;
     // The key Goto looks for; nothing (after a message) when the boxes hold no key. The
-    // default reads description.gotoBox as a 32-bit number.
+    // default reads description.gotoBox as a 32-bit number, or for a file keyed by text as
+    // that text without its trailing blanks.
     virtual std::optional<SearchKey> gotoKey();
 
     // The form whose controls the operator edits: the engine tells from it whether the record

@@ -70,6 +70,11 @@ inline constexpr std::array kAlignments{"Good"sv,       "Evil"sv,        "Chaoti
                                         "Neutral"sv,    "Lawful Good"sv, "Neutral Evil"sv,
                                         "Lawful Evil"sv};
 inline constexpr std::array kGenders{"It"sv, "He"sv, "She"sv};
+
+// A player's six attributes in the order of their stored values (User Stat[0..5], again
+// in Stat[6..11]).
+inline constexpr std::array kAttributes{"Intellect"sv, "Willpower"sv, "Strength"sv,
+                                        "Health"sv,    "Agility"sv,   "Charm"sv};
 inline constexpr std::array kAttackTypes{"None"sv, "Normal"sv, "Spell"sv, "Rob"sv};
 
 inline constexpr std::array kItemTypes{"Armour"sv,    "Weapon"sv, "Projectile"sv, "Sign"sv,

@@ -1,5 +1,7 @@
 #include "shell/name_lookups.h"
 
+#include <QComboBox>
+#include <QStringList>
 #include <string>
 #include <string_view>
 
@@ -9,6 +11,7 @@
 #include "records/monster.h"
 #include "records/race.h"
 #include "records/spell.h"
+#include "records/text_fields.h"
 #include "shell/latin1.h"
 #include "shell/world.h"
 
@@ -112,6 +115,13 @@ void LoadRaceArray(World& world) {
 
 void LoadClassArray(World& world) {
     fillNameTable<Class>(world.file(RecordKind::Class), world.classNames(), "LoadClassArray");
+}
+
+void addTableNames(QComboBox* box, const std::vector<NameEntry>& table) {
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(table.size()));
+    for (const NameEntry& entry : table) names << fromGame(shownText(entry.name));
+    box->addItems(names);
 }
 
 }  // namespace gw

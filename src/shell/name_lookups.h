@@ -3,10 +3,14 @@
 // shared RecordFile of its file, so it moves that file's position and overwrites its record.
 #include <QString>
 #include <cstdint>
+#include <vector>
+
+class QComboBox;
 
 namespace gw {
 
 class World;
+struct NameEntry;
 
 // The item's 29-character Name; "none" for 0 (nothing read); "ITEM NOT IN DATABASE!" when
 // no item has the number; the empty text after a reported error.
@@ -28,5 +32,9 @@ QString GetMessageName(World& world, std::int16_t number, int line);
 // per index up to the highest record number, gaps with number 0 and an empty name.
 void LoadRaceArray(World& world);
 void LoadClassArray(World& world);
+
+// Fills a drop-down with a race or class name table, entry 0 first, so that the list
+// position is the record number; each name shown up to its first zero character.
+void addTableNames(QComboBox* box, const std::vector<NameEntry>& table);
 
 }  // namespace gw

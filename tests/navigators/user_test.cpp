@@ -1,0 +1,322 @@
+// frmUser on real files: the steps and their reports, what a shown player looks like, the
+// panels, and above all that the User file is never written.
+#include "records/user.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTest>
+#include <fstream>
+#include <iterator>
+
+#include "gui_test.h"
+#include "navigators/navigator_windows.h"
+#include "records/item.h"
+#include "shell/main_window.h"
+#include "shell/name_lookups.h"
+#include "shell/record_form.h"
+#include "tools/data/demo_world.h"
+
+namespace gw::test {
+namespace {
+
+constexpr auto kUser = RecordKind::User;
+
+std::string fileBytes(const char* name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A player whose numbers all differ: n * 1000 plus the field's place.
+User player(const char* key, std::int16_t race, std::int16_t cls, std::int16_t n) {
+    User u{};
+    setField(u.BBSName, zeroEnded(key, u.BBSName.size()));
+    setField(u.FirstName, zeroEnded(std::string("F") + key, u.FirstName.size()));
+    setField(u.LastName, zeroEnded(std::string("L") + key, u.LastName.size()));
+    u.FirstNameEnd = 0xEE, u.LastNameEnd = 0xDD;
+    u.Race = race, u.Class = cls;
+    u.Level = std::int16_t(n * 10 + 1), u.Experience = -70000 * n;
+    u.MaxHP = std::int16_t(n * 10 + 2), u.CurrentHP = std::int16_t(n * 10 + 3);
+    for (int i = 0; i < 12; ++i) u.Stat[i] = std::int16_t(n * 100 + i);
+    for (int i = 0; i < 19; ++i) u.Reserved[i] = std::int16_t(-i);
+    for (int i = 0; i < 20; ++i) u.Text1Value[i] = n * 100000 + i;
+    for (int i = 0; i < 100; ++i) u.ItemUses[i] = std::int16_t(n * 1000 + i);
+    return u;
+}
+
+class UserEditorTest : public GuiTest {
+protected:
+    void SetUp() override {
+        create({RecordKind::Race, RecordKind::Class, RecordKind::Item, kUser});
+        add(RecordKind::Race, makeRace(1, "Human"));
+        add(RecordKind::Race, makeRace(2, "Elf"));
+        add(RecordKind::Class, makeClass(1, "Fighter"));
+        for (auto [n, name] : {std::pair{3, "Rope"}, {8, "Lamp"}}) {
+            Item item{};
+            item.Number = n;
+            setField(item.Name, zeroEnded(name, item.Name.size()));
+            add(RecordKind::Item, item);
+        }
+        LoadRaceArray(world);
+        LoadClassArray(world);
+    }
+    // alpha, bravo, charlie in key order, stored in another order.
+    void openOnThree(std::int16_t bravoRace = 2, std::int16_t bravoClass = 1) {
+        User c = player("charlie", 1, 1, 3);
+        User a = player("alpha", 1, 1, 1);
+        a.Item[0] = 3, a.Item[1] = 5, a.Item[99] = 8;
+        add(kUser, c, 0x5A), add(kUser, a, 0x5A);
+        add(kUser, player("bravo", bravoRace, bravoClass, 2), 0x5A);
+        before = fileBytes("wccuser2.dat");
+        open(createUserEditor);
+    }
+    bool hidden(const char* name) { return child<QWidget>(name)->isHidden(); }
+
+    std::string before;
+};
+
+TEST_F(UserEditorTest, StepsBothEndsAndGotoByName) {
+    openOnThree();
+    EXPECT_EQ(texts({"txtBBSName", "txtFirstName", "txtLastName", "txtGoto"}),
+              "alpha Falpha Lalpha monkey");
+    EXPECT_EQ(texts({"txtLevel", "txtExperience", "txtMaxHP", "txtCurrentHP", "txtStat_0",
+                     "txtStat_11", "Text1_0", "Text1_19"}),
+              "11 -70000 12 13 100 111 100000 100019");
+    EXPECT_EQ(text("cmbRaces"), std::string("Human"));
+    EXPECT_EQ(text("cmbClasses"), std::string("Fighter"));
+    SCOPED_TRACE("item names: found, missing, none");
+    EXPECT_EQ(texts({"txtItem_0", "txtItemName_0", "txtItemUses_0"}), "3 Rope 1000");
+    EXPECT_EQ(texts({"txtItem_1", "txtItemName_1"}), "5 ITEM NOT IN DATABASE!");
+    EXPECT_EQ(texts({"txtItem_2", "txtItemName_2", "txtItemUses_2"}), "0 none 1002");
+    EXPECT_EQ(texts({"txtItem_99", "txtItemName_99", "txtItemUses_99"}), "8 Lamp 1099");
+    EXPECT_EQ(said(), "");
+
+    SCOPED_TRACE("both ends report and keep the player shown");
+    click("cmdPrevious");
+    EXPECT_EQ(said(), "cmdPrevious_Click, BGETPREVIOUS, User, Error: 9");
+    EXPECT_EQ(text("txtBBSName"), "alpha");
+    dialogs.clear();
+    click("cmdLast");
+    click("cmdNext");
+    EXPECT_EQ(said(), "cmdNext_Click, BGETNEXT, User, Error: 9");
+    EXPECT_EQ(texts({"txtBBSName", "txtLevel"}), "charlie 31");
+    click("cmdPrevious");
+    EXPECT_EQ(text("txtBBSName"), "bravo");
+    click("cmdFirst");
+    EXPECT_EQ(text("txtBBSName"), "alpha");
+
+    SCOPED_TRACE("Goto drops trailing blanks; a name nobody has is status 4");
+    dialogs.clear();
+    type("txtGoto", "charlie   ");
+    click("Command7");
+    EXPECT_EQ(texts({"txtBBSName", "txtLevel"}), "charlie 31");
+    for (const char* missing : {"monkey", "charli", "", "   "}) {
+        SCOPED_TRACE(missing);
+        type("txtGoto", missing);
+        click("Command7");
+        EXPECT_EQ(said(), "cmdGoto_Click(), BGETEQUAL, User, Error: 4");
+        EXPECT_EQ(text("txtBBSName"), "charlie");
+        dialogs.clear();
+    }
+    // Return in the box goes there too; after a failed Goto the steps still start from the
+    // player shown.
+    type("txtGoto", "bravo");
+    QTest::keyClick(child<QLineEdit>("txtGoto"), Qt::Key_Return);
+    EXPECT_EQ(text("txtBBSName"), "bravo");
+    type("txtGoto", "zulu");
+    click("Command7");
+    dialogs.clear();
+    click("cmdPrevious");
+    EXPECT_EQ(text("txtBBSName"), "alpha");
+    EXPECT_EQ(said(), "");
+
+    SCOPED_TRACE("typed changes are not kept");
+    type("txtLevel", "999"), type("txtBBSName", "changed"), type("txtItem_0", "8");
+    click("cmdNext");
+    click("cmdPrevious");
+    EXPECT_EQ(texts({"txtBBSName", "txtLevel", "txtItem_0"}), "alpha 11 3");
+    window.reset();
+    EXPECT_TRUE(fileBytes("wccuser2.dat") == before) << "the User file changed";
+}
+
+TEST_F(UserEditorTest, ARaceOrClassWithoutAnEntryLeavesItsDropDownEmpty) {
+    const std::pair<const char*, std::pair<std::int16_t, std::int16_t>> players[] = {
+        {"bravo", {9, 1}}, {"charlie", {-1, 7}}, {"delta", {2, 2}}};
+    add(kUser, player("alpha", 1, 1, 1));
+    for (auto [key, raceAndClass] : players)
+        add(kUser, player(key, raceAndClass.first, raceAndClass.second, 2));
+    open(createUserEditor);
+    auto* races = child<QComboBox>("cmbRaces");
+    auto* classes = child<QComboBox>("cmbClasses");
+    EXPECT_EQ(races->count(), 3);
+    for (auto [key, raceAndClass] : players) {
+        const auto [race, cls] = raceAndClass;
+        SCOPED_TRACE(key);
+        // From a player whose race and class are both listed.
+        type("txtGoto", "alpha");
+        click("Command7");
+        type("txtGoto", key);
+        click("Command7");
+        EXPECT_EQ(races->currentIndex(), race == 2 ? 2 : -1);
+        EXPECT_EQ(classes->currentIndex(), cls == 1 ? 1 : -1);
+        EXPECT_EQ(text("cmbRaces"), race == 2 ? "Elf" : "");
+        // Every other box is still filled.
+        EXPECT_EQ(texts({"txtBBSName", "txtLevel", "txtStat_11", "Text1_19", "txtItemUses_99"}),
+                  std::string(key) + " 21 211 200019 2099");
+    }
+    EXPECT_EQ(said(), "");
+}
+
+TEST_F(UserEditorTest, PanelsAndPagesSwitchWithoutReading) {
+    openOnThree();
+    EXPECT_FALSE(hidden("frameGeneral"));
+    EXPECT_TRUE(hidden("FrameListItems"));
+    EXPECT_EQ(text("txtBBSName"), "alpha");
+    for (int k = 0; k < 4; ++k)
+        EXPECT_TRUE(hidden(controlName("cmdSwitchItems", k).toLatin1().constData()));
+    click("cmdItems");
+    EXPECT_EQ(child<QPushButton>("cmdItems")->text(), QStringLiteral("General"));
+    EXPECT_TRUE(hidden("frameGeneral"));
+    EXPECT_FALSE(hidden("FrameListItems"));
+    EXPECT_TRUE(child<QWidget>("txtItem_0")->isVisible());
+    const char* captions[] = {"1-25", "26-50", "51-75", "76-100"};
+    for (int k = 0; k < 4; ++k) {
+        const QByteArray name = controlName("cmdSwitchItems", k).toLatin1();
+        EXPECT_FALSE(hidden(name.constData()));
+        EXPECT_EQ(child<QPushButton>(name.constData())->text(), QString::fromLatin1(captions[k]));
+    }
+    click("cmdSwitchItems_2");
+    for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(hidden(controlName("FrameItems", k).toLatin1().constData()), k != 2) << k;
+    EXPECT_EQ(child<QGroupBox>("FrameItems_2")->title(), QStringLiteral("51-75"));
+    EXPECT_TRUE(child<QWidget>("txtItem_50")->isVisible());
+    EXPECT_TRUE(child<QWidget>("txtItem_74")->isVisible());
+    EXPECT_FALSE(child<QWidget>("txtItem_75")->isVisible());
+    EXPECT_FALSE(child<QWidget>("txtItem_49")->isVisible());
+    click("cmdItems");
+    EXPECT_EQ(child<QPushButton>("cmdItems")->text(), QStringLiteral("Items"));
+    EXPECT_FALSE(hidden("frameGeneral"));
+    EXPECT_TRUE(hidden("FrameListItems"));
+    EXPECT_TRUE(hidden("cmdSwitchItems_0"));
+    // The file did not move: Next goes on from the first player.
+    click("cmdNext");
+    EXPECT_EQ(text("txtBBSName"), "bravo");
+    for (const char* name : {"cmdInsert", "cmdDelete", "cmdSpells", "txtSearch", "lstDatabase"})
+        EXPECT_FALSE(child<QWidget>(name)->isEnabled()) << name;
+    EXPECT_EQ(said(), "");
+}
+
+TEST_F(UserEditorTest, TypingLimits) {
+    openOnThree();
+    const std::pair<const char*, int> limits[] = {
+        {"txtBBSName", 29},    {"txtFirstName", 10},   {"txtLastName", 18},   {"txtLevel", 5},
+        {"txtCurrentHP", 5},   {"txtMaxHP", 5},        {"txtStat_7", 5},      {"txtItem_42", 4},
+        {"txtItemUses_42", 4}, {"txtItemName_42", 29}, {"txtExperience", 40}, {"Text1_3", 40},
+        {"txtGoto", 40}};
+    click("cmdItems");
+    click("cmdSwitchItems_1");
+    for (auto [name, limit] : limits) {
+        SCOPED_TRACE(name);
+        auto* box = child<QLineEdit>(name);
+        box->selectAll();
+        QTest::keyClicks(box, QString(40, u'7'));
+        EXPECT_EQ(box->text().size(), limit);
+    }
+}
+
+TEST_F(UserEditorTest, EmptyFileAndAMissingItemFile) {
+    open(createUserEditor);
+    EXPECT_EQ(said(), "LoadUser, BGETFIRST, User, Error: 9");
+    EXPECT_EQ(texts({"txtBBSName", "txtLevel", "txtGoto"}), "  monkey");
+    dialogs.clear();
+    click("cmdNext");
+    click("cmdLast");
+    EXPECT_EQ(said(),
+              "cmdNext_Click, BGETNEXT, User, Error: 24\n"
+              "cmdLast_Click, BGETLAST, User, Error: 9");
+    window.reset();
+
+    SCOPED_TRACE("without the Item file one failed lookup is reported per player shown");
+    ASSERT_EQ(world.file(RecordKind::Item).close("close: "), 0);
+    User u = player("alpha", 1, 1, 1);
+    for (int i = 0; i < 100; ++i) u.Item[i] = i % 3 ? 3 : 0;
+    add(kUser, u);
+    add(kUser, player("bravo", 1, 1, 2));
+    dialogs.clear();
+    open(createUserEditor);
+    ASSERT_EQ(dialogs.messages.size(), 1u) << said();
+    EXPECT_TRUE(dialogs.messages[0].starts_with("Function GetItemName, BGETEQUAL, Error: "));
+    EXPECT_EQ(texts({"txtItemName_0", "txtItemName_1", "txtItemName_3", "txtLevel"}),
+              "none  none 11");
+    click("cmdNext");
+    EXPECT_EQ(dialogs.messages.size(), 1u) << said();  // bravo carries nothing
+}
+
+// The whole program in the fixture's scratch directory, the fixture's own world left closed.
+using UserEditorProgramTest = GuiTest;
+
+// Over the small demo world: walk every player, type into every box, press every button,
+// close the window and the program. Not one byte of the User file changes.
+TEST_F(UserEditorProgramTest, LeavesTheUserFileAsItWas) {
+    std::string error;
+    ASSERT_EQ(demo::buildDemoWorld(".", demo::DemoSize::Small, &error), status::kSuccess) << error;
+    const std::string before = fileBytes("wccuser2.dat");
+    ASSERT_FALSE(before.empty());
+    auto main = std::make_unique<MDIForm1>(dialogs);
+    main->startUp();
+    main->findChild<QAction*>(QStringLiteral("mnuEditUser"))->trigger();
+    QMdiSubWindow* sub = main->subWindow(QStringLiteral("frmUser"));
+    ASSERT_NE(sub, nullptr);
+    QWidget* editor = sub->widget();
+    // Pictures for a person to look at, beside the test program: both panels.
+    main->resize(1280, 860);
+    QCoreApplication::processEvents();
+    const QString out = QStringLiteral(GRAVEWIND_TEST_OUTPUT_DIR "/frmUser");
+    EXPECT_TRUE(editor->grab().save(out + QStringLiteral(".png")));
+    editor->findChild<QPushButton*>(QStringLiteral("cmdItems"))->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(editor->grab().save(out + QStringLiteral("-items.png")));
+    auto press = [&](const char* name) {
+        editor->findChild<QPushButton*>(QString::fromLatin1(name))->click();
+    };
+    const auto boxes = editor->findChildren<QLineEdit*>();
+    const auto buttons = editor->findChildren<QPushButton*>();
+    ASSERT_GT(boxes.size(), 300);
+
+    int players = 1;
+    for (; players < 100 && dialogs.messages.empty(); ++players) {
+        for (QLineEdit* box : boxes) {
+            box->selectAll();
+            QTest::keyClicks(box, QStringLiteral("9x "));
+        }
+        for (auto* combo : editor->findChildren<QComboBox*>())
+            combo->setCurrentIndex(combo->count() - 1);
+        for (QPushButton* b : buttons)
+            if (b->objectName().startsWith(u"cmdSwitchItems") || b->objectName() == u"cmdItems")
+                b->click();
+        press("cmdNext");
+    }
+    EXPECT_EQ(players - 1, demo::demoPlan(demo::DemoSize::Small).users);
+    EXPECT_EQ(joined(dialogs.messages), "cmdNext_Click, BGETNEXT, User, Error: 9");
+    dialogs.clear();
+    for (QPushButton* b : buttons) b->click();
+    for (const char* step : {"cmdFirst", "cmdPrevious", "cmdLast", "cmdNext", "Command7"})
+        press(step);
+    sub->close();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(main->close());
+    main.reset();
+    EXPECT_TRUE(fileBytes("wccuser2.dat") == before) << "the User file changed";
+    EXPECT_FALSE(std::filesystem::exists("wccuser2.dat-journal"));
+    for (const std::string& m : dialogs.messages) {
+        SCOPED_TRACE(m);
+        EXPECT_TRUE(m.find("BUPDATE") == std::string::npos && m.find("Save") == std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace gw::test

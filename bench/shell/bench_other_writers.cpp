@@ -4,18 +4,15 @@
 // when another program has just changed the record, so that the edited field is merged over
 // its change.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
-#include <string>
 
+#include "bench/support/bench_world.h"
 #include "editors/catalogue_editor.h"
 #include "editors/catalogue_list.h"
 #include "editors/catalogue_windows.h"
@@ -23,53 +20,13 @@
 #include "records/message.h"
 #include "records/race.h"
 #include "shell/shown_record.h"
-#include "shell/world.h"
-#include "store/record_file.h"
-#include "tools/data/demo_world.h"
 
 namespace {
 
-class CountingDialogs final : public gw::Dialogs {
-public:
-    void message(const QString& text) override {
-        ++messages;
-        last = text;
-    }
-    bool question(const QString&, const QString&) override { return false; }
-    QString askText(const QString&, const QString&, const QString&) override { return {}; }
-    int messages = 0;
-    QString last;
-};
-
-struct Fixture {
-    Fixture() {
-        dir = std::filesystem::temp_directory_path() /
-              ("gravewind-bench-writers-" + std::to_string(::getpid()));
-        std::string error;
-        if (gw::demo::buildDemoWorld(dir.string(), gw::demo::DemoSize::Large, &error) !=
-            gw::status::kSuccess) {
-            std::fprintf(stderr, "demo world: %s\n", error.c_str());
-            std::exit(1);
-        }
-        std::filesystem::current_path(dir);
-        world = std::make_unique<gw::World>(dialogs);
-        for (auto kind : {gw::RecordKind::Race, gw::RecordKind::Message})
-            if (world->file(kind).open("open: ") != gw::status::kSuccess) std::exit(1);
-    }
-    ~Fixture() {
-        for (auto kind : {gw::RecordKind::Race, gw::RecordKind::Message})
-            world->file(kind).close("close: ");
-        std::filesystem::current_path(dir.parent_path());
-        std::filesystem::remove_all(dir);
-    }
-    std::filesystem::path dir;
-    CountingDialogs dialogs;
-    std::unique_ptr<gw::World> world;
-};
-
-Fixture& fixture() {
-    static Fixture f;
-    return f;
+gw::bench::ScratchWorld& fixture() {
+    static gw::bench::ScratchWorld world("gravewind-bench-writers", gw::demo::DemoSize::Large,
+                                         {gw::RecordKind::Race, gw::RecordKind::Message});
+    return world;
 }
 
 // The game: its own connection to a file.

@@ -7,6 +7,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "editors/catalogue_list.h"
 #include "records/number_text.h"
@@ -80,7 +81,9 @@ void CatalogueEditor::showEvent(QShowEvent* event) {
 }
 
 void CatalogueEditor::closeEvent(QCloseEvent* event) {
-    if (description_.saveOnClose && currentIndex_ >= 0) saveRecord(currentIndex_);
+    // Closing can be asked twice (the frame, then the main window's shutdown): one save.
+    if (description_.saveOnClose && currentIndex_ >= 0)
+        saveRecord(std::exchange(currentIndex_, -1));
     event->accept();
 }
 

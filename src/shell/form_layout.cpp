@@ -6,11 +6,15 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStringListModel>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "records/abilities.h"
+#include "records/text_fields.h"
+#include "shell/latin1.h"
 #include "shell/record_form.h"
+#include "shell/world.h"
 
 namespace gw {
 
@@ -103,6 +107,20 @@ QGroupBox* abilitiesFrame(int slotCount, QWidget* parent) {
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(slotCount + 1, 1);
     return frame;
+}
+
+void fillFromNameTable(std::span<QComboBox* const> boxes, const std::vector<NameEntry>& table) {
+    if (boxes.empty()) return;
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(table.size()));
+    for (const NameEntry& entry : table) names << fromGame(shownText(entry.name));
+    // The first box owns the list; the others are pointed at it once.
+    auto* model = qobject_cast<QStringListModel*>(boxes.front()->model());
+    if (!model || model->parent() != boxes.front()) {
+        model = new QStringListModel(boxes.front());
+        for (QComboBox* box : boxes) box->setModel(model);
+    }
+    model->setStringList(names);
 }
 
 QTabWidget* generalAndAbilitiesTabs(int slotCount, QWidget*& generalPage, QWidget* parent) {

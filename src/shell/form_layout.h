@@ -4,6 +4,8 @@
 #include <QString>
 #include <QValidator>
 #include <initializer_list>
+#include <span>
+#include <vector>
 
 #include "shell/record_form.h"
 
@@ -15,6 +17,8 @@ class QTabWidget;
 class QWidget;
 
 namespace gw {
+
+struct NameEntry;
 
 // Limits what the user types, never what the window puts into the box: QLineEdit's own
 // maxLength would cut a stored "-32768" to "-3276" and the next save would store that.
@@ -61,6 +65,10 @@ QGroupBox* abilitiesFrame(int slotCount, QWidget* parent = nullptr);
 // amounts as numbers. A record may store fewer amounts than codes.
 Binding abilityCodeBinding(int codes);
 Binding abilityAmountBinding(int amounts);
+
+// Gives the drop-downs the entries of a race or class name table, position = record number,
+// through one list they share; called again, it replaces the entries.
+void fillFromNameTable(std::span<QComboBox* const> boxes, const std::vector<NameEntry>& table);
 
 // The tab panel SSTab1 with its first page "General" (returned through generalPage) and the
 // page "Abilities" holding abilitiesFrame(slotCount).

@@ -19,7 +19,8 @@
 namespace gw {
 
 namespace {
-// What a combo box showed at the last show, to tell an untouched box from a typed-over one.
+// What a combo box showed at the last show, to tell an untouched box from a typed-over one;
+// on a check box, the stored value it could not show.
 constexpr const char* kShownText = "gwShownText";
 
 QString labelOf(const Binding& b, int element) {
@@ -132,9 +133,13 @@ void RecordForm::showSlot(const Slot& s, const void* record) {
         case Conversion::CheckState: {
             const std::int64_t value = getInt(record, *s.field, s.element);
             auto* box = static_cast<QCheckBox*>(s.widget);
-            box->setCheckState(value == 1   ? Qt::Checked
-                               : value == 2 ? Qt::PartiallyChecked
-                                            : Qt::Unchecked);
+            box->setCheckState(value == 0   ? Qt::Unchecked
+                               : value == 1 ? Qt::Checked
+                                            : Qt::PartiallyChecked);
+            // A value the box cannot show is shown grey and kept until the box is changed.
+            box->setProperty(kShownText, value > 2 || value < 0
+                                             ? QVariant(static_cast<qlonglong>(value))
+                                             : QVariant());
             break;
         }
     }
@@ -206,7 +211,9 @@ bool RecordForm::collectSlot(const Slot& s, void* record, QStringList& refusals)
             return true;
         }
         case Conversion::CheckState: {
-            const auto state = static_cast<QCheckBox*>(s.widget)->checkState();
+            const auto* box = static_cast<QCheckBox*>(s.widget);
+            const auto state = box->checkState();
+            if (state == Qt::PartiallyChecked && box->property(kShownText).isValid()) return true;
             setInt(record, *s.field, s.element,
                    state == Qt::Checked            ? 1
                    : state == Qt::PartiallyChecked ? 2

@@ -86,14 +86,10 @@ const Binding kItemBindings[] = {
 };
 
 void fillRacesAndClasses(CatalogueEditor& editor) {
-    QComboBox* races[kSlots];
-    QComboBox* classes[kSlots];
-    for (int i = 0; i < kSlots; ++i) {
-        races[i] = editor.findChild<QComboBox*>(controlName("cmbRace", i));
-        classes[i] = editor.findChild<QComboBox*>(controlName("cmbClass", i));
-    }
-    fillFromNameTable(races, editor.world().raceNames());
-    fillFromNameTable(classes, editor.world().classNames());
+    fillNameTableList(editor.findChild<QAbstractItemModel*>(QStringLiteral("raceNames")),
+                      editor.world().raceNames());
+    fillNameTableList(editor.findChild<QAbstractItemModel*>(QStringLiteral("classNames")),
+                      editor.world().classNames());
 }
 
 void showLookups(CatalogueEditor& editor) {
@@ -131,6 +127,17 @@ const CatalogueDescription kItem{
               .prepareInsert = {}},
 };
 
+// A box for a 32-bit number: room for "-2147483648" and not much more.
+QLineEdit* wideNumberBox(const char* name) {
+    QLineEdit* box = textBox(QString::fromLatin1(name), kWideNumber);
+    box->setMaximumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("-00000000000")) + 24);
+    return box;
+}
+
+QComboBox* listDropDown(const char* name, std::span<const std::string_view> entries) {
+    return dropDown(QString::fromLatin1(name), sharedListModel(entries));
+}
+
 QCheckBox* checkBox(const char* name, const char* caption) {
     auto* box = new QCheckBox(QString::fromLatin1(caption));
     box->setObjectName(QString::fromLatin1(name));
@@ -140,14 +147,15 @@ QCheckBox* checkBox(const char* name, const char* caption) {
 
 QWidget* generalPage(QWidget* page) {
     auto* left = new QGridLayout;
-    addRow(left, 0, QStringLiteral("Number"), {textBox(QStringLiteral("txtNumber"), kWideNumber)});
+    addRow(left, 0, QStringLiteral("Number"), {wideNumberBox("txtNumber")});
     addWideRow(left, 1, QStringLiteral("Name"), textBox(QStringLiteral("txtName"), 29), 2);
-    addWideRow(left, 2, QStringLiteral("Type"), dropDown(QStringLiteral("txtType")), 2);
-    addWideRow(left, 3, QStringLiteral("Worn"), dropDown(QStringLiteral("txtWornOn")), 2);
-    addWideRow(left, 4, QStringLiteral("Armour"), dropDown(QStringLiteral("txtArmour")), 2);
-    addWideRow(left, 5, QStringLiteral("Weapon"), dropDown(QStringLiteral("txtWeapon")), 2);
+    addWideRow(left, 2, QStringLiteral("Type"), listDropDown("txtType", values::kItemTypes), 2);
+    addWideRow(left, 3, QStringLiteral("Worn"), listDropDown("txtWornOn", values::kWornPlaces), 2);
+    addWideRow(left, 4, QStringLiteral("Armour"), listDropDown("txtArmour", values::kArmour), 2);
+    addWideRow(left, 5, QStringLiteral("Weapon"), listDropDown("txtWeapon", values::kItemWeapons),
+               2);
     addPackedRow(left, 6, QStringLiteral("Cost"),
-                 {numberBox("txtCost"), dropDown(QStringLiteral("txtCostType"))});
+                 {numberBox("txtCost"), listDropDown("txtCostType", values::kCurrencies)});
     addRow(left, 7, QStringLiteral("Limit"), {numberBox("txtLimit")});
     addRow(left, 8, QStringLiteral("Weight"), {numberBox("txtWeight")});
     addRow(left, 9, QStringLiteral("Uses"), {numberBox("txtUses")});
@@ -204,46 +212,62 @@ QWidget* descNegatePage() {
     return page;
 }
 
-QGroupBox* dropDownColumn(const char* frame, const char* caption, const char* base) {
+QGroupBox* dropDownColumn(const char* frame, const char* caption, const char* base,
+                          QAbstractItemModel* names) {
     auto* box = new QGroupBox(QString::fromLatin1(caption));
     box->setObjectName(QString::fromLatin1(frame));
     auto* column = new QVBoxLayout(box);
-    for (int i = 0; i < kSlots; ++i) column->addWidget(dropDown(controlName(base, i)));
+    for (int i = 0; i < kSlots; ++i) column->addWidget(dropDown(controlName(base, i), names));
     column->addStretch(1);
     return box;
 }
 
-QWidget* raceClassMsgPage() {
+void raceClassMsgPage(QWidget* page, QAbstractItemModel* races, QAbstractItemModel* classes) {
     auto* messages = new QGroupBox(QStringLiteral("Messages"));
     messages->setObjectName(QStringLiteral("Frame5"));
     auto* grid = new QGridLayout(messages);
-    addRow(grid, 0, QStringLiteral("Hit"), {textBox(QStringLiteral("txtHitMsg"), kWideNumber)});
-    addRow(grid, 1, QStringLiteral("Miss"), {textBox(QStringLiteral("txtMissMsg"), kWideNumber)});
-    addRow(grid, 2, QStringLiteral("Read"), {textBox(QStringLiteral("txtReadMsg"), kWideNumber)});
-    addRow(grid, 3, QStringLiteral("Distruct"),
-           {textBox(QStringLiteral("txtDistructMsg"), kWideNumber)});
+    addRow(grid, 0, QStringLiteral("Hit"), {wideNumberBox("txtHitMsg")});
+    addRow(grid, 1, QStringLiteral("Miss"), {wideNumberBox("txtMissMsg")});
+    addRow(grid, 2, QStringLiteral("Read"), {wideNumberBox("txtReadMsg")});
+    addRow(grid, 3, QStringLiteral("Distruct"), {wideNumberBox("txtDistructMsg")});
     grid->setRowStretch(4, 1);
 
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("tabRaceClassMsg"));
     auto* layout = new QHBoxLayout(page);
-    layout->addWidget(dropDownColumn("Frame3", "Races", "cmbRace"), 1);
-    layout->addWidget(dropDownColumn("Frame4", "Classes", "cmbClass"), 1);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(dropDownColumn("Frame3", "Races", "cmbRace", races), 1);
+    layout->addWidget(dropDownColumn("Frame4", "Classes", "cmbClass", classes), 1);
     layout->addWidget(messages);
-    return page;
 }
 
-QWidget* itemForm() {
-    QWidget* general = nullptr;
-    QTabWidget* tabs = generalAndAbilitiesTabs(kSlots, general);
-    generalPage(general);
-    tabs->insertTab(1, descNegatePage(), QStringLiteral("Desc/Negate"));
-    tabs->insertTab(2, raceClassMsgPage(), QStringLiteral("Race/Class/Msg"));
+void abilitiesPage(QWidget* page) {
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(abilitiesFrame(kSlots));
     // The tenth slot has a code but no stored amount: its box offers nothing to type.
-    auto* unstored = tabs->findChild<QLineEdit*>(controlName("txtAbilityB", kSlots - 1));
+    auto* unstored = page->findChild<QLineEdit*>(controlName("txtAbilityB", kSlots - 1));
     unstored->clear();
     unstored->setEnabled(false);
     unstored->setToolTip(QStringLiteral("Items store no amount for the tenth ability."));
+}
+
+// The pages with many drop-downs are made when first shown: the window opens faster.
+QWidget* itemForm() {
+    auto* tabs = new QTabWidget;
+    tabs->setObjectName(QStringLiteral("SSTab1"));
+    QAbstractItemModel* races = nameTableList(QStringLiteral("raceNames"), tabs);
+    QAbstractItemModel* classes = nameTableList(QStringLiteral("classNames"), tabs);
+    auto* general = new QWidget;
+    general->setObjectName(QStringLiteral("tabGeneral"));
+    generalPage(general);
+    tabs->addTab(general, QStringLiteral("General"));
+    tabs->addTab(descNegatePage(), QStringLiteral("Desc/Negate"));
+    auto* raceClassMsg =
+        new LazyPage([races, classes](QWidget* page) { raceClassMsgPage(page, races, classes); });
+    raceClassMsg->setObjectName(QStringLiteral("tabRaceClassMsg"));
+    tabs->addTab(raceClassMsg, QStringLiteral("Race/Class/Msg"));
+    auto* abilities = new LazyPage(abilitiesPage);
+    abilities->setObjectName(QStringLiteral("tabAbilities"));
+    tabs->addTab(abilities, QStringLiteral("Abilities"));
     return tabs;
 }
 

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QHash>
 #include <QLineEdit>
 #include <QMap>
 #include <QPointer>
@@ -14,6 +15,7 @@
 #include "records/number_text.h"
 #include "records/text_fields.h"
 #include "shell/dialogs.h"
+#include "shell/form_layout.h"
 #include "shell/latin1.h"
 
 namespace gw {
@@ -62,7 +64,8 @@ QAbstractItemModel* sharedListModel(std::span<const std::string_view> items) {
     return model;
 }
 
-RecordForm::RecordForm(QWidget* root, const RecordType& type, std::span<const Binding> bindings) {
+RecordForm::RecordForm(QWidget* root, const RecordType& type, std::span<const Binding> bindings)
+    : recordSize_(type.recordSize()) {
     for (const Binding& b : bindings) {
         const FieldInfo* field = type.field(b.field);
         if (!field || b.first + b.count > field->count)
@@ -71,29 +74,62 @@ RecordForm::RecordForm(QWidget* root, const RecordType& type, std::span<const Bi
         for (int i = 0; i < b.count; ++i) {
             const QString name =
                 b.count > 1 ? controlName(b.control, i) : QString::fromLatin1(b.control);
-            QWidget* w = root->findChild<QWidget*>(name);
-            if (!w) throw std::logic_error("no control " + name.toStdString());
-            if (auto* combo = qobject_cast<QComboBox*>(w); combo && !b.items.empty()) {
-                // Setting a model rebuilds the box's popup and completer: only when it differs.
-                if (QAbstractItemModel* model = sharedListModel(b.items); combo->model() != model)
-                    combo->setModel(model);
-                combo->setInsertPolicy(QComboBox::NoInsert);
-            }
-            slots_.push_back({&b, field, b.first + i, w});
+            slots_.push_back({&b, field, b.first + i, name});
         }
     }
-    for (Slot& s : slots_) {
-        if (!s.binding->relativeTo) continue;
-        const int index = s.binding->count > 1 ? s.element - s.binding->first : -1;
-        const QString name = index >= 0 ? controlName(s.binding->relativeTo, index)
-                                        : QString::fromLatin1(s.binding->relativeTo);
-        s.relative = root->findChild<QLineEdit*>(name);
-        if (!s.relative) throw std::logic_error("no control " + name.toStdString());
+    // Pages made when first shown bind their controls then; all others must be here now.
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        if (auto* page = dynamic_cast<LazyPage*>(w); page && !page->isBuilt()) {
+            pagesLater_ = true;
+            page->onBuilt([this](QWidget* built) { attach(built); });
+        }
     }
+    attach(root);
+    for (const Slot& s : slots_)
+        if (!pagesLater_ && !s.widget) throw std::logic_error("no control " + s.name.toStdString());
+}
+
+void RecordForm::attach(QWidget* root) {
+    // One walk over the widgets instead of one search of the tree per control.
+    QHash<QString, QWidget*> named;
+    for (QWidget* w : root->findChildren<QWidget*>())
+        if (const QString name = w->objectName(); !name.isEmpty() && !named.contains(name))
+            named.insert(name, w);
+    std::vector<Slot*> bound;
+    for (Slot& s : slots_) {
+        if (s.widget) continue;
+        s.widget = named.value(s.name);
+        if (!s.widget) continue;
+        bound.push_back(&s);
+        if (auto* combo = qobject_cast<QComboBox*>(s.widget); combo && !s.binding->items.empty()) {
+            // Setting a model rebuilds the box's popup and completer: only when it differs.
+            if (QAbstractItemModel* model = sharedListModel(s.binding->items);
+                combo->model() != model)
+                combo->setModel(model);
+            combo->setInsertPolicy(QComboBox::NoInsert);
+        }
+    }
+    for (Slot* s : bound) {
+        if (!s->binding->relativeTo) continue;
+        const int index = s->binding->count > 1 ? s->element - s->binding->first : -1;
+        const QString name = index >= 0 ? controlName(s->binding->relativeTo, index)
+                                        : QString::fromLatin1(s->binding->relativeTo);
+        for (const Slot& other : slots_)
+            if (other.name == name) s->relative = qobject_cast<QLineEdit*>(other.widget);
+        if (!s->relative) throw std::logic_error("no control " + name.toStdString());
+    }
+    // Controls made after a record was shown show it at once.
+    if (!shown_.empty())
+        for (Slot* s : bound) showSlot(*s, shown_.data());
 }
 
 void RecordForm::show(const void* record) {
-    for (const Slot& s : slots_) showSlot(s, record);
+    if (pagesLater_) {
+        const auto* bytes = static_cast<const std::uint8_t*>(record);
+        shown_.assign(bytes, bytes + recordSize_);
+    }
+    for (const Slot& s : slots_)
+        if (s.widget) showSlot(s, record);
 }
 
 void RecordForm::showSlot(const Slot& s, const void* record) {
@@ -147,8 +183,9 @@ void RecordForm::showSlot(const Slot& s, const void* record) {
 
 QStringList RecordForm::collect(void* record) const {
     QStringList refusals;
+    // A control not made yet was never seen: its field keeps its value.
     for (const Slot& s : slots_)
-        if (!s.binding->showOnly) collectSlot(s, record, refusals);
+        if (s.widget && !s.binding->showOnly) collectSlot(s, record, refusals);
     return refusals;
 }
 

@@ -4,6 +4,7 @@
 // editors and the navigators.
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -53,7 +54,11 @@ class RecordForm {
 public:
     // Finds every bound control under root; a missing control or field is a bug in the
     // window and throws std::logic_error.
+    // Controls on a LazyPage not built yet are bound when it is built, and show the record
+    // shown last; until then they are left out of show and collect.
     RecordForm(QWidget* root, const RecordType& type, std::span<const Binding> bindings);
+    RecordForm(const RecordForm&) = delete;
+    RecordForm& operator=(const RecordForm&) = delete;
 
     // Fields -> controls, in table order.
     void show(const void* record);
@@ -67,13 +72,18 @@ private:
         const Binding* binding;
         const FieldInfo* field;
         int element;
-        QWidget* widget;
+        QString name;
+        QWidget* widget = nullptr;      // null until its page is built
         QLineEdit* relative = nullptr;  // the relativeTo box of this slot, same index
     };
+    void attach(QWidget* root);
     void showSlot(const Slot& slot, const void* record);
     bool collectSlot(const Slot& slot, void* record, QStringList& refusals) const;
 
     std::vector<Slot> slots_;
+    std::size_t recordSize_;
+    bool pagesLater_ = false;
+    std::vector<std::uint8_t> shown_;  // the record shown last, for controls made later
 };
 
 // Shows the refusals of a collect in one message; nothing when there are none.

@@ -233,7 +233,6 @@ void raceClassMsgPage(QWidget* page, QAbstractItemModel* races, QAbstractItemMod
     grid->setRowStretch(4, 1);
 
     auto* layout = new QHBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(dropDownColumn("Frame3", "Races", "cmbRace", races), 1);
     layout->addWidget(dropDownColumn("Frame4", "Classes", "cmbClass", classes), 1);
     layout->addWidget(messages);
@@ -241,7 +240,6 @@ void raceClassMsgPage(QWidget* page, QAbstractItemModel* races, QAbstractItemMod
 
 void abilitiesPage(QWidget* page) {
     auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(abilitiesFrame(kSlots));
     // The tenth slot has a code but no stored amount: its box offers nothing to type.
     auto* unstored = page->findChild<QLineEdit*>(controlName("txtAbilityB", kSlots - 1));

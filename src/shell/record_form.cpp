@@ -172,7 +172,7 @@ void RecordForm::showSlot(const Slot& s, const void* record) {
             box->setCheckState(value == 0   ? Qt::Unchecked
                                : value == 1 ? Qt::Checked
                                             : Qt::PartiallyChecked);
-            // A value the box cannot show is shown grey and kept until the box is changed.
+            // A value the box cannot show is shown grey and kept for as long as the box stays grey.
             box->setProperty(kShownText, value > 2 || value < 0
                                              ? QVariant(static_cast<qlonglong>(value))
                                              : QVariant());

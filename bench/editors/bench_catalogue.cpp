@@ -2,19 +2,16 @@
 // opening the window (list built, first record shown) beside a bare walk of the same file,
 // and one search keystroke that selects a record near the end of the list (the save of the
 // record on screen and the read of the match included). Run with QT_QPA_PLATFORM=offscreen.
-#include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <QApplication>
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QTest>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 
+#include "catalogue_bench.h"
 #include "editors/catalogue_windows.h"
 #include "records/race.h"
 #include "records/text_fields.h"
@@ -24,16 +21,7 @@ namespace {
 
 constexpr int kRaces = 10000;
 
-class CountingDialogs final : public gw::Dialogs {
-public:
-    void message(const QString& text) override {
-        ++messages;
-        std::fprintf(stderr, "message: %s\n", text.toLocal8Bit().constData());
-    }
-    bool question(const QString&, const QString&) override { return false; }
-    QString askText(const QString&, const QString&, const QString&) override { return {}; }
-    int messages = 0;
-};
+using gw::bench::CountingDialogs;
 
 struct Bench {
     std::filesystem::path dir;
@@ -82,32 +70,13 @@ Bench& bench() {
     return b;
 }
 
-void BM_BareWalk(benchmark::State& state) {
-    gw::RecordFile& f = bench().races();
-    for (auto _ : state) {
-        int n = 0;
-        for (gw::Status s = f.call(gw::BGETFIRST, ""); s == 0; s = f.call(gw::BGETNEXT, "", {9}))
-            ++n;
-        if (n != kRaces) state.SkipWithError("walk came short");
-        benchmark::DoNotOptimize(n);
-    }
-}
+void BM_BareWalk(benchmark::State& state) { gw::bench::bareWalk(state, bench().races(), kRaces); }
 BENCHMARK(BM_BareWalk)->Unit(benchmark::kMillisecond);
 
 // Opened as the main window opens it: a subwindow of a shown MDI area.
 void BM_OpenRaceEditor(benchmark::State& state) {
-    QMdiArea area;
-    area.resize(1024, 768);
-    area.show();
-    for (auto _ : state) {
-        QMdiSubWindow* sub = area.addSubWindow(gw::createRaceEditor(*bench().world));
-        sub->show();  // the list is built as the window first shows
-        state.PauseTiming();
-        delete sub;
-        QApplication::processEvents();
-        state.ResumeTiming();
-    }
-    if (bench().dialogs.messages) state.SkipWithError("the editor reported a status");
+    gw::bench::openInMdiArea(
+        state, [] { return gw::createRaceEditor(*bench().world); }, bench().dialogs);
 }
 BENCHMARK(BM_OpenRaceEditor)->Unit(benchmark::kMillisecond);
 
@@ -138,11 +107,5 @@ BENCHMARK(BM_SearchKeystrokeNearTheEnd)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    bench();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return gw::bench::benchMain(argc, argv, [] { bench(); });
 }

@@ -7,6 +7,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "editors/catalogue_list.h"
 #include "records/number_text.h"
@@ -82,10 +83,13 @@ void CatalogueEditor::showEvent(QShowEvent* event) {
 void CatalogueEditor::closeEvent(QCloseEvent* event) {
     // A save that failed with edits on screen keeps the window open if the operator says so;
     // the main window's shutdown then stops too, with every file still open.
-    if (description_.saveOnClose && loaded_ && currentIndex_ >= 0 &&
-        !mayGoOnAfter(saveRecord(currentIndex_))) {
-        event->ignore();
-        return;
+    if (description_.saveOnClose && loaded_ && currentIndex_ >= 0) {
+        if (!mayGoOnAfter(saveRecord(currentIndex_))) {
+            event->ignore();
+            return;
+        }
+        // Closing can be asked twice (the frame, then the main window's shutdown): one save.
+        currentIndex_ = -1;
     }
     event->accept();
 }

@@ -6,13 +6,34 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStringListModel>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "records/abilities.h"
+#include "records/text_fields.h"
+#include "shell/latin1.h"
 #include "shell/record_form.h"
+#include "shell/world.h"
 
 namespace gw {
+
+namespace {
+
+QComboBox* makeDropDown(const QString& name, QAbstractItemModel* entries, QWidget* parent) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    // Sized by a fixed number of characters before it gets entries: sizing by the entries
+    // would measure every one of them, for every box.
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(12);
+    if (entries) combo->setModel(entries);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    return combo;
+}
+}  // namespace
 
 QValidator::State TypingLimit::validate(QString& input, int&) const {
     return input.size() <= max_ ? Acceptable : Invalid;
@@ -42,13 +63,11 @@ QLineEdit* numberBox(const char* name, QWidget* parent) {
 }
 
 QComboBox* dropDown(const QString& name, QWidget* parent) {
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(name);
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    combo->setMinimumContentsLength(12);
-    return combo;
+    return makeDropDown(name, nullptr, parent);
+}
+
+QComboBox* dropDown(const QString& name, QAbstractItemModel* entries) {
+    return makeDropDown(name, entries, nullptr);
 }
 
 void addRow(QGridLayout* grid, int row, const QString& caption,
@@ -89,8 +108,7 @@ QGroupBox* abilitiesFrame(int slotCount, QWidget* parent) {
     grid->addWidget(new QLabel(QStringLiteral("Ability")), 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("Value")), 0, 2);
     for (int i = 0; i < slotCount; ++i) {
-        QComboBox* code = dropDown(controlName("txtAbilityA", i));
-        code->setModel(sharedListModel(abilityNames()));
+        QComboBox* code = dropDown(controlName("txtAbilityA", i), sharedListModel(abilityNames()));
         code->setMinimumContentsLength(24);
         code->setCurrentIndex(-1);
         code->setEditText(QStringLiteral("None"));
@@ -103,6 +121,46 @@ QGroupBox* abilitiesFrame(int slotCount, QWidget* parent) {
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(slotCount + 1, 1);
     return frame;
+}
+
+QAbstractItemModel* nameTableList(const QString& name, QObject* owner) {
+    auto* model = new QStringListModel(owner);
+    model->setObjectName(name);
+    return model;
+}
+
+void fillNameTableList(QAbstractItemModel* list, const std::vector<NameEntry>& table) {
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(table.size()));
+    for (const NameEntry& entry : table) names << fromGame(shownText(entry.name));
+    static_cast<QStringListModel*>(list)->setStringList(names);
+}
+
+LazyPage::LazyPage(std::function<void(QWidget*)> build, QWidget* parent)
+    : QWidget(parent), build_(std::move(build)) {
+    new QVBoxLayout(this);
+    layout()->setContentsMargins(0, 0, 0, 0);
+}
+
+void LazyPage::showEvent(QShowEvent* event) {
+    ensureBuilt();
+    QWidget::showEvent(event);
+}
+
+void LazyPage::ensureBuilt() {
+    if (!build_) return;
+    // The controls go into a box of their own, shown as a whole: children made while their
+    // parent is being shown would stay hidden.
+    auto* content = new QWidget;
+    std::exchange(build_, nullptr)(content);
+    layout()->addWidget(content);
+    content->show();
+    for (const auto& built : std::exchange(onBuilt_, {})) built(content);
+}
+
+void LazyPage::onBuilt(std::function<void(QWidget*)> built) {
+    if (!build_) return;
+    onBuilt_.push_back(std::move(built));
 }
 
 QTabWidget* generalAndAbilitiesTabs(int slotCount, QWidget*& generalPage, QWidget* parent) {

@@ -3,8 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QLineEdit>
 #include <QHash>
+#include <QLineEdit>
 #include <QMap>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -17,12 +17,14 @@
 #include "records/number_text.h"
 #include "records/text_fields.h"
 #include "shell/dialogs.h"
+#include "shell/form_layout.h"
 #include "shell/latin1.h"
 
 namespace gw {
 
 namespace {
-// What a combo box showed at the last show, to tell an untouched box from a typed-over one.
+// What a combo box showed at the last show, to tell an untouched box from a typed-over one;
+// on a check box, the stored value it could not show.
 constexpr const char* kShownText = "gwShownText";
 
 QString labelOf(const Binding& b, int element) {
@@ -45,7 +47,6 @@ std::optional<double> decimalValue(const QString& text) {
     const double v = text.trimmed().toDouble(&ok);
     return ok ? std::optional<double>(v) : std::nullopt;
 }
-
 // What the operator can change of a control, as one comparable text.
 QString controlState(const QWidget* w) {
     if (auto* line = qobject_cast<const QLineEdit*>(w)) return line->text();
@@ -81,7 +82,7 @@ QAbstractItemModel* sharedListModel(std::span<const std::string_view> items) {
 }
 
 RecordForm::RecordForm(QWidget* root, const RecordType& type, std::span<const Binding> bindings)
-    : type_(type) {
+    : type_(type), recordSize_(type.recordSize()) {
     for (const Binding& b : bindings) {
         const FieldInfo* field = type.field(b.field);
         if (!field || b.first + b.count > field->count)
@@ -90,67 +91,113 @@ RecordForm::RecordForm(QWidget* root, const RecordType& type, std::span<const Bi
         for (int i = 0; i < b.count; ++i) {
             const QString name =
                 b.count > 1 ? controlName(b.control, i) : QString::fromLatin1(b.control);
-            QWidget* w = root->findChild<QWidget*>(name);
-            if (!w) throw std::logic_error("no control " + name.toStdString());
-            if (auto* combo = qobject_cast<QComboBox*>(w); combo && !b.items.empty()) {
-                // Setting a model rebuilds the box's popup and completer: only when it differs.
-                if (QAbstractItemModel* model = sharedListModel(b.items); combo->model() != model)
-                    combo->setModel(model);
-                combo->setInsertPolicy(QComboBox::NoInsert);
-            }
-            slots_.push_back({&b, field, b.first + i, w});
+            slots_.push_back({&b, field, b.first + i, name});
         }
     }
-    for (Slot& s : slots_) {
-        if (!s.binding->relativeTo) continue;
-        const int index = s.binding->count > 1 ? s.element - s.binding->first : -1;
-        const QString name = index >= 0 ? controlName(s.binding->relativeTo, index)
-                                        : QString::fromLatin1(s.binding->relativeTo);
-        s.relative = root->findChild<QLineEdit*>(name);
-        if (!s.relative) throw std::logic_error("no control " + name.toStdString());
+    // Pages made when first shown bind their controls then; all others must be here now.
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        if (auto* page = dynamic_cast<LazyPage*>(w); page && !page->isBuilt()) {
+            pagesLater_ = true;
+            page->onBuilt([this](QWidget* built) { attach(built); });
+        }
     }
+    attach(root);
     for (const Slot& s : slots_)
-        if (!s.binding->showOnly) watched_.push_back({s.widget, s.relative, {s.field, s.element}});
+        if (!pagesLater_ && !s.widget) throw std::logic_error("no control " + s.name.toStdString());
+}
+
+void RecordForm::attach(QWidget* root) {
+    // One walk over the widgets instead of one search of the tree per control.
+    QHash<QString, QWidget*> named;
+    for (QWidget* w : root->findChildren<QWidget*>())
+        if (const QString name = w->objectName(); !name.isEmpty() && !named.contains(name))
+            named.insert(name, w);
+    std::vector<Slot*> bound;
+    for (Slot& s : slots_) {
+        if (s.widget) continue;
+        s.widget = named.value(s.name);
+        if (!s.widget) continue;
+        bound.push_back(&s);
+        if (auto* combo = qobject_cast<QComboBox*>(s.widget); combo && !s.binding->items.empty()) {
+            // Setting a model rebuilds the box's popup and completer: only when it differs.
+            if (QAbstractItemModel* model = sharedListModel(s.binding->items);
+                combo->model() != model)
+                combo->setModel(model);
+            combo->setInsertPolicy(QComboBox::NoInsert);
+        }
+    }
+    for (Slot* s : bound) {
+        if (!s->binding->relativeTo) continue;
+        const int index = s->binding->count > 1 ? s->element - s->binding->first : -1;
+        const QString name = index >= 0 ? controlName(s->binding->relativeTo, index)
+                                        : QString::fromLatin1(s->binding->relativeTo);
+        for (const Slot& other : slots_)
+            if (other.name == name) s->relative = qobject_cast<QLineEdit*>(other.widget);
+        if (!s->relative) throw std::logic_error("no control " + name.toStdString());
+    }
+    for (Slot* s : bound) track(*s);
+    // Controls made after a record was shown show it at once, and count as shown.
+    if (!shown_.empty())
+        for (Slot* s : bound) {
+            showSlot(*s, shown_.data());
+            if (marked_ && s->tracked != kUntracked) {
+                Tracked& t = tracked_[s->tracked];
+                t.shownState = controlState(t.widget);
+                t.marked = true;
+            }
+        }
+}
+
+void RecordForm::track(Slot& s) {
+    if (s.binding->showOnly) return;
+    s.tracked = tracked_.size();
+    tracked_.push_back({s.widget, s.relative, {s.field, s.element}});
 }
 
 void RecordForm::watch(QWidget* control, const char* field) {
     const FieldInfo* info = type_.field(field);
     if (!info) throw std::logic_error(std::string("no field ") + field);
-    for (int i = 0; i < info->count; ++i) watched_.push_back({control, nullptr, {info, i}});
+    for (int i = 0; i < info->count; ++i) tracked_.push_back({control, nullptr, {info, i}});
 }
 
 void RecordForm::markShown() {
-    shownStates_.clear();
-    shownStates_.reserve(watched_.size());
-    for (const Watched& w : watched_) shownStates_.push_back(controlState(w.widget));
+    marked_ = true;
+    for (Tracked& t : tracked_) {
+        t.shownState = controlState(t.widget);
+        t.marked = true;
+    }
+}
+
+bool RecordForm::isEdited(const Tracked& t) const {
+    return t.marked && controlState(t.widget) != t.shownState;
 }
 
 bool RecordForm::hasEdits() const {
-    if (shownStates_.size() != watched_.size()) return false;  // nothing shown yet
-    for (std::size_t i = 0; i < watched_.size(); ++i)
-        if (controlState(watched_[i].widget) != shownStates_[i]) return true;
-    return false;
+    return std::any_of(tracked_.begin(), tracked_.end(),
+                       [this](const Tracked& t) { return isEdited(t); });
 }
 
 std::vector<FieldElement> RecordForm::editedFields() const {
-    std::vector<FieldElement> edited;
-    if (shownStates_.size() != watched_.size()) return edited;
     QHash<const QWidget*, bool> changed;
-    for (std::size_t i = 0; i < watched_.size(); ++i)
-        if (!changed.value(watched_[i].widget))
-            changed.insert(watched_[i].widget,
-                           controlState(watched_[i].widget) != shownStates_[i]);
-    for (const Watched& w : watched_) {
+    for (const Tracked& t : tracked_)
+        if (!changed.value(t.widget)) changed.insert(t.widget, isEdited(t));
+    std::vector<FieldElement> edited;
+    for (const Tracked& t : tracked_) {
         // A figure shown relative to another box changes with that box too.
-        if (!changed.value(w.widget) && !(w.relative && changed.value(w.relative))) continue;
-        if (std::find(edited.begin(), edited.end(), w.target) == edited.end())
-            edited.push_back(w.target);
+        if (!changed.value(t.widget) && !(t.relative && changed.value(t.relative))) continue;
+        if (std::find(edited.begin(), edited.end(), t.target) == edited.end())
+            edited.push_back(t.target);
     }
     return edited;
 }
 
 void RecordForm::show(const void* record) {
-    for (const Slot& s : slots_) showSlot(s, record);
+    if (pagesLater_) {
+        const auto* bytes = static_cast<const std::uint8_t*>(record);
+        shown_.assign(bytes, bytes + recordSize_);
+    }
+    for (const Slot& s : slots_)
+        if (s.widget) showSlot(s, record);
 }
 
 void RecordForm::showSlot(const Slot& s, const void* record) {
@@ -190,9 +237,13 @@ void RecordForm::showSlot(const Slot& s, const void* record) {
         case Conversion::CheckState: {
             const std::int64_t value = getInt(record, *s.field, s.element);
             auto* box = static_cast<QCheckBox*>(s.widget);
-            box->setCheckState(value == 1   ? Qt::Checked
-                               : value == 2 ? Qt::PartiallyChecked
-                                            : Qt::Unchecked);
+            box->setCheckState(value == 0   ? Qt::Unchecked
+                               : value == 1 ? Qt::Checked
+                                            : Qt::PartiallyChecked);
+            // A value the box cannot show is shown grey and kept for as long as the box stays grey.
+            box->setProperty(kShownText, value > 2 || value < 0
+                                             ? QVariant(static_cast<qlonglong>(value))
+                                             : QVariant());
             break;
         }
     }
@@ -200,8 +251,9 @@ void RecordForm::showSlot(const Slot& s, const void* record) {
 
 QStringList RecordForm::collect(void* record) const {
     QStringList refusals;
+    // A control not made yet was never seen: its field keeps its value.
     for (const Slot& s : slots_)
-        if (!s.binding->showOnly) collectSlot(s, record, refusals);
+        if (s.widget && !s.binding->showOnly) collectSlot(s, record, refusals);
     return refusals;
 }
 
@@ -264,7 +316,9 @@ bool RecordForm::collectSlot(const Slot& s, void* record, QStringList& refusals)
             return true;
         }
         case Conversion::CheckState: {
-            const auto state = static_cast<QCheckBox*>(s.widget)->checkState();
+            const auto* box = static_cast<QCheckBox*>(s.widget);
+            const auto state = box->checkState();
+            if (state == Qt::PartiallyChecked && box->property(kShownText).isValid()) return true;
             setInt(record, *s.field, s.element,
                    state == Qt::Checked            ? 1
                    : state == Qt::PartiallyChecked ? 2

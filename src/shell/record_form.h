@@ -4,6 +4,7 @@
 // editors and the navigators.
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -63,7 +64,11 @@ class RecordForm {
 public:
     // Finds every bound control under root; a missing control or field is a bug in the
     // window and throws std::logic_error.
+    // Controls on a LazyPage not built yet are bound when it is built, and show the record
+    // shown last; until then they are left out of show and collect.
     RecordForm(QWidget* root, const RecordType& type, std::span<const Binding> bindings);
+    RecordForm(const RecordForm&) = delete;
+    RecordForm& operator=(const RecordForm&) = delete;
 
     // Fields -> controls, in table order.
     void show(const void* record);
@@ -75,7 +80,7 @@ public:
     // Edits: the window calls markShown when it has finished showing a record (its own steps
     // after show() included); from then on a control whose text, selection or check state
     // differs from what it showed is the operator's edit. Controls that are only shown never
-    // count.
+    // count; controls of a page built later count from the moment they show the record.
     void markShown();
     bool hasEdits() const;
     // The field elements behind the edited controls, in table order, each once.
@@ -85,26 +90,37 @@ public:
     void watch(QWidget* control, const char* field);
 
 private:
+    // A control whose edits are tracked: a bound one (its slot) or one the window watches.
+    struct Tracked {
+        QWidget* widget = nullptr;
+        QWidget* relative = nullptr;  // an edit here changes the field too
+        FieldElement target{};
+        QString shownState;
+        bool marked = false;  // shownState was taken
+    };
     struct Slot {
         const Binding* binding;
         const FieldInfo* field;
         int element;
-        QWidget* widget;
+        QString name;
+        QWidget* widget = nullptr;      // null until its page is built
         QLineEdit* relative = nullptr;  // the relativeTo box of this slot, same index
+        std::size_t tracked = kUntracked;  // index into tracked_
     };
+    static constexpr std::size_t kUntracked = static_cast<std::size_t>(-1);
+    void attach(QWidget* root);
+    void track(Slot& slot);
+    bool isEdited(const Tracked& t) const;
     void showSlot(const Slot& slot, const void* record);
     bool collectSlot(const Slot& slot, void* record, QStringList& refusals) const;
 
-    struct Watched {
-        QWidget* widget;
-        QWidget* relative;  // an edit here changes the watched field too
-        FieldElement target;
-    };
-
     const RecordType& type_;
     std::vector<Slot> slots_;
-    std::vector<Watched> watched_;
-    std::vector<QString> shownStates_;  // one per watched_ entry, at markShown
+    std::vector<Tracked> tracked_;
+    bool marked_ = false;  // markShown was called
+    std::size_t recordSize_;
+    bool pagesLater_ = false;
+    std::vector<std::uint8_t> shown_;  // the record shown last, for controls made later
 };
 
 // Shows the refusals of a collect in one message; nothing when there are none.

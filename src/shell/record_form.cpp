@@ -151,13 +151,13 @@ void RecordForm::attach(QWidget* root) {
 void RecordForm::track(Slot& s) {
     if (s.binding->showOnly) return;
     s.tracked = tracked_.size();
-    tracked_.push_back({s.widget, s.relative, {s.field, s.element}});
+    tracked_.push_back({s.widget, s.relative, {s.field, s.element}, {}, false});
 }
 
 void RecordForm::watch(QWidget* control, const char* field) {
     const FieldInfo* info = type_.field(field);
     if (!info) throw std::logic_error(std::string("no field ") + field);
-    for (int i = 0; i < info->count; ++i) tracked_.push_back({control, nullptr, {info, i}});
+    for (int i = 0; i < info->count; ++i) tracked_.push_back({control, nullptr, {info, i}, {}, false});
 }
 
 void RecordForm::markShown() {

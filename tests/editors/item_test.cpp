@@ -185,6 +185,7 @@ TEST_F(ItemEditorTest, TypedTextsAndWideNumbersAreStoredToTheirWidths) {
     typeEdits();
     type("txtReadMsg", "2147483648");  // one beyond the field
     type("txtNumber", "8");            // another item's number: the update fails
+    dialogs.answerQuestions({true});   // and the operator lets the edits go
     select(1);
     EXPECT_NE(said().find("txtReadMsg: \"2147483648\" is not a whole number from -2147483648 to "
                           "2147483647"),

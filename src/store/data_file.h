@@ -84,7 +84,7 @@ private:
     std::int64_t checkedVersion_ = -1;  // the data version the description was checked at
     DataFileInfo info_;
     std::string path_;
-    std::string complaint_;  // of a failed quick check at open
+    std::string complaint_;                 // of a failed quick check at open
     std::uint64_t device_ = 0, inode_ = 0;  // of the file opened, to notice a replacement
     std::uint32_t schemaCookie_ = 0;
     bool readOnly_ = false;

@@ -61,9 +61,8 @@ TEST_F(ChangedFilesTest, ChangesUnderAnOpenHandleGiveAStatusNeverStaleRows) {
          kCorruptFile},
         {"cut by a byte", [](auto& p, auto&, auto&) { fs::resize_file(p, fs::file_size(p) - 1); },
          kCorruptFile},
-        {"replaced by rename", [](auto& p, auto& w,
-                                  auto& o) { writeBytes(o, w), fs::rename(o, p); },
-         kFileReplaced},
+        {"replaced by rename",
+         [](auto& p, auto& w, auto& o) { writeBytes(o, w), fs::rename(o, p); }, kFileReplaced},
         {"removed", [](auto& p, auto&, auto&) { fs::remove(p); }, kFileReplaced},
         {"overwritten by another type's file",
          [](auto& p, auto&, auto& o) {
@@ -155,17 +154,17 @@ TEST_F(ChangedFilesTest, SnapshotReadsOneStateWhileAnotherProgramWrites) {
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(good.c_str(), &other), SQLITE_OK);
     // Moving the last record to the front: a walk that saw the move would miss or repeat it.
-    EXPECT_NE(sqlite3_exec(other, "UPDATE records SET k = -1 WHERE k = 199", nullptr, nullptr,
-                           nullptr),
-              SQLITE_OK);
+    EXPECT_NE(
+        sqlite3_exec(other, "UPDATE records SET k = -1 WHERE k = 199", nullptr, nullptr, nullptr),
+        SQLITE_OK);
     std::size_t n = 1;
     while (h.read(BGETNEXT) == kSuccess) ++n;
     EXPECT_EQ(n, rows.size());
     EXPECT_EQ(h.write(BINSERT, int32Row(5000, 256)), kTransactionActive);
     ASSERT_EQ(endTransaction(h.block, true), kSuccess);
-    EXPECT_EQ(sqlite3_exec(other, "UPDATE records SET k = -1 WHERE k = 199", nullptr, nullptr,
-                           nullptr),
-              SQLITE_OK);
+    EXPECT_EQ(
+        sqlite3_exec(other, "UPDATE records SET k = -1 WHERE k = 199", nullptr, nullptr, nullptr),
+        SQLITE_OK);
     sqlite3_close(other);
     EXPECT_EQ(h.read(BGETFIRST), kSuccess);
     EXPECT_EQ(h.row(), int32Row(199, 256, 199));  // the moved row keeps its bytes
@@ -205,8 +204,7 @@ TEST_F(ChangedFilesTest, WhatLiesBesideTheFileNamesTheCause) {
     if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories";
     SCOPED_TRACE("read-only directory");
     ASSERT_EQ(h.open(good, 256), kSuccess);
-    fs::permissions(fs::path(good).parent_path(), fs::perms::owner_write,
-                    fs::perm_options::remove);
+    fs::permissions(fs::path(good).parent_path(), fs::perms::owner_write, fs::perm_options::remove);
     EXPECT_EQ(h.write(BINSERT, int32Row(5001, 256)), kDirectoryReadOnly);
     fs::permissions(fs::path(good).parent_path(), fs::perms::owner_write, fs::perm_options::add);
 }
@@ -217,8 +215,8 @@ TEST_F(ChangedFilesTest, AnExclusiveLockIsWaitedForOnceNotTwice) {
     ASSERT_EQ(h.read(BGETFIRST), kSuccess);
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(good.c_str(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; UPDATE records SET row = row", nullptr,
-                           nullptr, nullptr),
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; UPDATE records SET row = row", nullptr, nullptr,
+                           nullptr),
               SQLITE_OK);
     for (std::uint16_t op : {BGETNEXT, BGETEQUAL}) {
         SCOPED_TRACE(op);

@@ -50,8 +50,8 @@ inline std::optional<std::string> onSmallDisk(const std::string& dir, std::size_
         ::close(fds[0]);
         if (!detail::enterMountNamespace() ||
             ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount("tmpfs", dir.c_str(), "tmpfs", 0,
-                    ("size=" + std::to_string(bytes)).c_str()) != 0)
+            ::mount("tmpfs", dir.c_str(), "tmpfs", 0, ("size=" + std::to_string(bytes)).c_str()) !=
+                0)
             ::_exit(kNoSmallDisk);
         const std::string complaint = check();
         const bool sent = ::write(fds[1], complaint.data(), complaint.size()) >= 0;

@@ -144,8 +144,9 @@ TEST_F(ToolSafety, DamagedAndForeignFilesAreRefusedAndVerifyNamesThem) {
     fs::copy_file(msg, trigger);
     sqlite3* db = nullptr;
     sqlite3_open(trigger.c_str(), &db);
-    ASSERT_EQ(sqlite3_exec(db, "CREATE TRIGGER t AFTER INSERT ON records BEGIN DELETE FROM "
-                               "records; END",
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER t AFTER INSERT ON records BEGIN DELETE FROM "
+                           "records; END",
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(db);
@@ -156,8 +157,7 @@ TEST_F(ToolSafety, DamagedAndForeignFilesAreRefusedAndVerifyNamesThem) {
         EXPECT_TRUE(has(bad.err, "damaged.dat: BOPEN: data file is damaged")) << bad.err;
         EXPECT_TRUE(has(bad.err, "(status 32): ")) << "no complaint of sqlite's: " << bad.err;
         EXPECT_EQ(bad.out, "");
-        const ToolRun foreign =
-            runTool({command, trigger}, unloadRecord(messageRow(99, 256, 'z')));
+        const ToolRun foreign = runTool({command, trigger}, unloadRecord(messageRow(99, 256, 'z')));
         EXPECT_EQ(foreign.code, kExitDataError);
         EXPECT_TRUE(has(foreign.err, "Gravewind does not make (status 48)")) << foreign.err;
     }
@@ -172,9 +172,9 @@ TEST_F(ToolSafety, DamagedAndForeignFilesAreRefusedAndVerifyNamesThem) {
 TEST_F(ToolSafety, AnotherProgramsLockRefusesALoadAndAnUnloadReadsTheCommittedState) {
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(msg.c_str(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; DELETE FROM records", nullptr, nullptr,
-                           nullptr),
-              SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(other, "BEGIN IMMEDIATE; DELETE FROM records", nullptr, nullptr, nullptr),
+        SQLITE_OK);
     const ToolRun load = runTool({"load", msg}, unloadRecord(messageRow(99, 256, 'z')));
     EXPECT_EQ(load.code, kExitDataError);
     EXPECT_TRUE(has(load.err, "another program holds the file; nothing was loaded")) << load.err;

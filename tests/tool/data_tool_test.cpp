@@ -20,8 +20,8 @@
 #include "records/value_lists.h"
 #include "store/record_file.h"
 #include "store_test_support.h"
-#include "tools/data/demo_world.h"
 #include "tool_test_support.h"
+#include "tools/data/demo_world.h"
 
 namespace gw::tool {
 namespace {

@@ -17,15 +17,13 @@
 namespace gw::tool {
 
 namespace {
-
 namespace fs = std::filesystem;
+}  // namespace
 
 int fail(ToolIo io, const std::string& message) {
     io.err << "gravewind-data: " << message << "\n";
     return kExitDataError;
 }
-
-}  // namespace
 
 int createFiles(const std::string& dir, bool force, ToolIo io) {
     std::error_code ec;
@@ -109,11 +107,11 @@ int runCommand(const std::vector<std::string>& args, ToolIo io) {
         const int code = app.exit(e, io.out, io.err);
         return code == 0 ? kExitDone : kExitUsage;
     }
+    if (verify->parsed()) return verifyFiles(files, io);
     if (create->parsed()) return createFiles(dir, force, io);
     if (load->parsed()) return loadFile(file, input, io);
     if (unload->parsed()) return unloadFile(file, output, io);
     if (dump->parsed()) return dumpFile(file, io);
-    if (verify->parsed()) return verifyFiles(files, io);
     return buildDemo(dir, size, force, io);
 }
 

@@ -18,6 +18,9 @@ struct ToolIo {
     bool progress = false;  // show progress of long loads on err (a terminal)
 };
 
+// Prints "gravewind-data: message" on err; gives kExitDataError.
+int fail(ToolIo io, const std::string& message);
+
 // The whole tool, arguments as a shell passes them (args[0] is the program name).
 int runDataTool(const std::vector<std::string>& args, ToolIo io);
 

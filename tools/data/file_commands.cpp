@@ -19,11 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int fail(ToolIo io, const std::string& message) {
-    io.err << "gravewind-data: " << message << "\n";
-    return kExitDataError;
-}
-
 // The message for a file BOPEN refused; a damaged one names sqlite's first complaint.
 std::string openProblem(const std::string& file, Status s) {
     std::string message = file + ": " + describeStatus("BOPEN", s);

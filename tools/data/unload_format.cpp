@@ -62,9 +62,9 @@ bool UnloadReader::next(UnloadRecord& record) {
     std::size_t length = 0, digits = 0;
     for (; (c = peek()) >= '0' && c <= '9'; ++digits) {
         if (digits == kMostDigits)
-            return fail(ordinal, start,
-                        "the record length has more than " + std::to_string(kMostDigits) +
-                            " digits");
+            return fail(
+                ordinal, start,
+                "the record length has more than " + std::to_string(kMostDigits) + " digits");
         length = length * 10 + static_cast<std::size_t>(get() - '0');
     }
     if (readError_) return readFault();

@@ -82,10 +82,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (which >= 0xF8) {  // the calls beside BTRCALL
             std::string complaint;
             switch (which & 3) {
-                case 0: beginTransaction(block); break;
-                case 1: endTransaction(block, (how & 0x80) != 0); break;
-                case 2: beginSnapshot(block); break;
-                default: checkIntegrity(block, complaint); break;
+                case 0:
+                    beginTransaction(block);
+                    break;
+                case 1:
+                    endTransaction(block, (how & 0x80) != 0);
+                    break;
+                case 2:
+                    beginSnapshot(block);
+                    break;
+                default:
+                    checkIntegrity(block, complaint);
+                    break;
             }
             continue;
         }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "store/data_file_format.h"
 
@@ -60,7 +61,10 @@ Status DataFile::openChecked(const std::string& path, std::uint32_t expectedLeng
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return statusOfErrno(errno);
     if (!S_ISREG(st.st_mode)) return status::kNotADataFile;
-    path_ = path;
+    // Absolute, so that the later checks of the name do not depend on the working directory.
+    std::error_code ec;
+    path_ = std::filesystem::absolute(path, ec).string();
+    if (ec) path_ = path;
     device_ = st.st_dev;
     inode_ = st.st_ino;
     if (::access(path.c_str(), R_OK) != 0) return status::kAccessDenied;

@@ -58,6 +58,7 @@ std::size_t slotOf(std::span<const std::uint8_t> block) {
 
 Status openFile(std::span<std::uint8_t> block, std::uint32_t dataLength,
                 std::span<const std::uint8_t> key, std::uint16_t keyLength) {
+    registry().lastComplaint.clear();
     if (block.size() < kPositionBlockSize) return status::kInvalidPositionBlock;
     if (fileOf(block)) return status::kAlreadyOpen;
     const auto nameArea = key.first(std::min<std::size_t>(keyLength, key.size()));

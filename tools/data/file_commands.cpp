@@ -1,10 +1,12 @@
 // load, unload, dump and verify: the commands that read or fill one data file.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 
 #include "store/record_manager.h"
 #include "tools/data/data_tool.h"
@@ -45,7 +47,16 @@ constexpr std::size_t kProgressThreshold = 5000;
 constexpr std::size_t kProgressStep = 1000;
 constexpr std::size_t kOutputChunk = 64 * 1024;
 
-std::string refusedOutput(const std::string& file, const std::string& output) {
+// Why output must not be written, or "" when it may. Standard output ("") is refused when it
+// is the data file itself (">>" onto it).
+std::string refusedOutput(const std::string& file, const std::string& output, ToolIo io) {
+    if (output.empty()) {
+        struct stat out {}, data {};
+        const bool same = &io.out == &std::cout && ::fstat(STDOUT_FILENO, &out) == 0 &&
+                          ::stat(file.c_str(), &data) == 0 && out.st_dev == data.st_dev &&
+                          out.st_ino == data.st_ino;
+        return same ? "standard output is the data file being unloaded; nothing was written" : "";
+    }
     std::error_code ec;
     if (fs::equivalent(file, output, ec))
         return output + ": is the data file being unloaded; nothing was written";
@@ -106,9 +117,8 @@ int loadFile(const std::string& file, const std::string& input, ToolIo io) {
 }
 
 int unloadFile(const std::string& file, const std::string& output, ToolIo io) {
-    if (!output.empty())
-        if (const std::string refused = refusedOutput(file, output); !refused.empty())
-            return fail(io, refused);
+    if (const std::string refused = refusedOutput(file, output, io); !refused.empty())
+        return fail(io, refused);
     ToolFile f;
     if (int code = openForReading(f, file, io); code != kExitDone) return code;
     SafeOutput safe;

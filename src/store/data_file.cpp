@@ -15,6 +15,7 @@ namespace gw {
 namespace {
 
 constexpr int kFirstBatch = 8;
+static_assert(kHeaderSize == 100, "the window keeps a copy of the header");
 constexpr std::size_t kWindowBytes = std::size_t{1} << 20;
 
 sqlite3_file* mainFile(sqlite3* db) {
@@ -205,32 +206,51 @@ Status DataFile::failure(int rc) const {
     return sql::statusOf(rc);
 }
 
-Status DataFile::checkInPlace(std::int64_t& version) {
+bool DataFile::headerLooksWhole(std::uint8_t* header) const {
+    sqlite3_int64 size = 0;
+    if (!file_ || file_->pMethods->xFileSize(file_, &size) != SQLITE_OK) return false;
+    if (file_->pMethods->xRead(file_, header, kHeaderSize, 0) != SQLITE_OK) return false;
+    return checkHeader(header, size, /*wholeFileKnown=*/true) == status::kSuccess &&
+           bigEndian32(header + kSchemaCookieOffset) == schemaCookie_;
+}
+
+Status DataFile::checkName() const {
     // Another program may have renamed a file over ours or removed it: our handle would go on
     // reading and writing a file that is no longer the one the name stands for.
     struct stat st {};
     if (::stat(path_.c_str(), &st) != 0)
         return errno == ENOENT ? status::kFileReplaced : statusOfErrno(errno);
     if (st.st_dev != device_ || st.st_ino != inode_) return status::kFileReplaced;
+    return status::kSuccess;
+}
+
+Status DataFile::checkInPlace(bool takeLock) {
+    if (Status s = checkName(); s != status::kSuccess) return s;
     // Inside our own write transaction no other writer can commit, and pages spilled from the
     // cache may run ahead of the header on disk.
     if (inTransaction_ && !snapshot_) return status::kSuccess;
+    std::uint8_t header[kHeaderSize] = {};
+    // The cheap look, without a lock: a header that holds together and has not changed since
+    // the last full check. A writer between its pages only sends us the long way.
+    if (!takeLock && headerLooksWhole(header) &&
+        bigEndian32(header + kChangeCounterOffset) == checkedCounter_)
+        return status::kSuccess;
     // The pragma's read transaction holds a shared lock: no sqlite writer is between its pages
     // while the size and header are compared.
     sql::ResetGuard guard(dataVersion_.get());
     const int rc = sqlite3_step(dataVersion_.get());
     if (rc != SQLITE_ROW) return failure(rc);
-    version = sqlite3_column_int64(dataVersion_.get(), 0);
-    std::uint8_t header[kHeaderSize] = {};
-    sqlite3_int64 size = 0;
-    if (!file_ || file_->pMethods->xFileSize(file_, &size) != SQLITE_OK) return status::kIoError;
-    file_->pMethods->xRead(file_, header, kHeaderSize, 0);  // a short read zero-fills
-    if (checkHeader(header, size, /*wholeFileKnown=*/true) != status::kSuccess)
-        return status::kCorruptFile;
-    if (bigEndian32(header + kSchemaCookieOffset) != schemaCookie_) return status::kFileReplaced;
-    if (version != checkedVersion_) {
-        // Another connection committed: a file copied over ours in place may describe other
-        // records under the same schema.
+    const std::int64_t version = sqlite3_column_int64(dataVersion_.get(), 0);
+    if (!headerLooksWhole(header)) {
+        return bigEndian32(header + kSchemaCookieOffset) != schemaCookie_ &&
+                       checkHeader(header, kHeaderSize, false) == status::kSuccess
+                   ? status::kFileReplaced
+                   : status::kCorruptFile;
+    }
+    const std::uint32_t counter = bigEndian32(header + kChangeCounterOffset);
+    if (version != checkedVersion_ || counter != checkedCounter_) {
+        // Someone committed: a file copied over ours in place may describe other records
+        // under the same schema.
         sql::ResetGuard describe(description_.get());
         DataFileInfo now;
         if (sqlite3_step(description_.get()) != SQLITE_ROW ||
@@ -239,13 +259,9 @@ Status DataFile::checkInPlace(std::int64_t& version) {
             now.key.width != info_.key.width || now.recordLength != info_.recordLength)
             return status::kFileReplaced;
         checkedVersion_ = version;
+        checkedCounter_ = counter;
     }
     return status::kSuccess;
-}
-
-Status DataFile::checkInPlace() {
-    std::int64_t version = 0;
-    return checkInPlace(version);
 }
 
 Status DataFile::runWrite(sqlite3_stmt* stmt, bool mustTouchARow) {
@@ -311,12 +327,10 @@ int DataFile::fillWindow(sqlite3_stmt* stmt, int limit, bool descending) {
     windowIndex_ = -1;
     int rc = SQLITE_OK;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        // The version is read under the statement's shared lock, so it matches these rows.
-        if (window_.keys.empty() && limit > 1) {
-            sql::ResetGuard versionGuard(dataVersion_.get());
-            window_.valid = sqlite3_step(dataVersion_.get()) == SQLITE_ROW;
-            window_.version = sqlite3_column_int64(dataVersion_.get(), 0);
-        }
+        // The header is read under the statement's shared lock, so it matches these rows.
+        if (window_.keys.empty() && limit > 1)
+            window_.valid = file_ && file_->pMethods->xRead(file_, window_.header, kHeaderSize,
+                                                            0) == SQLITE_OK;
         window_.keys.push_back(columnKey(stmt, 0, info_.key.kind));
         const auto* p = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt, 1));
         const auto n = static_cast<std::size_t>(sqlite3_column_bytes(stmt, 1));
@@ -343,8 +357,15 @@ int DataFile::fillWindow(sqlite3_stmt* stmt, int limit, bool descending) {
     return rc;
 }
 
-bool DataFile::windowFresh(std::int64_t version) const {
-    return window_.valid && window_.version == version;
+bool DataFile::windowFresh() const {
+    // A snapshot's rows stay what they were when read: nobody commits under its lock.
+    if (snapshot_) return window_.valid;
+    if (!window_.valid || checkName() != status::kSuccess) return false;
+    std::uint8_t now[kHeaderSize];
+    // Every commit in rollback-journal mode changes the header's change counter. A WAL-mode
+    // file keeps its commits out of the main file's header: no cheap check there.
+    return headerLooksWhole(now) && now[kWriteVersionOffset] == kRollbackJournalVersion &&
+           std::memcmp(now, window_.header, kHeaderSize) == 0;
 }
 
 Status DataFile::deliver(std::size_t index, std::span<std::uint8_t> data,
@@ -374,19 +395,18 @@ int DataFile::nextBatch(bool continuingWalk) {
 
 Status DataFile::walk(bool forward, bool fromEnd, std::span<std::uint8_t> data,
                       std::uint32_t& dataLength) {
-    if (!fromEnd && !hasPosition_) return status::kNoCurrentRecord;
-    std::int64_t version = 0;
-    if (Status s = checkInPlace(version); s != status::kSuccess) {
-        forgetWindow();
-        return s;
-    }
     if (!fromEnd) {
-        if (windowIndex_ >= 0 && windowFresh(version)) {
+        if (!hasPosition_) return status::kNoCurrentRecord;
+        if (windowIndex_ >= 0 && windowFresh()) {
             const std::ptrdiff_t next = windowIndex_ + (forward ? 1 : -1);
             if (next >= 0 && next < static_cast<std::ptrdiff_t>(window_.keys.size()))
                 return deliver(static_cast<std::size_t>(next), data, dataLength);
             if (forward ? window_.reachesLast : window_.reachesFirst) return status::kEndOfFile;
         }
+    }
+    if (Status s = checkInPlace(); s != status::kSuccess) {
+        forgetWindow();
+        return s;
     }
     const int limit = nextBatch(!fromEnd);
     sqlite3_stmt* stmt = fromEnd ? (forward ? selFirst_ : selLast_).get()
@@ -452,8 +472,7 @@ Status DataFile::beginSnapshot() {
     if (inTransaction_) return status::kTransactionActive;
     if (int rc = sql::exec(db_.get(), "BEGIN"); rc != SQLITE_OK) return failure(rc);
     // BEGIN alone takes no lock; the check's read starts the transaction's one state.
-    std::int64_t version = 0;
-    const Status s = checkInPlace(version);
+    const Status s = checkInPlace(/*takeLock=*/true);
     if (s != status::kSuccess) {
         sql::exec(db_.get(), "ROLLBACK");
         return s;

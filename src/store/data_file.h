@@ -58,18 +58,22 @@ private:
     Status afterWriteFailure(int rc);
     // The status for a failed sqlite call, told apart by what lies beside the file.
     Status failure(int rc) const;
-    // Whether the file is still the one opened, whole, and unchanged in schema; its data
-    // version (which changes with every commit by any connection) into version.
-    Status checkInPlace(std::int64_t& version);
-    // The same, for a caller that does not need the version.
-    Status checkInPlace();
+    // Whether the name still stands for the file opened (not renamed over, not removed).
+    Status checkName() const;
+    // Reads the header into header (kHeaderSize bytes) without a lock; whether it holds
+    // together with the file's size and still has our schema.
+    bool headerLooksWhole(std::uint8_t* header) const;
+    // Whether the file is still the one opened, whole, and of our description. Cheap while
+    // nobody has committed since the last full check, which takeLock forces (and which leaves
+    // an explicit transaction holding its read lock).
+    Status checkInPlace(bool takeLock = false);
     // Steps a bound write and resets it; mustTouchARow for writes at the current record.
     Status runWrite(sqlite3_stmt* stmt, bool mustTouchARow);
 
     // Fills the window with up to `limit` rows from stmt (already bound), in the statement's
     // order; `descending` rows are stored reversed so the window is always in key order.
     int fillWindow(sqlite3_stmt* stmt, int limit, bool descending);
-    bool windowFresh(std::int64_t version) const;
+    bool windowFresh() const;
     Status deliver(std::size_t index, std::span<std::uint8_t> data, std::uint32_t& dataLength);
     Status walk(bool forward, bool fromEnd, std::span<std::uint8_t> data,
                 std::uint32_t& dataLength);
@@ -81,7 +85,9 @@ private:
     sql::Stmt selEqual_, selFirst_, selLast_, selNext_, selPrevious_;
     sql::Stmt insert_, update_, delete_;
     sql::Stmt dataVersion_, description_;
-    std::int64_t checkedVersion_ = -1;  // the data version the description was checked at
+    // The data version and change counter the description was last checked at.
+    std::int64_t checkedVersion_ = -1;
+    std::uint32_t checkedCounter_ = 0;
     DataFileInfo info_;
     std::string path_;
     std::string complaint_;                 // of a failed quick check at open
@@ -97,16 +103,17 @@ private:
     StoredKey current_;
 
     // Consecutive rows of the table in key order, read in one read transaction, together with
-    // the file's data version then. While the version is unchanged the rows are still what the
-    // file holds, so a walk steps through the window without another query and without holding
-    // a lock between calls.
+    // the file's header then. While the header is unchanged (its change counter moves with every
+    // commit) and holds together with the file's size, the rows are still what the file holds,
+    // so a walk steps through the window without another query and without holding a lock
+    // between calls.
     struct Window {
         std::vector<StoredKey> keys;
         std::vector<std::size_t> offsets;  // row i is bytes[offsets[i], offsets[i+1])
         std::vector<std::uint8_t> bytes;
         bool reachesFirst = false;
         bool reachesLast = false;
-        std::int64_t version = 0;
+        std::uint8_t header[100] = {};  // the file's header when the rows were read
         bool valid = false;
     } window_;
     std::ptrdiff_t windowIndex_ = -1;  // the current record's place in the window, or -1

@@ -13,7 +13,12 @@ inline constexpr std::uint32_t kApplicationId = 0x47574446;  // "GWDF"
 inline constexpr int kHeaderSize = 100;
 // How long a call waits for another program's lock before it gives kLocked.
 inline constexpr int kBusyTimeoutMs = 1000;
-// Header bytes 40..43: the schema cookie, which only a change of tables or indexes moves.
+// Header byte 18: the write version (1 rollback journal, 2 WAL). Bytes 24..27: the change
+// counter, which every commit in rollback-journal mode increments. Bytes 40..43: the schema
+// cookie, which only a change of tables or indexes moves.
+inline constexpr int kWriteVersionOffset = 18;
+inline constexpr std::uint8_t kRollbackJournalVersion = 1;
+inline constexpr int kChangeCounterOffset = 24;
 inline constexpr int kSchemaCookieOffset = 40;
 
 inline constexpr const char* kDescriptionQuery =

@@ -218,7 +218,7 @@ TEST_F(ChangedFilesTest, AnExclusiveLockIsWaitedForOnceNotTwice) {
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; UPDATE records SET row = row", nullptr, nullptr,
                            nullptr),
               SQLITE_OK);
-    for (std::uint16_t op : {BGETNEXT, BGETEQUAL}) {
+    for (std::uint16_t op : {BGETLAST, BGETEQUAL}) {
         SCOPED_TRACE(op);
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(op == BGETEQUAL ? h.get32(3) : h.read(op), kLocked);

@@ -329,8 +329,8 @@ int DataFile::fillWindow(sqlite3_stmt* stmt, int limit, bool descending) {
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         // The header is read under the statement's shared lock, so it matches these rows.
         if (window_.keys.empty() && limit > 1)
-            window_.valid = file_ && file_->pMethods->xRead(file_, window_.header, kHeaderSize,
-                                                            0) == SQLITE_OK;
+            window_.valid =
+                file_ && file_->pMethods->xRead(file_, window_.header, kHeaderSize, 0) == SQLITE_OK;
         window_.keys.push_back(columnKey(stmt, 0, info_.key.kind));
         const auto* p = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt, 1));
         const auto n = static_cast<std::size_t>(sqlite3_column_bytes(stmt, 1));

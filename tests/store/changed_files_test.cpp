@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -18,6 +19,7 @@ using namespace status;
 namespace fs = std::filesystem;
 
 const DataFileInfo kLongs{"Message", KeySpec::int32(), 256};
+constexpr int kNoSuchUser = 200;
 
 int rawExec(const std::string& path, const std::string& sql) {
     sqlite3* db = nullptr;
@@ -201,12 +203,40 @@ TEST_F(ChangedFilesTest, WhatLiesBesideTheFileNamesTheCause) {
     for (Status s : {kDiskFull, kForeignSchema, kFileReplaced, kLinkLoop, kJournalBlocked,
                      kDirectoryReadOnly, kIoError})
         EXPECT_NE(statusText(s), "unknown status") << s;
-    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories";
-    SCOPED_TRACE("read-only directory");
-    ASSERT_EQ(h.open(good, 256), kSuccess);
-    fs::permissions(fs::path(good).parent_path(), fs::perms::owner_write, fs::perm_options::remove);
-    EXPECT_EQ(h.write(BINSERT, int32Row(5001, 256)), kDirectoryReadOnly);
-    fs::permissions(fs::path(good).parent_path(), fs::perms::owner_write, fs::perm_options::add);
+}
+
+TEST_F(ChangedFilesTest, ReadOnlyDirectoryIsNotAReadOnlyFile) {
+    const fs::path parent = fs::path(good).parent_path();
+    fs::permissions(good, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                              fs::perms::group_write | fs::perms::others_read |
+                              fs::perms::others_write);
+    fs::permissions(parent, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                fs::perms::group_exec | fs::perms::others_read |
+                                fs::perms::others_exec);
+    const auto insert = [&] {
+        Handle h;
+        if (h.open(good, 256) != kSuccess) return Status{-1};
+        return h.write(BINSERT, int32Row(5001, 256));
+    };
+    Status s = kSuccess;
+    if (::geteuid() != 0) {
+        s = insert();
+    } else {
+        // Root writes into read-only directories: the check runs as nobody in a child.
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(kNoSuchUser);
+            ::_exit(static_cast<std::uint8_t>(insert()));
+        }
+        int st = 0;
+        ::waitpid(child, &st, 0);
+        ASSERT_TRUE(WIFEXITED(st));
+        if (WEXITSTATUS(st) == kNoSuchUser) GTEST_SKIP() << "cannot become nobody here";
+        s = static_cast<Status>(WEXITSTATUS(st));
+    }
+    fs::permissions(parent, fs::perms::owner_all, fs::perm_options::add);
+    EXPECT_EQ(s, kDirectoryReadOnly);
 }
 
 TEST_F(ChangedFilesTest, AnExclusiveLockIsWaitedForOnceNotTwice) {

@@ -51,7 +51,8 @@ constexpr std::size_t kOutputChunk = 64 * 1024;
 // is the data file itself (">>" onto it).
 std::string refusedOutput(const std::string& file, const std::string& output, ToolIo io) {
     if (output.empty()) {
-        struct stat out {}, data {};
+        struct stat out {
+        }, data{};
         const bool same = &io.out == &std::cout && ::fstat(STDOUT_FILENO, &out) == 0 &&
                           ::stat(file.c_str(), &data) == 0 && out.st_dev == data.st_dev &&
                           out.st_ino == data.st_ino;

@@ -53,6 +53,7 @@ TEST_F(ToolSafety, UnloadNeverOverwritesADataFile) {
         {dir.path("link.unl"), "is the data file being unloaded"},
         {dir.path("hard.unl"), "is the data file being unloaded"},
         {dir.path("wccrace2.dat"), "is a Gravewind data file"},
+        {msg + "-journal", "is a data file's journal"},
     };
     for (const auto& [output, why] : outputs) {
         SCOPED_TRACE(output);
@@ -63,6 +64,7 @@ TEST_F(ToolSafety, UnloadNeverOverwritesADataFile) {
         EXPECT_EQ(fileBytes(dir.path("wccrace2.dat")), race);
     }
     EXPECT_EQ(runTool({"unload", msg}).out, unloaded);
+    EXPECT_FALSE(fs::exists(msg + "-journal"));
     EXPECT_TRUE(leftovers().empty());
 }
 

@@ -63,6 +63,11 @@ std::string refusedOutput(const std::string& file, const std::string& output, To
         return output + ": is the data file being unloaded; nothing was written";
     if (isDataFile(output))
         return output + ": is a Gravewind data file; an unload never overwrites one";
+    // A data file's journal is what rolls back a write cut short: it must stay as it is.
+    constexpr std::string_view kJournal = "-journal";
+    if (output.size() > kJournal.size() && output.ends_with(kJournal) &&
+        isDataFile(output.substr(0, output.size() - kJournal.size())))
+        return output + ": is a data file's journal; an unload never overwrites one";
     return {};
 }
 

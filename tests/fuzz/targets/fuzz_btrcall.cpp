@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -58,6 +59,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     std::string pattern = std::string(shm) + "/gw_fuzz_XXXXXX";
     if (!::mkdtemp(pattern.data())) abort();
     gDir = pattern;
+    // libFuzzer ends a bounded run with exit(): leave nothing behind in the shared directory.
+    std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(gDir, ignored);
+    });
     for (std::size_t i = 0; i < std::size(kFiles); ++i) {
         if (createDataFile(pathOf(i), kFiles[i]) != status::kSuccess) abort();
         gFresh.push_back(readFile(pathOf(i)));

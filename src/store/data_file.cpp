@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "store/data_file_format.h"
 
@@ -14,6 +15,7 @@ namespace gw {
 namespace {
 
 constexpr int kFirstBatch = 8;
+static_assert(kHeaderSize == 100, "the window keeps a copy of the header");
 constexpr std::size_t kWindowBytes = std::size_t{1} << 20;
 
 sqlite3_file* mainFile(sqlite3* db) {
@@ -23,36 +25,49 @@ sqlite3_file* mainFile(sqlite3* db) {
     return f && f->pMethods ? f : nullptr;
 }
 
-// Through sqlite's own mapping of the file's first page when there is one: no system call,
-// and the mapping shows another process's writes as soon as they are made.
-bool readFileBytes(sqlite3_file* f, void* out, int n, sqlite3_int64 offset) {
-    if (!f) return false;
-    if (f->pMethods->iVersion >= 3 && f->pMethods->xFetch) {
-        void* p = nullptr;
-        if (f->pMethods->xFetch(f, offset, n, &p) == SQLITE_OK && p) {
-            std::memcpy(out, p, static_cast<std::size_t>(n));
-            f->pMethods->xUnfetch(f, offset, p);
-            return true;
-        }
+Status statusOfErrno(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+            return status::kFileNotFound;
+        case ELOOP:
+            return status::kLinkLoop;
+        case ENAMETOOLONG:
+            return status::kInvalidFileName;
+        case EACCES:
+            return status::kAccessDenied;
+        default:
+            return status::kIoError;
     }
-    return f->pMethods->xRead(f, out, n, offset) == SQLITE_OK;
+}
+
+std::string directoryOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 }  // namespace
 
 Status DataFile::open(const std::string& path, std::uint32_t expectedLength,
-                      std::unique_ptr<DataFile>& out) {
+                      std::unique_ptr<DataFile>& out, std::string& complaint) {
     std::unique_ptr<DataFile> file(new DataFile);
     const Status s = file->openChecked(path, expectedLength);
+    complaint = file->complaint_;
     if (s == status::kSuccess) out = std::move(file);
     return s;
 }
 
 Status DataFile::openChecked(const std::string& path, std::uint32_t expectedLength) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return errno == ENOENT || errno == ENOTDIR ? status::kFileNotFound : status::kIoError;
+    if (::stat(path.c_str(), &st) != 0) return statusOfErrno(errno);
     if (!S_ISREG(st.st_mode)) return status::kNotADataFile;
+    // Absolute, so that the later checks of the name do not depend on the working directory.
+    std::error_code ec;
+    path_ = std::filesystem::absolute(path, ec).string();
+    if (ec) path_ = path;
+    device_ = st.st_dev;
+    inode_ = st.st_ino;
     if (::access(path.c_str(), R_OK) != 0) return status::kAccessDenied;
 
     // Never SQLITE_OPEN_CREATE: a missing file must stay missing. A file without write
@@ -63,16 +78,11 @@ Status DataFile::openChecked(const std::string& path, std::uint32_t expectedLeng
         path.c_str(), &raw,
         (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX, nullptr);
     db_.reset(raw);
-    if (rc != SQLITE_OK) return sql::statusOf(rc);
+    if (rc != SQLITE_OK) return failure(rc);
     sqlite3_extended_result_codes(db_.get(), 1);
     sqlite3_busy_timeout(db_.get(), kBusyTimeoutMs);
     sqlite3_db_config(db_.get(), SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(db_.get(), SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-    // Rollback journal with full sync: each commit is durable once BTRCALL returns, a killed
-    // process leaves a hot journal that the next opener rolls back, and no -wal/-shm files
-    // appear beside the game's data.
-    sql::exec(db_.get(), "PRAGMA synchronous=FULL");
-    sql::exec(db_.get(), kMmapPragma);
 
     // The header names the file before sqlite reads any schema, which keeps a foreign file
     // from being interpreted at all.
@@ -85,6 +95,13 @@ Status DataFile::openChecked(const std::string& path, std::uint32_t expectedLeng
         return s;
 
     if (Status s = readDescription(); s != status::kSuccess) return s;
+    // After the description: these pragmas read the schema, which under another program's
+    // lock would wait a second time. Rollback journal with full sync: each commit is durable
+    // once BTRCALL returns, a killed process leaves a hot journal that the next opener rolls
+    // back, and no -wal/-shm files appear beside the game's data. No memory mapping: a mapped
+    // page that another program cuts off the file would kill the process with SIGBUS.
+    sql::exec(db_.get(), "PRAGMA synchronous=FULL");
+    sql::exec(db_.get(), "PRAGMA mmap_size=0");
     if (expectedLength != 0 && expectedLength != info_.recordLength)
         return status::kWrongRecordLength;
     if (Status s = prepareStatements(); s != status::kSuccess) return s;
@@ -95,15 +112,15 @@ Status DataFile::openChecked(const std::string& path, std::uint32_t expectedLeng
 Status DataFile::readDescription() {
     // One read transaction: reading the schema rolls back a hot journal left by a killed
     // writer first, and the header and size checked under it are the file's settled state.
-    if (int rc = sql::exec(db_.get(), "BEGIN"); rc != SQLITE_OK) return sql::statusOf(rc);
+    if (int rc = sql::exec(db_.get(), "BEGIN"); rc != SQLITE_OK) return failure(rc);
     Status result = status::kSuccess;
     {
         int rc = SQLITE_OK;
         sql::Stmt meta = sql::prepare(db_.get(), kDescriptionQuery, rc);
         if (!meta) {
-            result = (rc & 0xff) == SQLITE_ERROR ? status::kCorruptFile : sql::statusOf(rc);
+            result = failure(rc);
         } else if (rc = sqlite3_step(meta.get()); rc != SQLITE_ROW) {
-            result = rc == SQLITE_DONE ? status::kCorruptFile : sql::statusOf(rc);
+            result = rc == SQLITE_DONE ? status::kCorruptFile : failure(rc);
         } else {
             std::uint8_t header[kHeaderSize] = {};
             sqlite3_int64 size = 0;
@@ -114,7 +131,13 @@ Status DataFile::readDescription() {
             else
                 result = checkHeader(header, size, /*wholeFileKnown=*/true);
             if (result == status::kSuccess) result = describeFrom(meta.get(), header, info_);
+            if (result == status::kSuccess) result = checkSchema(db_.get(), info_.key.kind);
+            schemaCookie_ = bigEndian32(header + kSchemaCookieOffset);
         }
+    }
+    if (result == status::kSuccess) {
+        // A damaged page would otherwise show only as rows missing from a walk.
+        result = checkIntegrity(/*quick=*/true, complaint_);
     }
     sql::exec(db_.get(), "COMMIT");
     if (result == status::kSuccess && (sqlite3_get_autocommit(db_.get()) == 0))
@@ -136,17 +159,20 @@ Status DataFile::prepareStatements() {
         {insert_, "INSERT INTO records(k, row) VALUES (?1, ?2)"},
         {update_, "UPDATE records SET k = ?1, row = ?2 WHERE k = ?3"},
         {delete_, "DELETE FROM records WHERE k = ?1"},
+        {dataVersion_, "PRAGMA data_version"},
+        {description_, kDescriptionQuery},
     };
     for (auto& e : entries) {
         int rc = SQLITE_OK;
         e.stmt = sql::prepare(db_.get(), e.sql, rc);
-        if (!e.stmt) return (rc & 0xff) == SQLITE_ERROR ? status::kCorruptFile : sql::statusOf(rc);
+        if (!e.stmt) return failure(rc);
     }
     return status::kSuccess;
 }
 
 Status DataFile::writeRefused() const {
     if (readOnly_) return status::kReadOnly;
+    if (snapshot_) return status::kTransactionActive;
     if (transactionLost_) return status::kTransactionAborted;
     return status::kSuccess;
 }
@@ -163,9 +189,79 @@ Status DataFile::afterWriteFailure(int rc) {
     // Some failures (disk full, I/O) make sqlite roll back the whole explicit transaction;
     // the rest of the load must not then commit row by row.
     if (inTransaction_ && sqlite3_get_autocommit(db_.get()) != 0) transactionLost_ = true;
-    // A journal that cannot be created means a write-protected directory.
-    if ((rc & 0xff) == SQLITE_CANTOPEN) return status::kReadOnly;
+    return failure(rc);
+}
+
+Status DataFile::failure(int rc) const {
+    const int primary = rc & 0xff;
+    if (primary == SQLITE_CANTOPEN || primary == SQLITE_IOERR || primary == SQLITE_READONLY) {
+        // The journal is made beside the file on the first write: what is in its way?
+        struct stat st {};
+        if (::lstat((path_ + "-journal").c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+            return status::kJournalBlocked;
+        if (primary != SQLITE_IOERR && ::access(directoryOf(path_).c_str(), W_OK) != 0)
+            return status::kDirectoryReadOnly;
+        if (primary == SQLITE_CANTOPEN) return status::kReadOnly;
+    }
     return sql::statusOf(rc);
+}
+
+bool DataFile::headerLooksWhole(std::uint8_t* header) const {
+    sqlite3_int64 size = 0;
+    if (!file_ || file_->pMethods->xFileSize(file_, &size) != SQLITE_OK) return false;
+    if (file_->pMethods->xRead(file_, header, kHeaderSize, 0) != SQLITE_OK) return false;
+    return checkHeader(header, size, /*wholeFileKnown=*/true) == status::kSuccess &&
+           bigEndian32(header + kSchemaCookieOffset) == schemaCookie_;
+}
+
+Status DataFile::checkName() const {
+    // Another program may have renamed a file over ours or removed it: our handle would go on
+    // reading and writing a file that is no longer the one the name stands for.
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) != 0)
+        return errno == ENOENT ? status::kFileReplaced : statusOfErrno(errno);
+    if (st.st_dev != device_ || st.st_ino != inode_) return status::kFileReplaced;
+    return status::kSuccess;
+}
+
+Status DataFile::checkInPlace(bool takeLock) {
+    if (Status s = checkName(); s != status::kSuccess) return s;
+    // Inside our own write transaction no other writer can commit, and pages spilled from the
+    // cache may run ahead of the header on disk.
+    if (inTransaction_ && !snapshot_) return status::kSuccess;
+    std::uint8_t header[kHeaderSize] = {};
+    // The cheap look, without a lock: a header that holds together and has not changed since
+    // the last full check. A writer between its pages only sends us the long way.
+    if (!takeLock && headerLooksWhole(header) &&
+        bigEndian32(header + kChangeCounterOffset) == checkedCounter_)
+        return status::kSuccess;
+    // The pragma's read transaction holds a shared lock: no sqlite writer is between its pages
+    // while the size and header are compared.
+    sql::ResetGuard guard(dataVersion_.get());
+    const int rc = sqlite3_step(dataVersion_.get());
+    if (rc != SQLITE_ROW) return failure(rc);
+    const std::int64_t version = sqlite3_column_int64(dataVersion_.get(), 0);
+    if (!headerLooksWhole(header)) {
+        return bigEndian32(header + kSchemaCookieOffset) != schemaCookie_ &&
+                       checkHeader(header, kHeaderSize, false) == status::kSuccess
+                   ? status::kFileReplaced
+                   : status::kCorruptFile;
+    }
+    const std::uint32_t counter = bigEndian32(header + kChangeCounterOffset);
+    if (version != checkedVersion_ || counter != checkedCounter_) {
+        // Someone committed: a file copied over ours in place may describe other records
+        // under the same schema.
+        sql::ResetGuard describe(description_.get());
+        DataFileInfo now;
+        if (sqlite3_step(description_.get()) != SQLITE_ROW ||
+            describeFrom(description_.get(), header, now) != status::kSuccess ||
+            now.recordType != info_.recordType || now.key.kind != info_.key.kind ||
+            now.key.width != info_.key.width || now.recordLength != info_.recordLength)
+            return status::kFileReplaced;
+        checkedVersion_ = version;
+        checkedCounter_ = counter;
+    }
+    return status::kSuccess;
 }
 
 Status DataFile::runWrite(sqlite3_stmt* stmt, bool mustTouchARow) {
@@ -180,6 +276,7 @@ Status DataFile::runWrite(sqlite3_stmt* stmt, bool mustTouchARow) {
 
 Status DataFile::insert(std::span<const std::uint8_t> data, std::uint32_t dataLength) {
     if (Status s = writeRefused(); s != status::kSuccess) return s;
+    if (Status s = checkInPlace(); s != status::kSuccess) return s;
     std::span<const std::uint8_t> row;
     if (Status s = checkRow(data, dataLength, row); s != status::kSuccess) return s;
     const StoredKey key = keyOfRow(info_.key, row);
@@ -194,6 +291,7 @@ Status DataFile::insert(std::span<const std::uint8_t> data, std::uint32_t dataLe
 
 Status DataFile::update(std::span<const std::uint8_t> data, std::uint32_t dataLength) {
     if (Status s = writeRefused(); s != status::kSuccess) return s;
+    if (Status s = checkInPlace(); s != status::kSuccess) return s;
     if (!hasPosition_ || currentGone_) return status::kNoCurrentRecord;
     std::span<const std::uint8_t> row;
     if (Status s = checkRow(data, dataLength, row); s != status::kSuccess) return s;
@@ -208,6 +306,7 @@ Status DataFile::update(std::span<const std::uint8_t> data, std::uint32_t dataLe
 
 Status DataFile::remove() {
     if (Status s = writeRefused(); s != status::kSuccess) return s;
+    if (Status s = checkInPlace(); s != status::kSuccess) return s;
     if (!hasPosition_ || currentGone_) return status::kNoCurrentRecord;
     bindKey(delete_.get(), 1, info_.key.kind, current_);
     if (Status s = runWrite(delete_.get(), true); s != status::kSuccess) return s;
@@ -231,7 +330,7 @@ int DataFile::fillWindow(sqlite3_stmt* stmt, int limit, bool descending) {
         // The header is read under the statement's shared lock, so it matches these rows.
         if (window_.keys.empty() && limit > 1)
             window_.valid =
-                readFileBytes(file_, window_.header, sizeof window_.header, kChangeBytesOffset);
+                file_ && file_->pMethods->xRead(file_, window_.header, kHeaderSize, 0) == SQLITE_OK;
         window_.keys.push_back(columnKey(stmt, 0, info_.key.kind));
         const auto* p = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt, 1));
         const auto n = static_cast<std::size_t>(sqlite3_column_bytes(stmt, 1));
@@ -258,12 +357,15 @@ int DataFile::fillWindow(sqlite3_stmt* stmt, int limit, bool descending) {
     return rc;
 }
 
-bool DataFile::windowFresh() {
-    if (!window_.valid) return false;
-    std::uint8_t now[sizeof window_.header];
-    if (!readFileBytes(file_, now, sizeof now, kChangeBytesOffset)) return false;
-    // A WAL-mode file keeps its commits out of the main file's header: no cheap check then.
-    return now[0] == kRollbackJournalVersion && std::memcmp(now, window_.header, sizeof now) == 0;
+bool DataFile::windowFresh() const {
+    // A snapshot's rows stay what they were when read: nobody commits under its lock.
+    if (snapshot_) return window_.valid;
+    if (!window_.valid || checkName() != status::kSuccess) return false;
+    std::uint8_t now[kHeaderSize];
+    // Every commit in rollback-journal mode changes the header's change counter. A WAL-mode
+    // file keeps its commits out of the main file's header: no cheap check there.
+    return headerLooksWhole(now) && now[kWriteVersionOffset] == kRollbackJournalVersion &&
+           std::memcmp(now, window_.header, kHeaderSize) == 0;
 }
 
 Status DataFile::deliver(std::size_t index, std::span<std::uint8_t> data,
@@ -302,6 +404,10 @@ Status DataFile::walk(bool forward, bool fromEnd, std::span<std::uint8_t> data,
             if (forward ? window_.reachesLast : window_.reachesFirst) return status::kEndOfFile;
         }
     }
+    if (Status s = checkInPlace(); s != status::kSuccess) {
+        forgetWindow();
+        return s;
+    }
     const int limit = nextBatch(!fromEnd);
     sqlite3_stmt* stmt = fromEnd ? (forward ? selFirst_ : selLast_).get()
                                  : (forward ? selNext_ : selPrevious_).get();
@@ -310,7 +416,7 @@ Status DataFile::walk(bool forward, bool fromEnd, std::span<std::uint8_t> data,
     if (!fromEnd) bindKey(stmt, param++, info_.key.kind, current_);
     sqlite3_bind_int(stmt, param, limit);
     const int rc = fillWindow(stmt, limit, !forward);
-    if (rc != SQLITE_DONE) return sql::statusOf(rc);
+    if (rc != SQLITE_DONE) return failure(rc);
     if (window_.keys.empty()) return status::kEndOfFile;
     const bool short_ = window_.keys.size() < static_cast<std::size_t>(limit);
     window_.reachesFirst = forward ? fromEnd : short_;
@@ -338,10 +444,14 @@ Status DataFile::getEqual(std::span<const std::uint8_t> key, std::uint16_t keyLe
     if (Status s = keyOfSearch(info_.key, key, keyLength, wanted, holdable); s != status::kSuccess)
         return s;
     if (!holdable) return status::kKeyNotFound;
+    if (Status s = checkInPlace(); s != status::kSuccess) {
+        forgetWindow();
+        return s;
+    }
     sql::ResetGuard guard(selEqual_.get());
     bindKey(selEqual_.get(), 1, info_.key.kind, wanted);
     const int rc = fillWindow(selEqual_.get(), 1, false);
-    if (rc != SQLITE_DONE) return sql::statusOf(rc);
+    if (rc != SQLITE_DONE) return failure(rc);
     if (window_.keys.empty()) return status::kKeyNotFound;
     return deliver(0, data, dataLength);
 }
@@ -351,10 +461,43 @@ Status DataFile::beginTransaction() {
     if (readOnly_) return status::kReadOnly;
     // IMMEDIATE takes the write lock now, so a load either starts or is refused as locked
     // rather than failing halfway.
-    if (int rc = sql::exec(db_.get(), "BEGIN IMMEDIATE"); rc != SQLITE_OK) return sql::statusOf(rc);
+    if (Status s = checkInPlace(); s != status::kSuccess) return s;
+    if (int rc = sql::exec(db_.get(), "BEGIN IMMEDIATE"); rc != SQLITE_OK) return failure(rc);
     inTransaction_ = true;
     transactionLost_ = false;
     return status::kSuccess;
+}
+
+Status DataFile::beginSnapshot() {
+    if (inTransaction_) return status::kTransactionActive;
+    if (int rc = sql::exec(db_.get(), "BEGIN"); rc != SQLITE_OK) return failure(rc);
+    // BEGIN alone takes no lock; the check's read starts the transaction's one state.
+    const Status s = checkInPlace(/*takeLock=*/true);
+    if (s != status::kSuccess) {
+        sql::exec(db_.get(), "ROLLBACK");
+        return s;
+    }
+    forgetWindow();
+    inTransaction_ = true;
+    snapshot_ = true;
+    return status::kSuccess;
+}
+
+Status DataFile::checkIntegrity(bool quick, std::string& complaint) {
+    complaint.clear();
+    int rc = SQLITE_OK;
+    sql::Stmt check =
+        sql::prepare(db_.get(), quick ? "PRAGMA quick_check(1)" : "PRAGMA integrity_check(1)", rc);
+    if (!check) return failure(rc);
+    rc = sqlite3_step(check.get());
+    if (rc != SQLITE_ROW) return failure(rc);
+    const auto* text = sqlite3_column_text(check.get(), 0);
+    complaint = text ? reinterpret_cast<const char*>(text) : "";
+    if (complaint == "ok") {
+        complaint.clear();
+        return status::kSuccess;
+    }
+    return status::kCorruptFile;
 }
 
 Status DataFile::endTransaction(bool commit) {
@@ -367,8 +510,9 @@ Status DataFile::endTransaction(bool commit) {
     }
     // Whatever did not commit is rolled back: no transaction outlives the call.
     if (sqlite3_get_autocommit(db_.get()) == 0) sql::exec(db_.get(), "ROLLBACK");
-    const bool rolledBack = !commit || result != status::kSuccess;
+    const bool rolledBack = (!commit || result != status::kSuccess) && !snapshot_;
     inTransaction_ = false;
+    snapshot_ = false;
     transactionLost_ = false;
     forgetWindow();
     if (rolledBack && hasPosition_) {

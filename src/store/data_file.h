@@ -17,8 +17,9 @@ class DataFile {
 public:
     // Opens an existing file (never creates one) after checking that it is one of ours, whole
     // and of a version we read. A non-zero expectedLength must equal the file's record length.
+    // A file that fails sqlite's quick check is refused, its first complaint into complaint.
     static Status open(const std::string& path, std::uint32_t expectedLength,
-                       std::unique_ptr<DataFile>& out);
+                       std::unique_ptr<DataFile>& out, std::string& complaint);
 
     const DataFileInfo& info() const { return info_; }
 
@@ -36,7 +37,14 @@ public:
     Status getPrevious(std::span<std::uint8_t> data, std::uint32_t& dataLength);
 
     Status beginTransaction();
+    // A read transaction: every read until endTransaction sees one committed state of the
+    // file, and writes are refused.
+    Status beginSnapshot();
     Status endTransaction(bool commit);
+
+    // sqlite's integrity check (quick: without comparing indexes with their tables); kCorruptFile
+    // and sqlite's first complaint when the file fails it.
+    Status checkIntegrity(bool quick, std::string& complaint);
 
 private:
     DataFile() = default;
@@ -48,13 +56,24 @@ private:
                     std::span<const std::uint8_t>& row) const;
     Status writeRefused() const;
     Status afterWriteFailure(int rc);
+    // The status for a failed sqlite call, told apart by what lies beside the file.
+    Status failure(int rc) const;
+    // Whether the name still stands for the file opened (not renamed over, not removed).
+    Status checkName() const;
+    // Reads the header into header (kHeaderSize bytes) without a lock; whether it holds
+    // together with the file's size and still has our schema.
+    bool headerLooksWhole(std::uint8_t* header) const;
+    // Whether the file is still the one opened, whole, and of our description. Cheap while
+    // nobody has committed since the last full check, which takeLock forces (and which leaves
+    // an explicit transaction holding its read lock).
+    Status checkInPlace(bool takeLock = false);
     // Steps a bound write and resets it; mustTouchARow for writes at the current record.
     Status runWrite(sqlite3_stmt* stmt, bool mustTouchARow);
 
     // Fills the window with up to `limit` rows from stmt (already bound), in the statement's
     // order; `descending` rows are stored reversed so the window is always in key order.
     int fillWindow(sqlite3_stmt* stmt, int limit, bool descending);
-    bool windowFresh();
+    bool windowFresh() const;
     Status deliver(std::size_t index, std::span<std::uint8_t> data, std::uint32_t& dataLength);
     Status walk(bool forward, bool fromEnd, std::span<std::uint8_t> data,
                 std::uint32_t& dataLength);
@@ -65,9 +84,18 @@ private:
     sqlite3_file* file_ = nullptr;  // the connection's main file, valid while db_ is
     sql::Stmt selEqual_, selFirst_, selLast_, selNext_, selPrevious_;
     sql::Stmt insert_, update_, delete_;
+    sql::Stmt dataVersion_, description_;
+    // The data version and change counter the description was last checked at.
+    std::int64_t checkedVersion_ = -1;
+    std::uint32_t checkedCounter_ = 0;
     DataFileInfo info_;
+    std::string path_;
+    std::string complaint_;                 // of a failed quick check at open
+    std::uint64_t device_ = 0, inode_ = 0;  // of the file opened, to notice a replacement
+    std::uint32_t schemaCookie_ = 0;
     bool readOnly_ = false;
     bool inTransaction_ = false;
+    bool snapshot_ = false;
     bool transactionLost_ = false;
 
     bool hasPosition_ = false;
@@ -75,16 +103,17 @@ private:
     StoredKey current_;
 
     // Consecutive rows of the table in key order, read in one read transaction, together with
-    // the header bytes that change whenever any process commits to the file. While those bytes
-    // are unchanged the rows are still what the file holds, so a walk steps through the window
-    // without another query and without holding a lock between calls.
+    // the file's header then. While the header is unchanged (its change counter moves with every
+    // commit) and holds together with the file's size, the rows are still what the file holds,
+    // so a walk steps through the window without another query and without holding a lock
+    // between calls.
     struct Window {
         std::vector<StoredKey> keys;
         std::vector<std::size_t> offsets;  // row i is bytes[offsets[i], offsets[i+1])
         std::vector<std::uint8_t> bytes;
         bool reachesFirst = false;
         bool reachesLast = false;
-        std::uint8_t header[10] = {};
+        std::uint8_t header[100] = {};  // the file's header when the rows were read
         bool valid = false;
     } window_;
     std::ptrdiff_t windowIndex_ = -1;  // the current record's place in the window, or -1

@@ -1,6 +1,7 @@
 #include "store/data_file_format.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -15,10 +16,6 @@ namespace gw {
 namespace {
 
 constexpr char kSqliteMagic[] = "SQLite format 3";  // 16 bytes with its zero
-
-std::uint32_t bigEndian32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
-}
 
 constexpr std::array<std::pair<KeyKind, std::string_view>, 4> kKindNames{{
     {KeyKind::Int16, "int16"},
@@ -58,6 +55,37 @@ int pageSizeFor(std::uint32_t recordLength) { return recordLength > 1024 ? 16384
 
 }  // namespace
 
+std::uint32_t bigEndian32(const std::uint8_t* p) {
+    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
+}
+
+Status checkSchema(sqlite3* db, KeyKind kind) {
+    int rc = SQLITE_OK;
+    sql::Stmt list = sql::prepare(db, "SELECT type, name, sql FROM sqlite_schema", rc);
+    if (!list) return sql::statusOf(rc);
+    const bool textKey = kind == KeyKind::Text;
+    const std::string_view recordsSql = textKey ? kTextRecordsSql : kNumberRecordsSql;
+    int known = 0;
+    while ((rc = sqlite3_step(list.get())) == SQLITE_ROW) {
+        const auto text = [&](int column) {
+            const auto* p = sqlite3_column_text(list.get(), column);
+            return p ? std::string_view(reinterpret_cast<const char*>(p)) : std::string_view();
+        };
+        const bool isNull = sqlite3_column_type(list.get(), 2) == SQLITE_NULL;
+        const std::string_view type = text(0), name = text(1), sql = text(2);
+        if (type == "table" && name == "gravewind_file" && sql == kDescriptionTableSql)
+            ++known;
+        else if (type == "table" && name == "records" && sql == recordsSql)
+            ++known;
+        else if (textKey && type == "index" && name == "sqlite_autoindex_records_1" && isNull)
+            ++known;
+        else
+            return status::kForeignSchema;
+    }
+    if (rc != SQLITE_DONE) return sql::statusOf(rc);
+    return known == (textKey ? 3 : 2) ? status::kSuccess : status::kCorruptFile;
+}
+
 Status checkHeader(const std::uint8_t* header, std::int64_t size, bool wholeFileKnown) {
     if (size < 16 || std::memcmp(header, kSqliteMagic, 16) != 0) return status::kNotADataFile;
     if (size < kHeaderSize) return status::kCorruptFile;
@@ -76,6 +104,18 @@ Status checkHeader(const std::uint8_t* header, std::int64_t size, bool wholeFile
         if (countValid && std::int64_t{pages} * pageSize > size) return status::kCorruptFile;
     }
     return status::kSuccess;
+}
+
+bool isDataFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    struct stat st {};
+    std::uint8_t header[kHeaderSize] = {};
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const ssize_t n = regular ? ::pread(fd, header, sizeof header, 0) : 0;
+    ::close(fd);
+    const Status s = checkHeader(header, n, /*wholeFileKnown=*/false);
+    return s != status::kNotADataFile;
 }
 
 Status describeFrom(sqlite3_stmt* row, const std::uint8_t* header, DataFileInfo& info) {
@@ -133,11 +173,8 @@ Status createDataFile(const std::string& path, const DataFileInfo& info, bool ov
             "BEGIN IMMEDIATE",
             "PRAGMA application_id=" + std::to_string(kApplicationId),
             "PRAGMA user_version=" + std::to_string(kFormatVersion),
-            "CREATE TABLE gravewind_file(record_type TEXT NOT NULL, key_kind TEXT NOT NULL, "
-            "key_width INTEGER NOT NULL, record_length INTEGER NOT NULL)",
-            info.key.kind == KeyKind::Text
-                ? "CREATE TABLE records(k BLOB PRIMARY KEY, row BLOB NOT NULL)"
-                : "CREATE TABLE records(k INTEGER PRIMARY KEY, row BLOB NOT NULL)",
+            kDescriptionTableSql,
+            info.key.kind == KeyKind::Text ? kTextRecordsSql : kNumberRecordsSql,
         };
         for (const auto& step : steps) {
             if (rc = sql::exec(db.get(), step); rc != SQLITE_OK) break;

@@ -28,6 +28,7 @@ struct Slot {
 struct Registry {
     std::vector<Slot> slots;
     std::uint64_t lastGeneration = 0;
+    std::string lastComplaint;
 };
 
 Registry& registry() {
@@ -57,6 +58,7 @@ std::size_t slotOf(std::span<const std::uint8_t> block) {
 
 Status openFile(std::span<std::uint8_t> block, std::uint32_t dataLength,
                 std::span<const std::uint8_t> key, std::uint16_t keyLength) {
+    registry().lastComplaint.clear();
     if (block.size() < kPositionBlockSize) return status::kInvalidPositionBlock;
     if (fileOf(block)) return status::kAlreadyOpen;
     const auto nameArea = key.first(std::min<std::size_t>(keyLength, key.size()));
@@ -69,7 +71,8 @@ Status openFile(std::span<std::uint8_t> block, std::uint32_t dataLength,
     if (free == r.slots.end() && r.slots.size() >= kMaxOpenFiles) return status::kTooManyOpenFiles;
 
     std::unique_ptr<DataFile> file;
-    if (Status s = DataFile::open(path, dataLength, file); s != status::kSuccess) return s;
+    if (Status s = DataFile::open(path, dataLength, file, r.lastComplaint); s != status::kSuccess)
+        return s;
     if (free == r.slots.end()) free = r.slots.emplace(r.slots.end());
     free->file = std::move(file);
     free->generation = ++r.lastGeneration;
@@ -136,6 +139,8 @@ Status BTRCALL(std::uint16_t operation, std::span<std::uint8_t> positionBlock,
     }
 }
 
+std::string lastOpenComplaint() { return registry().lastComplaint; }
+
 std::optional<DataFileInfo> openFileInfo(std::span<const std::uint8_t> positionBlock) {
     const DataFile* file = fileOf(positionBlock);
     if (!file) return std::nullopt;
@@ -150,6 +155,21 @@ Status beginTransaction(std::span<std::uint8_t> positionBlock) {
 Status endTransaction(std::span<std::uint8_t> positionBlock, bool commit) {
     DataFile* file = fileOf(positionBlock);
     return file ? file->endTransaction(commit) : status::kNotOpen;
+}
+
+Status beginSnapshot(std::span<std::uint8_t> positionBlock) {
+    DataFile* file = fileOf(positionBlock);
+    return file ? file->beginSnapshot() : status::kNotOpen;
+}
+
+Status checkIntegrity(std::span<std::uint8_t> positionBlock, std::string& complaint) {
+    DataFile* file = fileOf(positionBlock);
+    if (!file) return status::kNotOpen;
+    try {
+        return file->checkIntegrity(/*quick=*/false, complaint);
+    } catch (const std::bad_alloc&) {
+        return status::kOutOfMemory;
+    }
 }
 
 }  // namespace gw

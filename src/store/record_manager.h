@@ -54,6 +54,14 @@ struct DataFileInfo {
 // Refuses with kFileExists unless overwrite is set.
 Status createDataFile(const std::string& path, const DataFileInfo& info, bool overwrite = false);
 
+// Whether path names a file that starts as a Gravewind data file does (sqlite's magic and our
+// application id), whatever state the rest is in. Opens nothing through sqlite.
+bool isDataFile(const std::string& path);
+
+// sqlite's first complaint about the file that the last BOPEN refused as damaged (status 32
+// from a failed quick check); empty when the last BOPEN failed otherwise or succeeded.
+std::string lastOpenComplaint();
+
 // The self-description of the file open under this position block.
 std::optional<DataFileInfo> openFileInfo(std::span<const std::uint8_t> positionBlock);
 
@@ -65,6 +73,15 @@ Status inTransaction(std::span<std::uint8_t> positionBlock, Body&& body);
 
 Status beginTransaction(std::span<std::uint8_t> positionBlock);
 Status endTransaction(std::span<std::uint8_t> positionBlock, bool commit);
+
+// A read transaction, ended by endTransaction: every read until then sees one committed state
+// of the file, whatever other programs commit meanwhile, and writes are refused. Other
+// programs' writes wait for it (kLocked after the lock wait).
+Status beginSnapshot(std::span<std::uint8_t> positionBlock);
+
+// sqlite's full integrity check of the open file: kCorruptFile and sqlite's first complaint
+// when it fails. BOPEN already refuses a file that fails the quicker check.
+Status checkIntegrity(std::span<std::uint8_t> positionBlock, std::string& complaint);
 
 template <class Body>
 Status inTransaction(std::span<std::uint8_t> positionBlock, Body&& body) {

@@ -22,6 +22,9 @@ int exec(sqlite3* db, std::string_view sql) {
 }
 
 Status statusOf(int sqliteCode) {
+    // A file shorter than its pages say is cut, not unreadable.
+    if (sqliteCode == SQLITE_IOERR_SHORT_READ) return status::kCorruptFile;
+    if (sqliteCode == SQLITE_READONLY_DIRECTORY) return status::kDirectoryReadOnly;
     switch (sqliteCode & 0xff) {
         case SQLITE_OK:
         case SQLITE_DONE:
@@ -36,6 +39,8 @@ Status statusOf(int sqliteCode) {
         case SQLITE_CORRUPT:
         case SQLITE_FORMAT:
         case SQLITE_SCHEMA:
+        // Every statement is fixed and valid on our schema: an error means the tables are gone.
+        case SQLITE_ERROR:
             return status::kCorruptFile;
         case SQLITE_NOTADB:
             return status::kNotADataFile;
@@ -43,6 +48,8 @@ Status statusOf(int sqliteCode) {
             return status::kDuplicateKey;
         case SQLITE_NOMEM:
             return status::kOutOfMemory;
+        case SQLITE_FULL:
+            return status::kDiskFull;
         case SQLITE_CANTOPEN:
             return status::kFileNotFound;
         default:

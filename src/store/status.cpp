@@ -21,7 +21,8 @@ constexpr std::array kStatuses{
                "data length is outside the buffer, shorter than the key or longer than the "
                "file's record length"},
     StatusInfo{kInvalidKeyBuffer, "InvalidKeyBuffer", "key buffer too short for the key"},
-    StatusInfo{kInvalidFileName, "InvalidFileName", "file name is empty or too long"},
+    StatusInfo{kInvalidFileName, "InvalidFileName",
+               "file name is empty, too long, or has a part too long for the system"},
     StatusInfo{kTooManyOpenFiles, "TooManyOpenFiles", "too many files open"},
     StatusInfo{kFileNotFound, "FileNotFound", "file not found"},
     StatusInfo{kNotADataFile, "NotADataFile", "not a Gravewind data file"},
@@ -31,7 +32,7 @@ constexpr std::array kStatuses{
     StatusInfo{kWrongRecordLength, "WrongRecordLength", "data file holds records of another type"},
     StatusInfo{kReadOnly, "ReadOnly", "data file is read-only"},
     StatusInfo{kLocked, "Locked", "data file is locked by another program"},
-    StatusInfo{kIoError, "IoError", "input/output error"},
+    StatusInfo{kIoError, "IoError", "input/output error reading or writing the data file"},
     StatusInfo{kFileExists, "FileExists", "file already exists"},
     StatusInfo{kOutOfMemory, "OutOfMemory", "out of memory"},
     StatusInfo{kAccessDenied, "AccessDenied", "no permission to read the data file"},
@@ -45,6 +46,18 @@ constexpr std::array kStatuses{
     StatusInfo{kNoTransaction, "NoTransaction", "no transaction is active on this file"},
     StatusInfo{kTransactionAborted, "TransactionAborted",
                "the transaction failed and was rolled back; nothing of it was written"},
+    StatusInfo{kDiskFull, "DiskFull", "the disk is full; nothing of the failed write was stored"},
+    StatusInfo{kForeignSchema, "ForeignSchema",
+               "data file holds tables, indexes, views or triggers that Gravewind does not make"},
+    StatusInfo{kFileReplaced, "FileReplaced",
+               "data file was replaced or removed by another program since it was opened"},
+    StatusInfo{kLinkLoop, "LinkLoop", "the file name's symbolic links form a loop"},
+    StatusInfo{kJournalBlocked, "JournalBlocked",
+               "the journal beside the data file cannot be made: a directory or another kind "
+               "of file has its name"},
+    StatusInfo{kDirectoryReadOnly, "DirectoryReadOnly",
+               "the data file's directory is read-only, so the journal beside it cannot be "
+               "written"},
 };
 }  // namespace
 

@@ -40,6 +40,12 @@ inline constexpr Status kAlreadyOpen = 43;
 inline constexpr Status kTransactionActive = 44;
 inline constexpr Status kNoTransaction = 45;
 inline constexpr Status kTransactionAborted = 46;
+inline constexpr Status kDiskFull = 47;
+inline constexpr Status kForeignSchema = 48;
+inline constexpr Status kFileReplaced = 49;
+inline constexpr Status kLinkLoop = 50;
+inline constexpr Status kJournalBlocked = 51;
+inline constexpr Status kDirectoryReadOnly = 52;
 }  // namespace status
 
 struct StatusInfo {

@@ -32,21 +32,6 @@ namespace fs = std::filesystem;
 
 using test::ScratchDir;
 
-using test::runTool;
-using test::ToolRun;
-
-// One record of the unload format.
-std::string unloadRecord(const std::string& bytes) {
-    return std::to_string(bytes.size()) + "," + bytes + "\r\n";
-}
-
-// A Message row: 32-bit number at byte 0, then whatever the caller wants.
-std::string messageRow(std::int32_t number, std::size_t length, char fill) {
-    std::string row(length, fill);
-    for (int i = 0; i < 4; ++i) row[i] = static_cast<char>(std::uint32_t(number) >> (8 * i));
-    return row;
-}
-
 // A directory with the ten empty files made by the tool.
 struct Created : ::testing::Test {
     void SetUp() override { ASSERT_EQ(runTool({"create", dir.path("")}).code, kExitDone); }
@@ -109,9 +94,9 @@ TEST_F(Created, LoadThenUnloadGivesBackTheSameBytes) {
     // Rows that look like the format itself: CR LF, commas, digits, 0x1A and zero bytes.
     std::string row2 = messageRow(2, 256, '\0');
     row2.replace(10, 8, "12,\r\n\x1A\x1A,");
-    const std::string input = unloadRecord(messageRow(-7, 242, ' ')) +
+    const std::string input = unloadRecord(messageRow(-7, 256, ' ')) +
                               unloadRecord(messageRow(1, 256, '\x1A')) + unloadRecord(row2) +
-                              unloadRecord(messageRow(300, 10, '\r')) + "\x1A";
+                              unloadRecord(messageRow(300, 256, '\r')) + "\x1A";
     std::ofstream(dir.path("in.unl"), std::ios::binary) << input;
     const ToolRun load = runTool({"load", msg, dir.path("in.unl")});
     ASSERT_EQ(load.code, kExitDone) << load.err;
@@ -143,8 +128,10 @@ TEST_F(Created, LoadIsAllOrNothing) {
          "record 3 at byte 524"},
         {"duplicate inside the input", r1 + r2 + unloadRecord(messageRow(1, 256, 'g')),
          "record 3 at byte 524"},
-        {"row longer than the data length", r1 + unloadRecord(messageRow(3, 257, 'h')),
-         "record 2 at byte 262"},
+        {"row longer than the file's records", r1 + unloadRecord(messageRow(3, 257, 'h')),
+         "record 2 at byte 262: the record is 257 bytes long; the file holds records of 256"},
+        {"row shorter than the file's records", r1 + unloadRecord(messageRow(3, 255, 'h')),
+         "record 2 at byte 262: the record is 255 bytes long; the file holds records of 256"},
         {"truncated record", r1 + r2 + "256," + messageRow(4, 100, 'i'), "record 3 at byte 524"},
         {"truncated length", r1 + "25", "record 2 at byte 262"},
         {"data after the end marker", r1 + "\x1A" + r2, "record 2 at byte 262"},

@@ -22,8 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::ScratchDir;
 
-using test::runTool;
-using test::ToolRun;
 
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> out;

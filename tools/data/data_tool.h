@@ -18,6 +18,9 @@ struct ToolIo {
     bool progress = false;  // show progress of long loads on err (a terminal)
 };
 
+// Prints "gravewind-data: message" on err; gives kExitDataError.
+int fail(ToolIo io, const std::string& message);
+
 // The whole tool, arguments as a shell passes them (args[0] is the program name).
 int runDataTool(const std::vector<std::string>& args, ToolIo io);
 
@@ -25,6 +28,8 @@ int createFiles(const std::string& dir, bool force, ToolIo io);
 int loadFile(const std::string& file, const std::string& input, ToolIo io);     // "" = io.in
 int unloadFile(const std::string& file, const std::string& output, ToolIo io);  // "" = io.out
 int dumpFile(const std::string& file, ToolIo io);
+// sqlite's integrity check of each file; exit 0 only when every one is sound.
+int verifyFiles(const std::vector<std::string>& files, ToolIo io);
 int buildDemo(const std::string& dir, const std::string& size, bool force, ToolIo io);
 
 }  // namespace gw::tool

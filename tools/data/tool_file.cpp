@@ -37,6 +37,7 @@ Status ToolFile::open(const std::string& path) {
 
 Status ToolFile::close() {
     if (!open_) return status::kSuccess;
+    endTransaction(positionBlock_, /*commit=*/false);  // a reading snapshot, if any
     std::uint32_t dataLength = 0;
     std::vector<std::uint8_t> none(1, 0);
     const Status s = BTRCALL(BCLOSE, positionBlock_, none, dataLength, scratchKey_, 255, 0);

@@ -3,10 +3,9 @@
 // bytes and CR LF; one optional byte 0x1A ends the data.
 #include <cstddef>
 #include <cstdint>
-#include <ostream>
+#include <istream>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace gw::tool {
@@ -14,9 +13,9 @@ namespace gw::tool {
 inline constexpr char kUnloadEnd = '\x1A';
 
 struct UnloadRecord {
-    std::size_t ordinal;  // 1 for the first record
-    std::size_t offset;   // of its first length digit
-    std::string_view bytes;
+    std::size_t ordinal = 0;  // 1 for the first record
+    std::size_t offset = 0;   // of its first length digit
+    std::string bytes;
 };
 
 struct UnloadError {
@@ -28,11 +27,38 @@ struct UnloadError {
     std::string message() const;
 };
 
-// Splits a whole input into its records; false and the first fault when it is malformed.
-// A record longer than maxLength is a fault too.
-bool parseUnload(std::string_view input, std::size_t maxLength, std::vector<UnloadRecord>& out,
-                 UnloadError& error);
+// Reads an unload from a stream one record at a time, so memory holds one record whatever
+// the input's size. Every record must be exactly recordLength bytes long: a row of another
+// length belongs to another record type.
+class UnloadReader {
+public:
+    UnloadReader(std::istream& in, std::size_t recordLength);
 
-void writeUnloadRecord(std::ostream& out, std::span<const std::uint8_t> row);
+    // The next record into record: true, or false at the end of the data or at the first
+    // fault (then failed() and error()).
+    bool next(UnloadRecord& record);
+    bool failed() const { return failed_; }
+    // Whether the fault was the stream's own (a read error), not the data's.
+    bool readError() const { return readError_; }
+    const UnloadError& error() const { return error_; }
+
+private:
+    int peek();
+    int get();
+    bool fill();
+    bool fail(std::size_t ordinal, std::size_t offset, std::string reason);
+
+    std::istream& in_;
+    std::size_t recordLength_;
+    std::vector<char> buffer_;
+    std::size_t begin_ = 0, end_ = 0;
+    std::size_t offset_ = 0;  // of buffer_[begin_] in the input
+    std::size_t count_ = 0;
+    bool done_ = false, failed_ = false, readError_ = false;
+    UnloadError error_;
+};
+
+// Appends one record in the unload format to out.
+void appendUnloadRecord(std::string& out, std::span<const std::uint8_t> row);
 
 }  // namespace gw::tool

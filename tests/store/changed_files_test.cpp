@@ -1,0 +1,267 @@
+// Files that change under an open handle (emptied, cut, replaced, removed), schemas with more
+// than a data file holds, damaged pages, snapshots, and the statuses of what lies beside a file.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+#include "store_test_support.h"
+
+namespace gw::test {
+namespace {
+
+using namespace status;
+namespace fs = std::filesystem;
+
+const DataFileInfo kLongs{"Message", KeySpec::int32(), 256};
+constexpr int kNoSuchUser = 200;
+
+int rawExec(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return rc;
+}
+
+void writeBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+class ChangedFilesTest : public StoreTest {
+protected:
+    void SetUp() override {
+        for (int k = 0; k < 200; ++k) rows.push_back(int32Row(k, 256, std::uint8_t(k)));
+        makeFile(good, kLongs, rows);
+    }
+    // Opens the file in h and walks a few rows in, so that the walk has read ahead.
+    void walkIn(Handle& h, const std::string& path) {
+        ASSERT_EQ(h.open(path, 256), kSuccess);
+        ASSERT_EQ(h.read(BGETFIRST), kSuccess);
+        ASSERT_EQ(h.read(BGETNEXT), kSuccess);
+    }
+    std::vector<Bytes> rows;
+    const std::string good = dir.path("good.dat");
+};
+
+TEST_F(ChangedFilesTest, ChangesUnderAnOpenHandleGiveAStatusNeverStaleRows) {
+    const Bytes whole = fileBytes(good);
+    const struct {
+        const char* what;
+        void (*change)(const std::string& path, const Bytes& whole, const std::string& other);
+        Status expected;
+    } cases[] = {
+        {"emptied", [](auto& p, auto&, auto&) { writeBytes(p, {}); }, kCorruptFile},
+        {"cut to one page",
+         [](auto& p, auto& w, auto&) { writeBytes(p, Bytes(w.begin(), w.begin() + 8192)); },
+         kCorruptFile},
+        {"cut by a byte", [](auto& p, auto&, auto&) { fs::resize_file(p, fs::file_size(p) - 1); },
+         kCorruptFile},
+        {"replaced by rename",
+         [](auto& p, auto& w, auto& o) { writeBytes(o, w), fs::rename(o, p); }, kFileReplaced},
+        {"removed", [](auto& p, auto&, auto&) { fs::remove(p); }, kFileReplaced},
+        {"overwritten by another type's file",
+         [](auto& p, auto&, auto& o) {
+             createDataFile(o, {"Race", KeySpec::int16(), 126});
+             fs::copy_file(o, p, fs::copy_options::overwrite_existing);
+         },
+         kCorruptFile},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = dir.path("changing.dat");
+        writeBytes(path, whole);
+        Handle h;
+        walkIn(h, path);
+        c.change(path, whole, dir.path("other.dat"));
+        for (std::uint16_t op : {BGETNEXT, BGETPREVIOUS, BGETNEXT}) {
+            SCOPED_TRACE(op);
+            const Status s = h.read(op);
+            // Another type's file is cut too: the header counts pages the file no longer has.
+            EXPECT_TRUE(s == c.expected || (s == kFileReplaced && c.expected == kCorruptFile))
+                << "status " << s;
+        }
+        EXPECT_NE(h.get32(7), kSuccess);
+        EXPECT_NE(h.write(BINSERT, int32Row(5000, 256)), kSuccess);
+        EXPECT_EQ(h.close(), kSuccess);
+        std::error_code ignored;
+        fs::remove(dir.path("other.dat"), ignored);
+    }
+}
+
+TEST_F(ChangedFilesTest, SchemaBeyondADataFilesIsForeign) {
+    const char* extras[] = {
+        "CREATE TRIGGER gone AFTER INSERT ON records BEGIN DELETE FROM records; END",
+        "CREATE VIEW v AS SELECT * FROM records",
+        "CREATE INDEX byrow ON records(row)",
+        "CREATE TABLE extra(x)",
+        "DROP TABLE records; CREATE TABLE records(k INTEGER PRIMARY KEY, row BLOB NOT NULL "
+        "CHECK (length(row) < 0))",
+    };
+    for (const char* sql : extras) {
+        SCOPED_TRACE(sql);
+        const std::string path = dir.path("foreign.dat");
+        fs::copy_file(good, path, fs::copy_options::overwrite_existing);
+        ASSERT_EQ(rawExec(path, sql), SQLITE_OK);
+        const Bytes before = fileBytes(path);
+        Handle h;
+        EXPECT_EQ(h.open(path, 256), kForeignSchema);
+        EXPECT_EQ(fileBytes(path), before);
+    }
+    SCOPED_TRACE("a text key's own index is ours");
+    makeFile(dir.path("text.dat"), {"Room", KeySpec::text(8), 16}, {keyed({'a'}, 16, 1)});
+    Handle h;
+    EXPECT_EQ(h.open(dir.path("text.dat"), 16), kSuccess);
+}
+
+TEST_F(ChangedFilesTest, DamagedPagesAreRefusedAtOpenWithSqlitesComplaint) {
+    const Bytes whole = fileBytes(good);
+    const std::size_t page = 8192;
+    ASSERT_GE(whole.size(), 8 * page);
+    Bytes typeByte = whole, swapped = whole, pointers = whole;
+    typeByte[4 * page] = 0x07;  // no b-tree page has type 7
+    std::swap_ranges(swapped.begin() + 4 * page, swapped.begin() + 5 * page,
+                     swapped.begin() + 6 * page);
+    pointers[4 * page + 8] ^= 0x7F;  // the first cell pointer now points into nowhere
+    for (const auto& [name, bytes] : {std::pair{"type", typeByte}, std::pair{"swapped", swapped},
+                                      std::pair{"pointers", pointers}}) {
+        SCOPED_TRACE(name);
+        const std::string path = dir.path(std::string(name) + ".dat");
+        writeBytes(path, bytes);
+        Handle h;
+        EXPECT_EQ(h.open(path, 256), kCorruptFile);
+        EXPECT_FALSE(lastOpenComplaint().empty());
+        EXPECT_EQ(fileBytes(path), bytes);
+    }
+    Handle h;
+    ASSERT_EQ(h.open(good, 256), kSuccess);
+    EXPECT_TRUE(lastOpenComplaint().empty());
+    std::string complaint;
+    EXPECT_EQ(checkIntegrity(h.block, complaint), kSuccess);
+    EXPECT_EQ(complaint, "");
+}
+
+TEST_F(ChangedFilesTest, SnapshotReadsOneStateWhileAnotherProgramWrites) {
+    Handle h;
+    ASSERT_EQ(h.open(good, 256), kSuccess);
+    ASSERT_EQ(beginSnapshot(h.block), kSuccess);
+    EXPECT_EQ(beginSnapshot(h.block), kTransactionActive);
+    ASSERT_EQ(h.read(BGETFIRST), kSuccess);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(good.c_str(), &other), SQLITE_OK);
+    // Moving the last record to the front: a walk that saw the move would miss or repeat it.
+    EXPECT_NE(
+        sqlite3_exec(other, "UPDATE records SET k = -1 WHERE k = 199", nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    std::size_t n = 1;
+    while (h.read(BGETNEXT) == kSuccess) ++n;
+    EXPECT_EQ(n, rows.size());
+    EXPECT_EQ(h.write(BINSERT, int32Row(5000, 256)), kTransactionActive);
+    ASSERT_EQ(endTransaction(h.block, true), kSuccess);
+    EXPECT_EQ(
+        sqlite3_exec(other, "UPDATE records SET k = -1 WHERE k = 199", nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    sqlite3_close(other);
+    EXPECT_EQ(h.read(BGETFIRST), kSuccess);
+    EXPECT_EQ(h.row(), int32Row(199, 256, 199));  // the moved row keeps its bytes
+}
+
+TEST_F(ChangedFilesTest, WhatLiesBesideTheFileNamesTheCause) {
+    Handle h;
+    {
+        SCOPED_TRACE("symbolic link loop");
+        fs::create_symlink(dir.path("loop.dat"), dir.path("loop.dat"));
+        EXPECT_EQ(h.open(dir.path("loop.dat"), 256), kLinkLoop);
+    }
+    {
+        SCOPED_TRACE("a name longer than the system takes");
+        // Through a key buffer long enough for the name, as the data tool passes one.
+        std::string name = dir.path(std::string(300, 'n'));
+        Bytes key(name.begin(), name.end());
+        key.push_back(0);
+        std::uint32_t length = 0;
+        EXPECT_EQ(BTRCALL(BOPEN, h.block, h.buffer, length, key, std::uint16_t(key.size()), 0),
+                  kInvalidFileName);
+    }
+    {
+        SCOPED_TRACE("journal path is a directory");
+        ASSERT_EQ(h.open(good, 256), kSuccess);
+        fs::create_directory(good + "-journal");
+        EXPECT_EQ(h.write(BINSERT, int32Row(5000, 256)), kJournalBlocked);
+        Handle second;
+        EXPECT_EQ(second.open(good, 256), kJournalBlocked);
+        fs::remove(good + "-journal");
+        EXPECT_EQ(h.write(BINSERT, int32Row(5000, 256)), kSuccess);
+        EXPECT_EQ(h.close(), kSuccess);
+    }
+    for (Status s : {kDiskFull, kForeignSchema, kFileReplaced, kLinkLoop, kJournalBlocked,
+                     kDirectoryReadOnly, kIoError})
+        EXPECT_NE(statusText(s), "unknown status") << s;
+}
+
+TEST_F(ChangedFilesTest, ReadOnlyDirectoryIsNotAReadOnlyFile) {
+    const fs::path parent = fs::path(good).parent_path();
+    fs::permissions(good, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                              fs::perms::group_write | fs::perms::others_read |
+                              fs::perms::others_write);
+    fs::permissions(parent, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                fs::perms::group_exec | fs::perms::others_read |
+                                fs::perms::others_exec);
+    const auto insert = [&] {
+        Handle h;
+        if (h.open(good, 256) != kSuccess) return Status{-1};
+        return h.write(BINSERT, int32Row(5001, 256));
+    };
+    Status s = kSuccess;
+    if (::geteuid() != 0) {
+        s = insert();
+    } else {
+        // Root writes into read-only directories: the check runs as nobody in a child.
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(kNoSuchUser);
+            ::_exit(static_cast<std::uint8_t>(insert()));
+        }
+        int st = 0;
+        ::waitpid(child, &st, 0);
+        ASSERT_TRUE(WIFEXITED(st));
+        if (WEXITSTATUS(st) == kNoSuchUser) GTEST_SKIP() << "cannot become nobody here";
+        s = static_cast<Status>(WEXITSTATUS(st));
+    }
+    fs::permissions(parent, fs::perms::owner_all, fs::perm_options::add);
+    EXPECT_EQ(s, kDirectoryReadOnly);
+}
+
+TEST_F(ChangedFilesTest, AnExclusiveLockIsWaitedForOnceNotTwice) {
+    Handle h;
+    ASSERT_EQ(h.open(good, 256), kSuccess);
+    ASSERT_EQ(h.read(BGETFIRST), kSuccess);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(good.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; UPDATE records SET row = row", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    for (std::uint16_t op : {BGETLAST, BGETEQUAL}) {
+        SCOPED_TRACE(op);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(op == BGETEQUAL ? h.get32(3) : h.read(op), kLocked);
+        // A bound, not a measurement: one wait of a second, never two.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1900));
+    }
+    Handle second;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(second.open(good, 256), kLocked);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1900));
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+}
+
+}  // namespace
+}  // namespace gw::test

@@ -1,0 +1,214 @@
+// gravewind-data against what an operator may get wrong or a disk may do: outputs that are
+// data files, inputs that are not unloads, damaged and foreign files, locks and a full disk.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "records/records.h"
+#include "small_disk.h"
+#include "store_test_support.h"
+#include "tool_test_support.h"
+
+namespace gw::tool {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Bytes;
+using test::fileBytes;
+using test::ScratchDir;
+
+bool has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+class ToolSafety : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(runTool({"create", dir.path("")}).code, kExitDone);
+        std::string input;
+        for (int k = 1; k <= 40; ++k) input += unloadRecord(messageRow(k, 256, char('a' + k % 26)));
+        ASSERT_EQ(runTool({"load", msg}, input).code, kExitDone);
+        unloaded = input + "\x1A";
+    }
+    std::vector<std::string> leftovers() const {
+        std::vector<std::string> out;
+        for (const auto& e : fs::directory_iterator(dir.path("")))
+            if (has(e.path().filename().string(), "gravewind-unload")) out.push_back(e.path());
+        return out;
+    }
+    ScratchDir dir;
+    const std::string msg = dir.path("wccmsg2.dat");
+    std::string unloaded;
+};
+
+TEST_F(ToolSafety, UnloadNeverOverwritesADataFile) {
+    const Bytes before = fileBytes(msg), race = fileBytes(dir.path("wccrace2.dat"));
+    fs::create_symlink(msg, dir.path("link.unl"));
+    fs::create_hard_link(msg, dir.path("hard.unl"));
+    const std::pair<std::string, const char*> outputs[] = {
+        {msg, "is the data file being unloaded"},
+        {dir.path("./wccmsg2.dat"), "is the data file being unloaded"},
+        {dir.path("link.unl"), "is the data file being unloaded"},
+        {dir.path("hard.unl"), "is the data file being unloaded"},
+        {dir.path("wccrace2.dat"), "is a Gravewind data file"},
+        {msg + "-journal", "is a data file's journal"},
+    };
+    for (const auto& [output, why] : outputs) {
+        SCOPED_TRACE(output);
+        const ToolRun r = runTool({"unload", msg, output});
+        EXPECT_EQ(r.code, kExitDataError);
+        EXPECT_TRUE(has(r.err, why)) << r.err;
+        EXPECT_EQ(fileBytes(msg), before);
+        EXPECT_EQ(fileBytes(dir.path("wccrace2.dat")), race);
+    }
+    EXPECT_EQ(runTool({"unload", msg}).out, unloaded);
+    EXPECT_FALSE(fs::exists(msg + "-journal"));
+    EXPECT_TRUE(leftovers().empty());
+}
+
+TEST_F(ToolSafety, UnloadReplacesItsOutputWhole) {
+    const std::string out = dir.path("out.unl");
+    std::ofstream(out) << "an older unload";
+    fs::permissions(out, fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_EQ(runTool({"unload", msg, out}).code, kExitDone);
+    EXPECT_EQ(fileBytes(out), Bytes(unloaded.begin(), unloaded.end()));
+    EXPECT_EQ(fs::status(out).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    {
+        SCOPED_TRACE("through a symbolic link the file it names is replaced");
+        std::ofstream(dir.path("target.unl")) << "old";
+        fs::create_symlink(dir.path("target.unl"), dir.path("via.unl"));
+        ASSERT_EQ(runTool({"unload", msg, dir.path("via.unl")}).code, kExitDone);
+        EXPECT_TRUE(fs::is_symlink(dir.path("via.unl")));
+        EXPECT_EQ(fileBytes(dir.path("target.unl")), Bytes(unloaded.begin(), unloaded.end()));
+    }
+    {
+        SCOPED_TRACE("a directory that does not exist");
+        const ToolRun r = runTool({"unload", msg, dir.path("no/such/out.unl")});
+        EXPECT_EQ(r.code, kExitDataError);
+        EXPECT_TRUE(has(r.err, "no/such/out.unl")) << r.err;
+    }
+    EXPECT_TRUE(leftovers().empty());
+}
+
+TEST_F(ToolSafety, LoadRefusesInputsThatAreNotUnloadsOfThisType) {
+    const Bytes before = fileBytes(msg);
+    const struct {
+        std::string input;
+        const char* why;
+    } inputs[] = {
+        {dir.path(""), "is a directory"},
+        {"/dev/zero", "record 1 at byte 0: expected the record length"},
+        {dir.path("none.unl"), "cannot open for reading"},
+    };
+    for (const auto& c : inputs) {
+        SCOPED_TRACE(c.input);
+        const ToolRun r = runTool({"load", msg, c.input});
+        EXPECT_EQ(r.code, kExitDataError);
+        EXPECT_TRUE(has(r.err, c.why)) << r.err;
+    }
+    {
+        SCOPED_TRACE("digits without end");
+        const ToolRun r = runTool({"load", msg}, std::string(100000, '0'));
+        EXPECT_EQ(r.code, kExitDataError);
+        EXPECT_TRUE(has(r.err, "more than 10 digits")) << r.err;
+    }
+    EXPECT_EQ(fileBytes(msg), before);
+    // Every other type's unload into every file: refused, naming both lengths.
+    for (RecordKind from : allRecordKinds()) {
+        const RecordType& source = recordType(from);
+        const std::string rows = unloadRecord(std::string(source.dataLength(), '\1'));
+        for (RecordKind to : allRecordKinds()) {
+            const RecordType& target = recordType(to);
+            if (source.dataLength() == target.dataLength()) continue;
+            SCOPED_TRACE(std::string(source.name()) + " into " + std::string(target.name()));
+            const ToolRun r = runTool({"load", dir.path(std::string(target.fileName()))}, rows);
+            EXPECT_EQ(r.code, kExitDataError);
+            EXPECT_TRUE(has(r.err, "record 1 at byte 0: the record is " +
+                                       std::to_string(source.dataLength()) +
+                                       " bytes long; the file holds records of " +
+                                       std::to_string(target.dataLength()) + " bytes"))
+                << r.err;
+        }
+    }
+}
+
+TEST_F(ToolSafety, DamagedAndForeignFilesAreRefusedAndVerifyNamesThem) {
+    Bytes bytes = fileBytes(msg);
+    ASSERT_GE(bytes.size(), 3u * 8192);
+    bytes[2 * 8192] = 0x07;  // a b-tree page of no known type
+    const std::string damaged = dir.path("damaged.dat");
+    std::ofstream(damaged, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    const std::string trigger = dir.path("trigger.dat");
+    fs::copy_file(msg, trigger);
+    sqlite3* db = nullptr;
+    sqlite3_open(trigger.c_str(), &db);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER t AFTER INSERT ON records BEGIN DELETE FROM "
+                           "records; END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    for (const char* command : {"unload", "dump", "verify", "load"}) {
+        SCOPED_TRACE(command);
+        const ToolRun bad = runTool({command, damaged}, unloadRecord(messageRow(99, 256, 'z')));
+        EXPECT_EQ(bad.code, kExitDataError);
+        EXPECT_TRUE(has(bad.err, "damaged.dat: BOPEN: data file is damaged")) << bad.err;
+        EXPECT_TRUE(has(bad.err, "(status 32): ")) << "no complaint of sqlite's: " << bad.err;
+        EXPECT_EQ(bad.out, "");
+        const ToolRun foreign = runTool({command, trigger}, unloadRecord(messageRow(99, 256, 'z')));
+        EXPECT_EQ(foreign.code, kExitDataError);
+        EXPECT_TRUE(has(foreign.err, "Gravewind does not make (status 48)")) << foreign.err;
+    }
+    const ToolRun all = runTool({"verify", msg, damaged, dir.path("wccrace2.dat")});
+    EXPECT_EQ(all.code, kExitDataError);
+    EXPECT_EQ(all.out, msg + ": sound\n" + dir.path("wccrace2.dat") + ": sound\n");
+    const ToolRun sound = runTool({"verify", msg, dir.path("wccrace2.dat")});
+    EXPECT_EQ(sound.code, kExitDone) << sound.err;
+    EXPECT_EQ(runTool({"verify"}).code, kExitUsage);
+}
+
+TEST_F(ToolSafety, AnotherProgramsLockRefusesALoadAndAnUnloadReadsTheCommittedState) {
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(msg.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(other, "BEGIN IMMEDIATE; DELETE FROM records", nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    const ToolRun load = runTool({"load", msg}, unloadRecord(messageRow(99, 256, 'z')));
+    EXPECT_EQ(load.code, kExitDataError);
+    EXPECT_TRUE(has(load.err, "another program holds the file; nothing was loaded")) << load.err;
+    const ToolRun unload = runTool({"unload", msg});
+    EXPECT_EQ(unload.code, kExitDone) << unload.err;
+    EXPECT_EQ(unload.out, unloaded);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+}
+
+TEST_F(ToolSafety, UnloadOntoAFullDiskLeavesTheOldOutput) {
+    std::string many;
+    for (int k = 100; k < 1100; ++k) many += unloadRecord(messageRow(k, 256, 'q'));
+    ASSERT_EQ(runTool({"load", msg}, many).code, kExitDone);
+    const std::string small = dir.path("small");
+    fs::create_directory(small);
+    const auto result = test::onSmallDisk(small, 128 * 1024, [&]() -> std::string {
+        const std::string out = small + "/out.unl";
+        std::ofstream(out) << "the old unload";
+        const ToolRun r = runTool({"unload", msg, out});
+        if (r.code != kExitDataError) return "exit " + std::to_string(r.code);
+        if (!has(r.err, "No space left on device")) return "message: " + r.err;
+        std::ifstream in(out);
+        const std::string kept((std::istreambuf_iterator<char>(in)), {});
+        if (kept != "the old unload") return "the output now holds " + kept.substr(0, 40);
+        for (const auto& e : fs::directory_iterator(small))
+            if (e.path().filename() != "out.unl") return "left behind: " + e.path().string();
+        return {};
+    });
+    if (!result) GTEST_SKIP() << "cannot mount a small tmpfs here (no mount namespace)";
+    EXPECT_EQ(*result, "");
+}
+
+}  // namespace
+}  // namespace gw::tool

@@ -1,0 +1,185 @@
+// load, unload, dump and verify: the commands that read or fill one data file.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "store/record_manager.h"
+#include "tools/data/data_tool.h"
+#include "tools/data/record_json.h"
+#include "tools/data/safe_output.h"
+#include "tools/data/tool_file.h"
+#include "tools/data/unload_format.h"
+
+namespace gw::tool {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The message for a file BOPEN refused; a damaged one names sqlite's first complaint.
+std::string openProblem(const std::string& file, Status s) {
+    std::string message = file + ": " + describeStatus("BOPEN", s);
+    if (const std::string complaint = lastOpenComplaint(); !complaint.empty())
+        message += ": " + complaint;
+    return message;
+}
+
+// Opens the file and starts one read transaction on it, after sqlite's integrity check: a
+// damaged page must not pass as a shorter file.
+int openForReading(ToolFile& f, const std::string& file, ToolIo io) {
+    if (Status s = f.open(file); s != status::kSuccess) return fail(io, openProblem(file, s));
+    if (Status s = beginSnapshot(f.positionBlock()); s != status::kSuccess)
+        return fail(io, file + ": " + describeStatus("read", s));
+    std::string complaint;
+    if (Status s = checkIntegrity(f.positionBlock(), complaint); s != status::kSuccess)
+        return fail(io, file + ": " + describeStatus("integrity check", s) +
+                            (complaint.empty() ? "" : ": " + complaint));
+    return kExitDone;
+}
+
+// Large loads show how far they are on a terminal; small ones would only flicker.
+constexpr std::size_t kProgressThreshold = 5000;
+constexpr std::size_t kProgressStep = 1000;
+constexpr std::size_t kOutputChunk = 64 * 1024;
+
+// Why output must not be written, or "" when it may. Standard output ("") is refused when it
+// is the data file itself (">>" onto it).
+std::string refusedOutput(const std::string& file, const std::string& output, ToolIo io) {
+    if (output.empty()) {
+        struct stat out {
+        }, data{};
+        const bool same = &io.out == &std::cout && ::fstat(STDOUT_FILENO, &out) == 0 &&
+                          ::stat(file.c_str(), &data) == 0 && out.st_dev == data.st_dev &&
+                          out.st_ino == data.st_ino;
+        return same ? "standard output is the data file being unloaded; nothing was written" : "";
+    }
+    std::error_code ec;
+    if (fs::equivalent(file, output, ec))
+        return output + ": is the data file being unloaded; nothing was written";
+    if (isDataFile(output))
+        return output + ": is a Gravewind data file; an unload never overwrites one";
+    // A data file's journal is what rolls back a write cut short: it must stay as it is.
+    constexpr std::string_view kJournal = "-journal";
+    if (output.size() > kJournal.size() && output.ends_with(kJournal) &&
+        isDataFile(output.substr(0, output.size() - kJournal.size())))
+        return output + ": is a data file's journal; an unload never overwrites one";
+    return {};
+}
+
+}  // namespace
+
+int loadFile(const std::string& file, const std::string& input, ToolIo io) {
+    const std::string source = input.empty() ? std::string("standard input") : input;
+    std::ifstream inFile;
+    if (!input.empty()) {
+        struct stat st {};
+        if (::stat(input.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            return fail(io, input + ": is a directory, not an unload file");
+        inFile.open(input, std::ios::binary);
+        if (!inFile) return fail(io, input + ": cannot open for reading: " + std::strerror(errno));
+    }
+    std::istream& in = input.empty() ? io.in : inFile;
+
+    ToolFile f;
+    if (Status s = f.open(file); s != status::kSuccess) return fail(io, openProblem(file, s));
+    if (Status s = beginTransaction(f.positionBlock()); s != status::kSuccess) {
+        if (s == status::kLocked)
+            return fail(io, file + ": another program holds the file; nothing was loaded");
+        return fail(io, file + ": " + describeStatus("begin", s) + "; nothing was loaded");
+    }
+    // Records go in as they are read; any fault rolls back all of them.
+    UnloadReader reader(in, f.info().recordLength);
+    UnloadRecord r;
+    std::size_t loaded = 0;
+    std::string problem;
+    const bool showProgress = io.progress;
+    while (reader.next(r)) {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(r.bytes.data());
+        if (Status st = f.insert({bytes, r.bytes.size()}); st != status::kSuccess) {
+            problem = file + ": " +
+                      UnloadError{r.ordinal, r.offset, describeStatus("BINSERT", st)}.message();
+            break;
+        }
+        ++loaded;
+        if (showProgress && loaded >= kProgressThreshold && loaded % kProgressStep == 0)
+            io.err << "\rloading " << file << ": " << loaded << " records" << std::flush;
+    }
+    if (showProgress && loaded >= kProgressThreshold) io.err << "\r\x1b[K" << std::flush;
+    if (problem.empty() && reader.failed()) {
+        problem = source + ": " + reader.error().message();
+        if (reader.readError()) problem += ": " + std::string(std::strerror(errno));
+    }
+    const Status end = endTransaction(f.positionBlock(), problem.empty());
+    if (!problem.empty()) return fail(io, problem + "; nothing was loaded");
+    if (end != status::kSuccess)
+        return fail(io, file + ": " + describeStatus("commit", end) + "; nothing was loaded");
+    io.out << "loaded " << loaded << " records into " << file << "\n";
+    return kExitDone;
+}
+
+int unloadFile(const std::string& file, const std::string& output, ToolIo io) {
+    if (const std::string refused = refusedOutput(file, output, io); !refused.empty())
+        return fail(io, refused);
+    ToolFile f;
+    if (int code = openForReading(f, file, io); code != kExitDone) return code;
+    SafeOutput safe;
+    if (!output.empty() && !safe.open(output)) return fail(io, output + ": " + safe.error());
+    const std::string target = output.empty() ? std::string("standard output") : output;
+    const auto writeFailed = [&] {
+        return fail(io, target + ": " + (output.empty() ? "write error" : safe.error()));
+    };
+    const auto put = [&](const std::string& bytes) {
+        if (output.empty()) return static_cast<bool>(io.out.write(bytes.data(), bytes.size()));
+        return safe.write(bytes);
+    };
+    std::string chunk;
+    std::vector<std::uint8_t> row;
+    Status s = f.read(BGETFIRST, row);
+    for (; s == status::kSuccess; s = f.read(BGETNEXT, row)) {
+        appendUnloadRecord(chunk, row);
+        if (chunk.size() >= kOutputChunk) {
+            if (!put(chunk)) return writeFailed();
+            chunk.clear();
+        }
+    }
+    if (s != status::kEndOfFile) return fail(io, file + ": " + describeStatus("BGETNEXT", s));
+    chunk += kUnloadEnd;
+    if (!put(chunk)) return writeFailed();
+    if (output.empty() ? !io.out.flush() : !safe.commit()) return writeFailed();
+    return kExitDone;
+}
+
+int dumpFile(const std::string& file, ToolIo io) {
+    ToolFile f;
+    if (int code = openForReading(f, file, io); code != kExitDone) return code;
+    const RecordType* type = f.recordType();
+    if (!type) return fail(io, file + ": holds records of unknown type " + f.info().recordType);
+    std::vector<std::uint8_t> row;
+    Status s = f.read(BGETFIRST, row);
+    for (; s == status::kSuccess; s = f.read(BGETNEXT, row))
+        io.out << rowToJson(*type, row).dump() << "\n";
+    if (s != status::kEndOfFile) return fail(io, file + ": " + describeStatus("BGETNEXT", s));
+    io.out.flush();
+    if (!io.out) return fail(io, "standard output: write error");
+    return kExitDone;
+}
+
+int verifyFiles(const std::vector<std::string>& files, ToolIo io) {
+    int result = kExitDone;
+    for (const auto& file : files) {
+        ToolFile f;
+        if (openForReading(f, file, io) != kExitDone) {
+            result = kExitDataError;
+            continue;
+        }
+        io.out << file << ": sound\n";
+    }
+    return result;
+}
+
+}  // namespace gw::tool

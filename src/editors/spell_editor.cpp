@@ -155,7 +155,7 @@ QWidget* spellForm() {
     auto* other = new QPushButton;
     other->setObjectName(QStringLiteral("cmdOther"));
     QGroupBox* general = generalFrame();
-    QGroupBox* abilities = abilitiesFrame(10);
+    QGroupBox* abilities = deferredAbilitiesFrame(10);
     switchPanels(other, general, abilities, QStringLiteral("General"), QStringLiteral("Abilities"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

@@ -103,10 +103,9 @@ void addWideRow(QGridLayout* grid, int row, const QString& caption, QWidget* wid
     grid->addWidget(widget, row, 1, 1, columns);
 }
 
-QGroupBox* abilitiesFrame(int slotCount, QWidget* parent) {
-    auto* frame = new QGroupBox(QStringLiteral("Abilities"), parent);
-    frame->setObjectName(QStringLiteral("frmAbilities"));
-    auto* grid = new QGridLayout(frame);
+namespace {
+void addAbilitySlots(QWidget* holder, int slotCount) {
+    auto* grid = new QGridLayout(holder);
     grid->addWidget(new QLabel(QStringLiteral("Ability")), 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("Value")), 0, 2);
     for (int i = 0; i < slotCount; ++i) {
@@ -123,6 +122,27 @@ QGroupBox* abilitiesFrame(int slotCount, QWidget* parent) {
     }
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(slotCount + 1, 1);
+}
+
+QGroupBox* emptyAbilitiesFrame(QWidget* parent) {
+    auto* frame = new QGroupBox(QStringLiteral("Abilities"), parent);
+    frame->setObjectName(QStringLiteral("frmAbilities"));
+    return frame;
+}
+}  // namespace
+
+QGroupBox* abilitiesFrame(int slotCount, QWidget* parent) {
+    QGroupBox* frame = emptyAbilitiesFrame(parent);
+    addAbilitySlots(frame, slotCount);
+    return frame;
+}
+
+QGroupBox* deferredAbilitiesFrame(int slotCount, QWidget* parent) {
+    QGroupBox* frame = emptyAbilitiesFrame(parent);
+    auto* layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(
+        new DeferredPage([slotCount](QWidget* page) { addAbilitySlots(page, slotCount); }));
     return frame;
 }
 

@@ -60,6 +60,8 @@ void addWideRow(QGridLayout* grid, int row, const QString& caption, QWidget* wid
 // The frame frmAbilities, captioned "Abilities": per slot i a drop-down txtAbilityA_i and an
 // amount box txtAbilityB_i beside it. The drop-downs read "None" until a record is shown.
 QGroupBox* abilitiesFrame(int slotCount, QWidget* parent = nullptr);
+// The same frame, its slots made when it is first shown (DeferredPage).
+QGroupBox* deferredAbilitiesFrame(int slotCount, QWidget* parent = nullptr);
 
 // The bindings of abilitiesFrame's slots: the codes through the shared ability list, the
 // amounts as numbers. A record may store fewer amounts than codes.

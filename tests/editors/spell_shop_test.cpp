@@ -42,6 +42,23 @@ TEST_F(GuiTest, SteppingThroughTheDemoWorldChangesNoStoredByte) {
     EXPECT_EQ(said(), "");
 }
 
+TEST_F(GuiTest, EmptySpellAndShopFilesShowTheirLoadMessageAndWriteNothing) {
+    create({kSpell, kShop, RecordKind::Item, RecordKind::Class});
+    for (auto [editor, loaded] : {std::pair{&createSpellEditor, "LoadSpelles, BGETFIRST, Error: 9"},
+                                  {&createShopEditor, "LoadShopes, BGETFIRST, Error: 9"}}) {
+        SCOPED_TRACE(loaded);
+        open(editor);
+        click("cmdInsert");
+        click("cmdDelete");
+        ASSERT_EQ(dialogs.messages.size(), 3u);
+        EXPECT_EQ(dialogs.messages[0], loaded);
+        EXPECT_EQ(list() + text("txtName"), "");
+        EXPECT_TRUE(dialogs.prompts.empty() && dialogs.questions.empty());
+        dialogs.clear();
+    }
+    EXPECT_TRUE(all(kSpell).empty() && all(kShop).empty());
+}
+
 Spell makeSpell(std::int16_t number, const char* name) {
     Spell s = renamed(Spell{}, name);
     s.Number = number;
@@ -264,6 +281,16 @@ TEST_F(GuiTest, DeferredPagesShowTheRecordOnScreenWhenFirstMade) {
     select(1);
     ASSERT_FALSE(stored(RecordKind::Race, 1).empty());
     EXPECT_EQ(world.file(RecordKind::Race).as<Race>().AbilityB[0], 77);
+
+    SCOPED_TRACE("the Spell editor's ability slots appear with their panel");
+    create({kSpell});
+    add(kSpell, makeSpell(4, "Spark"));
+    window.reset(createSpellEditor(world));
+    window->show();
+    EXPECT_EQ(window->findChild<QComboBox*>(QStringLiteral("txtAbilityA_9")), nullptr);
+    click("cmdOther");
+    EXPECT_EQ(texts({"txtAbilityA_9", "txtAbilityB_9"}), "Picklocks value -9");
+    EXPECT_EQ(said(), "");
 }
 
 TEST_F(ShopEditorTest, ItemRowsMadeWhenFirstShownCarryTheNames) {

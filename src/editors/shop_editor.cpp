@@ -129,7 +129,10 @@ QGroupBox* rowsFrame(const char* name, const QString& caption, int first) {
             if (column.maxTyped == 0) box->setValidator(nullptr);
             if (column.maxTyped == 4) limitTyping(box, 4);
             // The name is looked up, never read back.
-            if (isName) box->setEnabled(false);
+            if (isName) {
+                box->setEnabled(false);
+                box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 22);
+            }
             grid->addWidget(box, r + 1, c++);
         }
     }

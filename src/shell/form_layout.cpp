@@ -6,9 +6,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "records/abilities.h"
 #include "records/text_fields.h"
@@ -27,6 +29,25 @@ void DeferredPage::build() {
     build_ = nullptr;
     make(this);
     if (onBuilt) onBuilt(this);
+    growFrame_ = true;
+}
+
+void DeferredPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!std::exchange(growFrame_, false)) return;
+    // The window was sized without these controls: it grows to hold them, never shrinks.
+    QWidget* frame = this;
+    for (;; frame = frame->parentWidget()) {
+        // Layouts keep their children's size hints: every level is asked again.
+        frame->updateGeometry();
+        if (frame->layout()) frame->layout()->invalidate();
+        if (!frame->parentWidget() || frame->isWindow() || qobject_cast<QMdiSubWindow*>(frame))
+            break;
+    }
+    // Asked once the layouts have taken the new controls in.
+    QMetaObject::invokeMethod(
+        frame, [frame] { frame->resize(frame->size().expandedTo(frame->sizeHint())); },
+        Qt::QueuedConnection);
 }
 
 void DeferredPage::setVisible(bool visible) {

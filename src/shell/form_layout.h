@@ -89,8 +89,12 @@ public:
 
     std::function<void(QWidget* page)> onBuilt;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     Build build_;
+    bool growFrame_ = false;
 };
 
 // A button that shows `second` in place of `first` and back; its caption names the panel it

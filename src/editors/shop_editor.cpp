@@ -123,15 +123,19 @@ QGroupBox* rowsFrame(const char* name, const QString& caption, int first) {
         grid->addWidget(new QLabel(QString::number(i + 1)), r + 1, 0);
         c = 1;
         for (const Column& column : kColumns) {
-            const bool isName = column.maxTyped == 29;
-            QLineEdit* box = isName ? textBox(controlName(column.control, i), column.maxTyped)
-                                    : numberBox(controlName(column.control, i));
-            if (column.maxTyped == 0) box->setValidator(nullptr);
-            if (column.maxTyped == 4) limitTyping(box, 4);
-            // The name is looked up, never read back.
-            if (isName) {
+            const QString boxName = controlName(column.control, i);
+            QLineEdit* box;
+            if (column.maxTyped == 29) {
+                // The name is looked up, never read back.
+                box = textBox(boxName, column.maxTyped);
                 box->setEnabled(false);
                 box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 22);
+            } else {
+                box = numberBox(boxName);  // sized as a number box; the limit is the column's
+                if (column.maxTyped > 0)
+                    limitTyping(box, column.maxTyped);
+                else
+                    box->setValidator(nullptr);
             }
             grid->addWidget(box, r + 1, c++);
         }
@@ -142,7 +146,6 @@ QGroupBox* rowsFrame(const char* name, const QString& caption, int first) {
 }
 
 QWidget* shopForm() {
-    auto* form = new QWidget;
     auto* number = textBox(QStringLiteral("txtNumber"), 4);
     number->setEnabled(false);  // a shop's number is chosen only when it is inserted
     number->setMaximumWidth(number->fontMetrics().horizontalAdvance(QStringLiteral("-0000000000")) +
@@ -152,8 +155,6 @@ QWidget* shopForm() {
     auto* name = textBox(QStringLiteral("txtName"), 29);
     name->setPlaceholderText(QStringLiteral("Name"));
 
-    auto* other = new QPushButton;
-    other->setObjectName(QStringLiteral("cmdOther"));
     auto* showA = new QPushButton(QStringLiteral("1 - 10"));
     showA->setObjectName(QStringLiteral("cmdA"));
     auto* showB = new QPushButton(QStringLiteral("11 - 20"));
@@ -179,29 +180,11 @@ QWidget* shopForm() {
     QObject::connect(showA, &QPushButton::clicked, rows, [=] { choose("frameA", "frameB"); });
     QObject::connect(showB, &QPushButton::clicked, rows, [=] { choose("frameB", "frameA"); });
 
-    QGroupBox* general = generalFrame();
-    switchPanels(other, general, items, QStringLiteral("General"), QStringLiteral("Items Sold"),
-                 {showA, showB});
-
     auto* top = new QHBoxLayout;
     top->addWidget(number);
     top->addWidget(name, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(showA);
-    buttons->addWidget(showB);
-    buttons->addStretch(1);
-    buttons->addWidget(other);
-
-    auto* panels = new QGridLayout;
-    panels->addWidget(general, 0, 0);
-    panels->addWidget(items, 0, 0);
-
-    auto* page = new QVBoxLayout(form);
-    page->setContentsMargins(0, 0, 0, 0);
-    page->addLayout(top);
-    page->addLayout(buttons);
-    page->addLayout(panels, 1);
-    return form;
+    return twoPanelForm(top, generalFrame(), items, QStringLiteral("General"),
+                        QStringLiteral("Items Sold"), {showA, showB});
 }
 
 }  // namespace

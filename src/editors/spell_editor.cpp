@@ -128,7 +128,6 @@ QGroupBox* generalFrame() {
 }
 
 QWidget* spellForm() {
-    auto* form = new QWidget;
     auto* number = textBox(QStringLiteral("txtNumber"), 4);
     number->setEnabled(false);  // a spell's number is chosen only when it is inserted
     number->setPlaceholderText(QStringLiteral("Number"));
@@ -152,26 +151,8 @@ QWidget* spellForm() {
     }
     identity->setColumnStretch(1, 1);
 
-    auto* other = new QPushButton;
-    other->setObjectName(QStringLiteral("cmdOther"));
-    QGroupBox* general = generalFrame();
-    QGroupBox* abilities = deferredAbilitiesFrame(10);
-    switchPanels(other, general, abilities, QStringLiteral("General"), QStringLiteral("Abilities"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(other);
-
-    // Both panels in one place; the hidden one takes no room.
-    auto* panels = new QGridLayout;
-    panels->addWidget(general, 0, 0);
-    panels->addWidget(abilities, 0, 0);
-
-    auto* page = new QVBoxLayout(form);
-    page->setContentsMargins(0, 0, 0, 0);
-    page->addLayout(identity);
-    page->addLayout(buttons);
-    page->addLayout(panels, 1);
-    return form;
+    return twoPanelForm(identity, generalFrame(), deferredAbilitiesFrame(10),
+                        QStringLiteral("General"), QStringLiteral("Abilities"));
 }
 
 }  // namespace

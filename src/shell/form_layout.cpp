@@ -197,19 +197,37 @@ Binding abilityAmountBinding(int amounts) {
             .count = amounts};
 }
 
-void switchPanels(QPushButton* button, QWidget* first, QWidget* second, const QString& firstCaption,
-                  const QString& secondCaption, std::initializer_list<QWidget*> withSecond) {
+QWidget* twoPanelForm(QLayout* top, QWidget* first, QWidget* second, const QString& firstCaption,
+                      const QString& secondCaption, std::initializer_list<QWidget*> withSecond) {
     const std::vector<QWidget*> companions(withSecond);
+    auto* other = new QPushButton(secondCaption);
+    other->setObjectName(QStringLiteral("cmdOther"));
     second->hide();
     for (QWidget* w : companions) w->hide();
-    button->setText(secondCaption);
-    QObject::connect(button, &QPushButton::clicked, button, [=] {
+    QObject::connect(other, &QPushButton::clicked, other, [=] {
         const bool toSecond = second->isHidden();
         first->setHidden(toSecond);
         second->setHidden(!toSecond);
         for (QWidget* w : companions) w->setHidden(!toSecond);
-        button->setText(toSecond ? firstCaption : secondCaption);
+        other->setText(toSecond ? firstCaption : secondCaption);
     });
+    auto* buttons = new QHBoxLayout;
+    for (QWidget* w : companions) buttons->addWidget(w);
+    buttons->addStretch(1);
+    buttons->addWidget(other);
+
+    // Both panels in one place; the hidden one takes no room.
+    auto* panels = new QGridLayout;
+    panels->addWidget(first, 0, 0);
+    panels->addWidget(second, 0, 0);
+
+    auto* form = new QWidget;
+    auto* page = new QVBoxLayout(form);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->addLayout(top);
+    page->addLayout(buttons);
+    page->addLayout(panels, 1);
+    return form;
 }
 
 void fillNames(QComboBox* combo, const std::vector<NameEntry>& table) {

@@ -14,6 +14,7 @@ class QComboBox;
 class QPushButton;
 class QGridLayout;
 class QGroupBox;
+class QLayout;
 class QLineEdit;
 class QTabWidget;
 class QWidget;
@@ -97,11 +98,14 @@ private:
     bool growFrame_ = false;
 };
 
-// A button that shows `second` in place of `first` and back; its caption names the panel it
-// would bring: `secondCaption` while `first` shows, `firstCaption` while `second` does. The
-// widgets in `withSecond` are shown and hidden together with `second`.
-void switchPanels(QPushButton* button, QWidget* first, QWidget* second, const QString& firstCaption,
-                  const QString& secondCaption, std::initializer_list<QWidget*> withSecond = {});
+// The form of a window with two panels in one place: `top` above; then a row with the
+// button cmdOther, which shows `second` in place of `first` and back, its caption naming the
+// panel it would bring (`secondCaption` while `first` shows, `firstCaption` while `second`
+// does); then the panels. The `withSecond` widgets sit at the row's left and are shown and
+// hidden together with `second`.
+QWidget* twoPanelForm(QLayout* top, QWidget* first, QWidget* second, const QString& firstCaption,
+                      const QString& secondCaption,
+                      std::initializer_list<QWidget*> withSecond = {});
 
 // Empties the drop-down, then lists the table's names in order: position = record number.
 struct NameEntry;

@@ -297,9 +297,14 @@ TEST_F(ShopEditorTest, ItemRowsMadeWhenFirstShownCarryTheNames) {
     window.reset(createShopEditor(world));
     window->show();
     EXPECT_EQ(window->findChild<QLineEdit*>(QStringLiteral("txtShopItemName_0")), nullptr);
+    const QSize before = window->size();
     click("cmdOther");
     EXPECT_EQ(texts({"txtShopItemNumber_0", "txtShopItemName_0", "txtShopItemName_19"}),
               "3 Rope Lamp");
+    // The window was sized for the smaller panel: it grows to hold the rows.
+    QCoreApplication::processEvents();
+    EXPECT_GT(window->height(), before.height());
+    EXPECT_EQ(window->size(), window->size().expandedTo(window->sizeHint()));
     EXPECT_EQ(said(), "");
 }
 

@@ -63,7 +63,7 @@ QAbstractItemModel* sharedListModel(std::span<const std::string_view> items) {
 }
 
 RecordForm::RecordForm(QWidget* root, const RecordType& type, std::span<const Binding> bindings)
-    : recordSize_(type.recordSize()) {
+    : root_(root), recordSize_(type.recordSize()) {
     for (const Binding& b : bindings) {
         const FieldInfo* field = type.field(b.field);
         if (!field || b.first + b.count > field->count)
@@ -107,6 +107,11 @@ bool RecordForm::bind(Slot& s, QWidget* under) {
 void RecordForm::adopt(QWidget* page) {
     for (Slot& s : slots_)
         if (!s.widget && bind(s, page) && !shown_.empty()) showSlot(s, shown_.data());
+    // Once every page is made, a control still missing is a bug in the window.
+    for (const DeferredPage* other : root_->findChildren<DeferredPage*>())
+        if (!other->built()) return;
+    for (const Slot& s : slots_)
+        if (!s.widget) throw std::logic_error("no control " + std::string(s.binding->control));
 }
 
 std::int64_t RecordForm::ownedValue(const Slot& s, const void* record) {

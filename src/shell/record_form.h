@@ -89,6 +89,7 @@ private:
     bool collectSlot(const Slot& slot, void* record, QStringList& refusals) const;
 
     std::vector<Slot> slots_;
+    QWidget* root_;
     std::size_t recordSize_;
     std::vector<unsigned char> shown_;
 };

@@ -1,27 +1,43 @@
 // The catalogue editor on a Race file of 10,000 records (16-bit numbers 1 to 10000):
 // opening the window (list built, first record shown) beside a bare walk of the same file,
 // and one search keystroke that selects a record near the end of the list (the save of the
-// record on screen and the read of the match included). Run with QT_QPA_PLATFORM=offscreen.
+// record on screen and the read of the match included). Then the Spell and Shop editors
+// opened on the large demo world, each beside a bare walk of its file. Run with
+// QT_QPA_PLATFORM=offscreen.
+#include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTest>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 
-#include "catalogue_bench.h"
 #include "editors/catalogue_windows.h"
 #include "records/race.h"
 #include "records/text_fields.h"
+#include "shell/name_lookups.h"
 #include "shell/world.h"
+#include "tools/data/demo_world.h"
 
 namespace {
 
 constexpr int kRaces = 10000;
 
-using gw::bench::CountingDialogs;
+class CountingDialogs final : public gw::Dialogs {
+public:
+    void message(const QString& text) override {
+        ++messages;
+        std::fprintf(stderr, "message: %s\n", text.toLocal8Bit().constData());
+    }
+    bool question(const QString&, const QString&) override { return false; }
+    QString askText(const QString&, const QString&, const QString&) override { return {}; }
+    int messages = 0;
+};
 
 struct Bench {
     std::filesystem::path dir;
@@ -70,15 +86,95 @@ Bench& bench() {
     return b;
 }
 
-void BM_BareWalk(benchmark::State& state) { gw::bench::bareWalk(state, bench().races(), kRaces); }
-BENCHMARK(BM_BareWalk)->Unit(benchmark::kMillisecond);
+// The large demo world in its own directory, every file open and the class names loaded, as
+// the program has them after start-up.
+struct DemoBench {
+    std::filesystem::path dir;
+    CountingDialogs dialogs;
+    std::unique_ptr<gw::World> world;
+
+    DemoBench() {
+        dir = std::filesystem::temp_directory_path() /
+              ("gravewind-bench-demo-" + std::to_string(getpid()));
+        std::string error;
+        if (gw::demo::buildDemoWorld(dir.string(), gw::demo::DemoSize::Large, &error) != 0) {
+            std::fprintf(stderr, "demo world: %s\n", error.c_str());
+            std::abort();
+        }
+        std::filesystem::current_path(dir);
+        world = std::make_unique<gw::World>(dialogs);
+        for (gw::RecordKind kind : gw::allRecordKinds())
+            if (world->file(kind).open("BOPEN: ") != 0) std::abort();
+        gw::LoadClassArray(*world);
+    }
+    ~DemoBench() {
+        for (gw::RecordKind kind : gw::allRecordKinds()) world->file(kind).close("BCLOSE: ");
+        std::filesystem::current_path(dir.parent_path());
+        std::filesystem::remove_all(dir);
+    }
+};
+
+DemoBench& demo() {
+    static DemoBench b;
+    return b;
+}
+
+void walk(benchmark::State& state, gw::RecordFile& f, int expected) {
+    for (auto _ : state) {
+        int n = 0;
+        for (gw::Status s = f.call(gw::BGETFIRST, ""); s == 0; s = f.call(gw::BGETNEXT, "", {9}))
+            ++n;
+        if (n != expected) state.SkipWithError("walk came short");
+        benchmark::DoNotOptimize(n);
+    }
+}
 
 // Opened as the main window opens it: a subwindow of a shown MDI area.
+void open(benchmark::State& state, gw::World& world, CountingDialogs& dialogs,
+          QWidget* (*create)(gw::World&, QWidget*)) {
+    QMdiArea area;
+    area.resize(1024, 768);
+    area.show();
+    for (auto _ : state) {
+        QMdiSubWindow* sub = area.addSubWindow(create(world, nullptr));
+        sub->show();  // the list is built as the window first shows
+        state.PauseTiming();
+        delete sub;
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    if (dialogs.messages) state.SkipWithError("the editor reported a status");
+}
+
+void BM_BareWalk(benchmark::State& state) { walk(state, bench().races(), kRaces); }
+BENCHMARK(BM_BareWalk)->Unit(benchmark::kMillisecond);
+
 void BM_OpenRaceEditor(benchmark::State& state) {
-    gw::bench::openInMdiArea(
-        state, [] { return gw::createRaceEditor(*bench().world); }, bench().dialogs);
+    open(state, *bench().world, bench().dialogs, gw::createRaceEditor);
 }
 BENCHMARK(BM_OpenRaceEditor)->Unit(benchmark::kMillisecond);
+
+void BM_DemoBareWalkSpells(benchmark::State& state) {
+    const gw::demo::DemoPlan plan = gw::demo::demoPlan(gw::demo::DemoSize::Large);
+    walk(state, demo().world->file(gw::RecordKind::Spell), plan.spells);
+}
+BENCHMARK(BM_DemoBareWalkSpells)->Unit(benchmark::kMillisecond);
+
+void BM_DemoOpenSpellEditor(benchmark::State& state) {
+    open(state, *demo().world, demo().dialogs, gw::createSpellEditor);
+}
+BENCHMARK(BM_DemoOpenSpellEditor)->Unit(benchmark::kMillisecond);
+
+void BM_DemoBareWalkShops(benchmark::State& state) {
+    const gw::demo::DemoPlan plan = gw::demo::demoPlan(gw::demo::DemoSize::Large);
+    walk(state, demo().world->file(gw::RecordKind::Shop), plan.shops);
+}
+BENCHMARK(BM_DemoBareWalkShops)->Unit(benchmark::kMillisecond);
+
+void BM_DemoOpenShopEditor(benchmark::State& state) {
+    open(state, *demo().world, demo().dialogs, gw::createShopEditor);
+}
+BENCHMARK(BM_DemoOpenShopEditor)->Unit(benchmark::kMillisecond);
 
 void BM_SearchKeystrokeNearTheEnd(benchmark::State& state) {
     std::unique_ptr<QWidget> editor(gw::createRaceEditor(*bench().world));
@@ -107,5 +203,12 @@ BENCHMARK(BM_SearchKeystrokeNearTheEnd)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    return gw::bench::benchMain(argc, argv, [] { bench(); });
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    bench();
+    demo();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }

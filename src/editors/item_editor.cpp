@@ -92,12 +92,17 @@ void fillRacesAndClasses(CatalogueEditor& editor) {
                       editor.world().classNames());
 }
 
-void showLookups(CatalogueEditor& editor) {
+void reportUnknownCurrency(CatalogueEditor& editor) {
     const Item& item = editor.file().as<Item>();
     // The currency message names the stored code in capital hexadecimal, as the game's
     // operators know it: 255 reads FF.
     if (item.CostType >= values::kCurrencies.size())
         editor.world().dialogs().message(QString::number(item.CostType, 16).toUpper());
+}
+
+void showLookups(CatalogueEditor& editor) {
+    // Also run when a page is first made: the item is the one shown, wherever the file moved.
+    const Item& item = *static_cast<const Item*>(editor.form().shownRecord());
     // Each lookup moves the Spell file, never this one: the item stays the one in memory.
     QString names[kNegates];
     for (int k = 0; k < kNegates; ++k) {
@@ -122,6 +127,7 @@ const CatalogueDescription kItem{
     .loadTiming = LoadTiming::BeforeShow,
     .saveOnClose = true,
     .hooks = {.beforeLoad = fillRacesAndClasses,
+              .beforeShow = reportUnknownCurrency,
               .afterShow = showLookups,
               .afterCollect = {},
               .prepareInsert = {}},
@@ -260,10 +266,10 @@ QWidget* itemForm() {
     tabs->addTab(general, QStringLiteral("General"));
     tabs->addTab(descNegatePage(), QStringLiteral("Desc/Negate"));
     auto* raceClassMsg =
-        new LazyPage([races, classes](QWidget* page) { raceClassMsgPage(page, races, classes); });
+        new DeferredPage([races, classes](QWidget* page) { raceClassMsgPage(page, races, classes); });
     raceClassMsg->setObjectName(QStringLiteral("tabRaceClassMsg"));
     tabs->addTab(raceClassMsg, QStringLiteral("Race/Class/Msg"));
-    auto* abilities = new LazyPage(abilitiesPage);
+    auto* abilities = new DeferredPage(abilitiesPage);
     abilities->setObjectName(QStringLiteral("tabAbilities"));
     tabs->addTab(abilities, QStringLiteral("Abilities"));
     return tabs;

@@ -6,6 +6,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
 #include <QStringListModel>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -34,6 +36,42 @@ QComboBox* makeDropDown(const QString& name, QAbstractItemModel* entries, QWidge
     return combo;
 }
 }  // namespace
+
+DeferredPage::DeferredPage(Build build, QWidget* parent)
+    : QWidget(parent), build_(std::move(build)) {}
+
+void DeferredPage::build() {
+    if (!build_) return;
+    const Build make = std::move(build_);
+    build_ = nullptr;
+    make(this);
+    if (onBuilt) onBuilt(this);
+    growFrame_ = true;
+}
+
+void DeferredPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!std::exchange(growFrame_, false)) return;
+    // The window was sized without these controls: it grows to hold them, never shrinks.
+    QWidget* frame = this;
+    for (;; frame = frame->parentWidget()) {
+        // Layouts keep their children's size hints: every level is asked again.
+        frame->updateGeometry();
+        if (frame->layout()) frame->layout()->invalidate();
+        if (!frame->parentWidget() || frame->isWindow() || qobject_cast<QMdiSubWindow*>(frame))
+            break;
+    }
+    // Asked once the layouts have taken the new controls in.
+    QMetaObject::invokeMethod(
+        frame, [frame] { frame->resize(frame->size().expandedTo(frame->sizeHint())); },
+        Qt::QueuedConnection);
+}
+
+void DeferredPage::setVisible(bool visible) {
+    // Made before the show, so that the new controls are shown with the page.
+    if (visible) build();
+    QWidget::setVisible(visible);
+}
 
 QValidator::State TypingLimit::validate(QString& input, int&) const {
     return input.size() <= max_ ? Acceptable : Invalid;
@@ -101,10 +139,9 @@ void addWideRow(QGridLayout* grid, int row, const QString& caption, QWidget* wid
     grid->addWidget(widget, row, 1, 1, columns);
 }
 
-QGroupBox* abilitiesFrame(int slotCount, QWidget* parent) {
-    auto* frame = new QGroupBox(QStringLiteral("Abilities"), parent);
-    frame->setObjectName(QStringLiteral("frmAbilities"));
-    auto* grid = new QGridLayout(frame);
+namespace {
+void addAbilitySlots(QWidget* holder, int slotCount) {
+    auto* grid = new QGridLayout(holder);
     grid->addWidget(new QLabel(QStringLiteral("Ability")), 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("Value")), 0, 2);
     for (int i = 0; i < slotCount; ++i) {
@@ -120,6 +157,27 @@ QGroupBox* abilitiesFrame(int slotCount, QWidget* parent) {
     }
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(slotCount + 1, 1);
+}
+
+QGroupBox* emptyAbilitiesFrame(QWidget* parent) {
+    auto* frame = new QGroupBox(QStringLiteral("Abilities"), parent);
+    frame->setObjectName(QStringLiteral("frmAbilities"));
+    return frame;
+}
+}  // namespace
+
+QGroupBox* abilitiesFrame(int slotCount, QWidget* parent) {
+    QGroupBox* frame = emptyAbilitiesFrame(parent);
+    addAbilitySlots(frame, slotCount);
+    return frame;
+}
+
+QGroupBox* deferredAbilitiesFrame(int slotCount, QWidget* parent) {
+    QGroupBox* frame = emptyAbilitiesFrame(parent);
+    auto* layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(
+        new DeferredPage([slotCount](QWidget* page) { addAbilitySlots(page, slotCount); }));
     return frame;
 }
 
@@ -136,43 +194,17 @@ void fillNameTableList(QAbstractItemModel* list, const std::vector<NameEntry>& t
     static_cast<QStringListModel*>(list)->setStringList(names);
 }
 
-LazyPage::LazyPage(std::function<void(QWidget*)> build, QWidget* parent)
-    : QWidget(parent), build_(std::move(build)) {
-    new QVBoxLayout(this);
-    layout()->setContentsMargins(0, 0, 0, 0);
-}
-
-void LazyPage::showEvent(QShowEvent* event) {
-    ensureBuilt();
-    QWidget::showEvent(event);
-}
-
-void LazyPage::ensureBuilt() {
-    if (!build_) return;
-    // The controls go into a box of their own, shown as a whole: children made while their
-    // parent is being shown would stay hidden.
-    auto* content = new QWidget;
-    std::exchange(build_, nullptr)(content);
-    layout()->addWidget(content);
-    content->show();
-    for (const auto& built : std::exchange(onBuilt_, {})) built(content);
-}
-
-void LazyPage::onBuilt(std::function<void(QWidget*)> built) {
-    if (!build_) return;
-    onBuilt_.push_back(std::move(built));
-}
-
 QTabWidget* generalAndAbilitiesTabs(int slotCount, QWidget*& generalPage, QWidget* parent) {
     auto* tabs = new QTabWidget(parent);
     tabs->setObjectName(QStringLiteral("SSTab1"));
     generalPage = new QWidget;
     generalPage->setObjectName(QStringLiteral("tabGeneral"));
     tabs->addTab(generalPage, QStringLiteral("General"));
-    auto* abilitiesPage = new QWidget;
+    auto* abilitiesPage = new DeferredPage([slotCount](QWidget* page) {
+        auto* layout = new QVBoxLayout(page);
+        layout->addWidget(abilitiesFrame(slotCount));
+    });
     abilitiesPage->setObjectName(QStringLiteral("tabAbilities"));
-    auto* layout = new QVBoxLayout(abilitiesPage);
-    layout->addWidget(abilitiesFrame(slotCount));
     tabs->addTab(abilitiesPage, QStringLiteral("Abilities"));
     return tabs;
 }
@@ -190,6 +222,47 @@ Binding abilityAmountBinding(int amounts) {
             .field = "AbilityB",
             .conversion = Conversion::Number,
             .count = amounts};
+}
+
+QWidget* twoPanelForm(QLayout* top, QWidget* first, QWidget* second, const QString& firstCaption,
+                      const QString& secondCaption, std::initializer_list<QWidget*> withSecond) {
+    const std::vector<QWidget*> companions(withSecond);
+    auto* other = new QPushButton(secondCaption);
+    other->setObjectName(QStringLiteral("cmdOther"));
+    second->hide();
+    for (QWidget* w : companions) w->hide();
+    QObject::connect(other, &QPushButton::clicked, other, [=] {
+        const bool toSecond = second->isHidden();
+        first->setHidden(toSecond);
+        second->setHidden(!toSecond);
+        for (QWidget* w : companions) w->setHidden(!toSecond);
+        other->setText(toSecond ? firstCaption : secondCaption);
+    });
+    auto* buttons = new QHBoxLayout;
+    for (QWidget* w : companions) buttons->addWidget(w);
+    buttons->addStretch(1);
+    buttons->addWidget(other);
+
+    // Both panels in one place; the hidden one takes no room.
+    auto* panels = new QGridLayout;
+    panels->addWidget(first, 0, 0);
+    panels->addWidget(second, 0, 0);
+
+    auto* form = new QWidget;
+    auto* page = new QVBoxLayout(form);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->addLayout(top);
+    page->addLayout(buttons);
+    page->addLayout(panels, 1);
+    return form;
+}
+
+void fillNames(QComboBox* combo, const std::vector<NameEntry>& table) {
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(table.size()));
+    for (const NameEntry& entry : table) names << fromGame(shownText(entry.name));
+    combo->clear();
+    combo->addItems(names);
 }
 
 }  // namespace gw

@@ -13,8 +13,10 @@
 
 class QAbstractItemModel;
 class QComboBox;
+class QPushButton;
 class QGridLayout;
 class QGroupBox;
+class QLayout;
 class QLineEdit;
 class QTabWidget;
 class QWidget;
@@ -66,6 +68,8 @@ void addWideRow(QGridLayout* grid, int row, const QString& caption, QWidget* wid
 // The frame frmAbilities, captioned "Abilities": per slot i a drop-down txtAbilityA_i and an
 // amount box txtAbilityB_i beside it. The drop-downs read "None" until a record is shown.
 QGroupBox* abilitiesFrame(int slotCount, QWidget* parent = nullptr);
+// The same frame, its slots made when it is first shown (DeferredPage).
+QGroupBox* deferredAbilitiesFrame(int slotCount, QWidget* parent = nullptr);
 
 // The bindings of abilitiesFrame's slots: the codes through the shared ability list, the
 // amounts as numbers. A record may store fewer amounts than codes.
@@ -77,28 +81,46 @@ Binding abilityAmountBinding(int amounts);
 QAbstractItemModel* nameTableList(const QString& name, QObject* owner);
 void fillNameTableList(QAbstractItemModel* list, const std::vector<NameEntry>& table);
 
-// A tab page whose controls are made the first time it is shown, so that a window with many
-// pages opens quickly. A RecordForm over the window binds them then (see RecordForm).
-class LazyPage final : public QWidget {
+// The tab panel SSTab1 with its first page "General" (returned through generalPage) and the
+// page "Abilities" holding abilitiesFrame(slotCount).
+QTabWidget* generalAndAbilitiesTabs(int slotCount, QWidget*& generalPage,
+                                    QWidget* parent = nullptr);
+
+// A page whose controls are made just before it is first shown: a window opens faster, and
+// a page the user never turns to costs nothing. The RecordForm of the window binds the
+// controls when they appear (onBuilt).
+class DeferredPage final : public QWidget {
+    Q_OBJECT
 public:
-    // `build` fills the widget it is given, once.
-    explicit LazyPage(std::function<void(QWidget*)> build, QWidget* parent = nullptr);
-    void ensureBuilt();
-    bool isBuilt() const { return !build_; }
-    // Called with the filled widget right after it is built; never when it is built already.
-    void onBuilt(std::function<void(QWidget*)> built);
+    using Build = std::function<void(QWidget* page)>;
+    explicit DeferredPage(Build build, QWidget* parent = nullptr);
+
+    bool built() const { return !build_; }
+    // Makes the controls now, if they are not made yet.
+    void build();
+    void setVisible(bool visible) override;
+
+    std::function<void(QWidget* page)> onBuilt;
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    std::function<void(QWidget*)> build_;
-    std::vector<std::function<void(QWidget*)>> onBuilt_;
+    Build build_;
+    bool growFrame_ = false;
 };
 
-// The tab panel SSTab1 with its first page "General" (returned through generalPage) and the
-// page "Abilities" holding abilitiesFrame(slotCount).
-QTabWidget* generalAndAbilitiesTabs(int slotCount, QWidget*& generalPage,
-                                    QWidget* parent = nullptr);
+// The form of a window with two panels in one place: `top` above; then a row with the
+// button cmdOther, which shows `second` in place of `first` and back, its caption naming the
+// panel it would bring (`secondCaption` while `first` shows, `firstCaption` while `second`
+// does); then the panels. The `withSecond` widgets sit at the row's left and are shown and
+// hidden together with `second`.
+QWidget* twoPanelForm(QLayout* top, QWidget* first, QWidget* second, const QString& firstCaption,
+                      const QString& secondCaption,
+                      std::initializer_list<QWidget*> withSecond = {});
+
+// Empties the drop-down, then lists the table's names in order: position = record number.
+struct NameEntry;
+void fillNames(QComboBox* combo, const std::vector<NameEntry>& table);
 
 }  // namespace gw

@@ -3,8 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QHash>
 #include <QLineEdit>
+#include <QHash>
 #include <QMap>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -82,76 +82,71 @@ QAbstractItemModel* sharedListModel(std::span<const std::string_view> items) {
 }
 
 RecordForm::RecordForm(QWidget* root, const RecordType& type, std::span<const Binding> bindings)
-    : type_(type), recordSize_(type.recordSize()) {
+    : type_(type), root_(root), recordSize_(type.recordSize()) {
     for (const Binding& b : bindings) {
         const FieldInfo* field = type.field(b.field);
         if (!field || b.first + b.count > field->count)
             throw std::logic_error(std::string("no field ") + b.field + " in " +
                                    std::string(type.name()));
-        for (int i = 0; i < b.count; ++i) {
-            const QString name =
-                b.count > 1 ? controlName(b.control, i) : QString::fromLatin1(b.control);
-            slots_.push_back({&b, field, b.first + i, name});
-        }
+        for (int i = 0; i < b.count; ++i) slots_.push_back({&b, field, b.first + i, nullptr});
     }
-    // Pages made when first shown bind their controls then; all others must be here now.
-    for (QWidget* w : root->findChildren<QWidget*>()) {
-        if (auto* page = dynamic_cast<LazyPage*>(w); page && !page->isBuilt()) {
-            pagesLater_ = true;
-            page->onBuilt([this](QWidget* built) { attach(built); });
-        }
+    bool deferred = false;
+    for (const DeferredPage* page : root->findChildren<DeferredPage*>())
+        deferred = deferred || !page->built();
+    const ControlsByName named = controlsUnder(root);
+    for (Slot& s : slots_) {
+        // A control not made yet may be on a deferred page; with none, the window is wrong.
+        if (!bind(s, named) && !deferred)
+            throw std::logic_error("no control " + std::string(s.binding->control));
     }
-    attach(root);
-    for (const Slot& s : slots_)
-        if (!pagesLater_ && !s.widget) throw std::logic_error("no control " + s.name.toStdString());
 }
 
-void RecordForm::attach(QWidget* root) {
+RecordForm::ControlsByName RecordForm::controlsUnder(QWidget* root) {
     // One walk over the widgets instead of one search of the tree per control.
-    QHash<QString, QWidget*> named;
+    ControlsByName named;
     for (QWidget* w : root->findChildren<QWidget*>())
         if (const QString name = w->objectName(); !name.isEmpty() && !named.contains(name))
             named.insert(name, w);
-    std::vector<Slot*> bound;
-    for (Slot& s : slots_) {
-        if (s.widget) continue;
-        s.widget = named.value(s.name);
-        if (!s.widget) continue;
-        bound.push_back(&s);
-        if (auto* combo = qobject_cast<QComboBox*>(s.widget); combo && !s.binding->items.empty()) {
-            // Setting a model rebuilds the box's popup and completer: only when it differs.
-            if (QAbstractItemModel* model = sharedListModel(s.binding->items);
-                combo->model() != model)
-                combo->setModel(model);
-            combo->setInsertPolicy(QComboBox::NoInsert);
-        }
-    }
-    for (Slot* s : bound) {
-        if (!s->binding->relativeTo) continue;
-        const int index = s->binding->count > 1 ? s->element - s->binding->first : -1;
-        const QString name = index >= 0 ? controlName(s->binding->relativeTo, index)
-                                        : QString::fromLatin1(s->binding->relativeTo);
-        for (const Slot& other : slots_)
-            if (other.name == name) s->relative = qobject_cast<QLineEdit*>(other.widget);
-        if (!s->relative) throw std::logic_error("no control " + name.toStdString());
-    }
-    for (Slot* s : bound) track(*s);
-    // Controls made after a record was shown show it at once, and count as shown.
-    if (!shown_.empty())
-        for (Slot* s : bound) {
-            showSlot(*s, shown_.data());
-            if (marked_ && s->tracked != kUntracked) {
-                Tracked& t = tracked_[s->tracked];
-                t.shownState = controlState(t.widget);
-                t.marked = true;
-            }
-        }
+    return named;
 }
 
-void RecordForm::track(Slot& s) {
-    if (s.binding->showOnly) return;
-    s.tracked = tracked_.size();
-    tracked_.push_back({s.widget, s.relative, {s.field, s.element}, {}, false});
+bool RecordForm::bind(Slot& s, const ControlsByName& named) {
+    const Binding& b = *s.binding;
+    const int index = b.count > 1 ? s.element - b.first : -1;
+    auto nameOf = [index](const char* base) {
+        return index >= 0 ? controlName(base, index) : QString::fromLatin1(base);
+    };
+    QWidget* w = named.value(nameOf(b.control));
+    if (!w) return false;
+    if (auto* combo = qobject_cast<QComboBox*>(w); combo && !b.items.empty()) {
+        // Setting a model rebuilds the box's popup and completer: only when it differs.
+        if (QAbstractItemModel* model = sharedListModel(b.items); combo->model() != model)
+            combo->setModel(model);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+    }
+    if (b.relativeTo) {
+        // The relative box sits beside this one, on the same page.
+        s.relative = qobject_cast<QLineEdit*>(named.value(nameOf(b.relativeTo)));
+        if (!s.relative) throw std::logic_error("no control " + nameOf(b.relativeTo).toStdString());
+    }
+    s.widget = w;
+    if (!b.showOnly) {
+        s.tracked = tracked_.size();
+        tracked_.push_back({w, s.relative, {s.field, s.element}, {}, false});
+    }
+    return true;
+}
+
+void RecordForm::adopt(QWidget* page) {
+    const ControlsByName named = controlsUnder(page);
+    for (Slot& s : slots_) {
+        if (!s.widget && bind(s, named) && !shown_.empty()) showSlot(s, shown_.data());
+    }
+    // Once every page is made, a control still missing is a bug in the window.
+    for (const DeferredPage* other : root_->findChildren<DeferredPage*>())
+        if (!other->built()) return;
+    for (const Slot& s : slots_)
+        if (!s.widget) throw std::logic_error("no control " + std::string(s.binding->control));
 }
 
 void RecordForm::watch(QWidget* control, const char* field) {
@@ -160,9 +155,9 @@ void RecordForm::watch(QWidget* control, const char* field) {
     for (int i = 0; i < info->count; ++i) tracked_.push_back({control, nullptr, {info, i}, {}, false});
 }
 
-void RecordForm::markShown() {
-    marked_ = true;
+void RecordForm::markShown(const QWidget* under) {
     for (Tracked& t : tracked_) {
+        if (under && !under->isAncestorOf(t.widget)) continue;
         t.shownState = controlState(t.widget);
         t.marked = true;
     }
@@ -191,11 +186,22 @@ std::vector<FieldElement> RecordForm::editedFields() const {
     return edited;
 }
 
-void RecordForm::show(const void* record) {
-    if (pagesLater_) {
-        const auto* bytes = static_cast<const std::uint8_t*>(record);
-        shown_.assign(bytes, bytes + recordSize_);
+std::int64_t RecordForm::ownedValue(const Slot& s, const void* record) {
+    const std::int64_t stored = getInt(record, *s.field, s.element);
+    return s.binding->lowBits ? stored & ((std::int64_t{1} << s.binding->lowBits) - 1) : stored;
+}
+
+void RecordForm::storeOwned(const Slot& s, void* record, std::int64_t value) {
+    if (s.binding->lowBits) {
+        const std::int64_t mask = (std::int64_t{1} << s.binding->lowBits) - 1;
+        value = (getInt(record, *s.field, s.element) & ~mask) | (value & mask);
     }
+    setInt(record, *s.field, s.element, value);
+}
+
+void RecordForm::show(const void* record) {
+    const auto* bytes = static_cast<const unsigned char*>(record);
+    shown_.assign(bytes, bytes + recordSize_);
     for (const Slot& s : slots_)
         if (s.widget) showSlot(s, record);
 }
@@ -204,7 +210,7 @@ void RecordForm::showSlot(const Slot& s, const void* record) {
     const Binding& b = *s.binding;
     switch (b.conversion) {
         case Conversion::Number: {
-            std::int64_t shown = getInt(record, *s.field, s.element) + b.offset;
+            std::int64_t shown = ownedValue(s, record) + b.offset;
             if (s.relative) {
                 // The relative box shows its own field, bound earlier in the table.
                 for (const Slot& other : slots_)
@@ -223,7 +229,7 @@ void RecordForm::showSlot(const Slot& s, const void* record) {
             break;
         case Conversion::ListIndex: {
             auto* combo = static_cast<QComboBox*>(s.widget);
-            const std::int64_t value = getInt(record, *s.field, s.element);
+            const std::int64_t value = ownedValue(s, record);
             if (value >= 0 && value < combo->count()) {
                 combo->setCurrentIndex(static_cast<int>(value));
             } else {
@@ -251,7 +257,6 @@ void RecordForm::showSlot(const Slot& s, const void* record) {
 
 QStringList RecordForm::collect(void* record) const {
     QStringList refusals;
-    // A control not made yet was never seen: its field keeps its value.
     for (const Slot& s : slots_)
         if (s.widget && !s.binding->showOnly) collectSlot(s, record, refusals);
     return refusals;
@@ -260,8 +265,8 @@ QStringList RecordForm::collect(void* record) const {
 bool RecordForm::collectSlot(const Slot& s, void* record, QStringList& refusals) const {
     const Binding& b = *s.binding;
     const QString label = labelOf(b, s.element - b.first);
-    const std::int64_t min = s.field->minValue();
-    const std::int64_t max = s.field->maxValue();
+    const std::int64_t min = b.lowBits ? 0 : s.field->minValue();
+    const std::int64_t max = b.lowBits ? (std::int64_t{1} << b.lowBits) - 1 : s.field->maxValue();
     switch (b.conversion) {
         case Conversion::Number: {
             const QString text = static_cast<QLineEdit*>(s.widget)->text();
@@ -283,7 +288,7 @@ bool RecordForm::collectSlot(const Slot& s, void* record, QStringList& refusals)
                 refusals << rangeRefusal(label, text, min + b.offset, max + b.offset);
                 return false;
             }
-            setInt(record, *s.field, s.element, *value);
+            storeOwned(s, record, *value);
             return true;
         }
         case Conversion::ZeroEndedText:
@@ -305,14 +310,14 @@ bool RecordForm::collectSlot(const Slot& s, void* record, QStringList& refusals)
                 if (text == combo->property(kShownText).toString()) return true;  // untouched
                 index = combo->findText(text, Qt::MatchFixedString);
             }
-            if (index < 0) {
+            if (index < 0 || index > max) {
                 refusals << QStringLiteral(
                                 "%1: \"%2\" is not an entry of the list; the stored "
                                 "value is kept.")
                                 .arg(label, text);
                 return false;
             }
-            setInt(record, *s.field, s.element, index);
+            storeOwned(s, record, index);
             return true;
         }
         case Conversion::CheckState: {

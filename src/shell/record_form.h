@@ -2,9 +2,9 @@
 // Binds a window's controls to the fields of an in-memory record by a table, so that an editor
 // is its controls plus a list of (control, field, conversion) rows. Shared by the catalogue
 // editors and the navigators.
+#include <QHash>
 #include <QString>
 #include <QStringList>
-#include <cstdint>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -42,6 +42,9 @@ struct Binding {
     std::span<const std::string_view> items = {};  // ListIndex: the value list (one shared model)
     const char* label = nullptr;                   // how messages name the box (default: control)
     int first = 0;                                 // first field element the array binds
+    // Number and ListIndex: when set, the control owns only the field's low `lowBits` bits
+    // (a byte kept in a wider field); the other bits are kept as stored.
+    int lowBits = 0;
 };
 
 // One element of a field: what an edited control stands for.
@@ -64,14 +67,17 @@ class RecordForm {
 public:
     // Finds every bound control under root; a missing control or field is a bug in the
     // window and throws std::logic_error.
-    // Controls on a LazyPage not built yet are bound when it is built, and show the record
-    // shown last; until then they are left out of show and collect.
     RecordForm(QWidget* root, const RecordType& type, std::span<const Binding> bindings);
-    RecordForm(const RecordForm&) = delete;
-    RecordForm& operator=(const RecordForm&) = delete;
 
-    // Fields -> controls, in table order.
+    // Fields -> controls, in table order. Keeps a copy of the record (shownRecord).
     void show(const void* record);
+
+    // Binds the controls a deferred page has just made and shows the last shown record in
+    // them. Until then show and collect pass them by: their fields keep the stored values.
+    void adopt(QWidget* page);
+
+    // The record as last shown; null before the first show.
+    const void* shownRecord() const { return shown_.empty() ? nullptr : shown_.data(); }
 
     // Controls -> fields, in table order. A box that cannot be converted keeps its field's
     // value and adds a line to the result (empty when everything converted).
@@ -80,8 +86,9 @@ public:
     // Edits: the window calls markShown when it has finished showing a record (its own steps
     // after show() included); from then on a control whose text, selection or check state
     // differs from what it showed is the operator's edit. Controls that are only shown never
-    // count; controls of a page built later count from the moment they show the record.
-    void markShown();
+    // count; controls of a deferred page count from the moment they show the record.
+    // With `under`, only the controls under that widget (a page just made) are marked.
+    void markShown(const QWidget* under = nullptr);
     bool hasEdits() const;
     // The field elements behind the edited controls, in table order, each once.
     std::vector<FieldElement> editedFields() const;
@@ -92,35 +99,38 @@ public:
 private:
     // A control whose edits are tracked: a bound one (its slot) or one the window watches.
     struct Tracked {
-        QWidget* widget = nullptr;
-        QWidget* relative = nullptr;  // an edit here changes the field too
-        FieldElement target{};
+        QWidget* widget;
+        QWidget* relative;  // an edit here changes the field too
+        FieldElement target;
         QString shownState;
-        bool marked = false;  // shownState was taken
+        bool marked;  // shownState was taken
     };
+    static constexpr std::size_t kUntracked = static_cast<std::size_t>(-1);
+    using ControlsByName = QHash<QString, QWidget*>;
+    static ControlsByName controlsUnder(QWidget* root);
+    bool isEdited(const Tracked& t) const;
     struct Slot {
         const Binding* binding;
         const FieldInfo* field;
         int element;
-        QString name;
-        QWidget* widget = nullptr;      // null until its page is built
+        QWidget* widget;                // null while its deferred page is not made
         QLineEdit* relative = nullptr;  // the relativeTo box of this slot, same index
-        std::size_t tracked = kUntracked;  // index into tracked_
+        std::size_t tracked = kUntracked;  // its entry in tracked_
     };
-    static constexpr std::size_t kUntracked = static_cast<std::size_t>(-1);
-    void attach(QWidget* root);
-    void track(Slot& slot);
-    bool isEdited(const Tracked& t) const;
+    // Finds the slot's control (and its relativeTo box) under `under`; false if missing.
+    bool bind(Slot& slot, const ControlsByName& named);
     void showSlot(const Slot& slot, const void* record);
+    // The field's value as the control owns it, and the whole field with that part replaced.
+    static std::int64_t ownedValue(const Slot& slot, const void* record);
+    static void storeOwned(const Slot& slot, void* record, std::int64_t value);
     bool collectSlot(const Slot& slot, void* record, QStringList& refusals) const;
 
     const RecordType& type_;
     std::vector<Slot> slots_;
     std::vector<Tracked> tracked_;
-    bool marked_ = false;  // markShown was called
+    QWidget* root_;
     std::size_t recordSize_;
-    bool pagesLater_ = false;
-    std::vector<std::uint8_t> shown_;  // the record shown last, for controls made later
+    std::vector<unsigned char> shown_;
 };
 
 // Shows the refusals of a collect in one message; nothing when there are none.

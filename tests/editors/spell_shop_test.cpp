@@ -1,0 +1,312 @@
+// frmSpell and frmShop over the small demo world and over hand-made records, and the two
+// search rules every catalogue editor shares: Down keeps the typed prefix, and finding the
+// entry on screen saves and shows it again.
+#include <QComboBox>
+#include <QGroupBox>
+#include <QListView>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include "editors/catalogue_windows.h"
+#include "gui_test.h"
+#include "records/item.h"
+#include "records/shop.h"
+#include "records/spell.h"
+#include "shell/name_lookups.h"
+#include "tools/data/demo_world.h"
+
+namespace gw::test {
+namespace {
+
+constexpr auto kSpell = RecordKind::Spell;
+constexpr auto kShop = RecordKind::Shop;
+
+TEST_F(GuiTest, SteppingThroughTheDemoWorldChangesNoStoredByte) {
+    std::string error;
+    ASSERT_EQ(demo::buildDemoWorld(".", demo::DemoSize::Small, &error), status::kSuccess) << error;
+    for (RecordKind kind : allRecordKinds())
+        ASSERT_EQ(world.file(kind).open("BOPEN, test, Error: "), status::kSuccess);
+    LoadClassArray(world);
+    for (auto [editor, kind] :
+         {std::pair{&createSpellEditor, kSpell}, {&createShopEditor, kShop}}) {
+        const std::vector<Row> before = all(kind);
+        open(editor);
+        const int entries = child<QListView>("lstDatabase")->model()->rowCount();
+        EXPECT_EQ(static_cast<std::size_t>(entries), before.size());
+        for (int row = 1; row < entries; ++row) select(row);
+        select(0);
+        window.reset();
+        EXPECT_EQ(all(kind), before);
+    }
+    EXPECT_EQ(said(), "");
+}
+
+TEST_F(GuiTest, EmptySpellAndShopFilesShowTheirLoadMessageAndWriteNothing) {
+    create({kSpell, kShop, RecordKind::Item, RecordKind::Class});
+    for (auto [editor, loaded] : {std::pair{&createSpellEditor, "LoadSpelles, BGETFIRST, Error: 9"},
+                                  {&createShopEditor, "LoadShopes, BGETFIRST, Error: 9"}}) {
+        SCOPED_TRACE(loaded);
+        open(editor);
+        click("cmdInsert");
+        click("cmdDelete");
+        ASSERT_EQ(dialogs.messages.size(), 3u);
+        EXPECT_EQ(dialogs.messages[0], loaded);
+        EXPECT_EQ(list() + text("txtName"), "");
+        EXPECT_TRUE(dialogs.prompts.empty() && dialogs.questions.empty());
+        dialogs.clear();
+    }
+    EXPECT_TRUE(all(kSpell).empty() && all(kShop).empty());
+}
+
+Spell makeSpell(std::int16_t number, const char* name) {
+    Spell s = renamed(Spell{}, name);
+    s.Number = number;
+    s.NameEnd = 0x5A, s.DescAEnd = 1, s.DescBEnd = 2, s.ShortNameEnd = 3;
+    setField(s.DescA, std::string("first line") + '\0');
+    setField(s.DescB, "no zero byte at all");
+    setField(s.ShortName, std::string("Fb") + '\0');
+    s.Reserved1 = -7, s.Reserved3 = 9, s.Reserved5 = 55, s.Reserved6 = 66, s.Reserved7 = -77777;
+    for (std::size_t i = 0; i < s.Reserved2.size(); ++i) s.Reserved2[i] = std::int16_t(100 + i);
+    s.Reserved4 = {4, 5, 6};
+    s.CastMsgA = 100000, s.LevelCap = 255, s.Target = 13, s.MageryA = 5, s.Undefined06 = 200;
+    for (int i = 0; i < 10; ++i) s.AbilityA[i] = std::int16_t(i * 20), s.AbilityB[i] = -i;
+    return s;
+}
+
+TEST_F(GuiTest, SpellEditorMapsMessageStylesAndKeepsWhatItCannotShow) {
+    create({kSpell});
+    Spell spells[7];
+    const std::uint8_t styles[] = {0, 1, 32, 33, 114, 115, 7};
+    for (std::int16_t n = 0; n < 7; ++n) {
+        spells[n] = makeSpell(n + 1, "Spell");
+        spells[n].MsgStyle = styles[n];
+        if (n == 6) spells[n].Target = 99;  // shown as its number, kept on save
+        add(kSpell, spells[n]);
+    }
+    open(createSpellEditor);
+    EXPECT_FALSE(child<QLineEdit>("txtNumber")->isEnabled());
+    EXPECT_EQ(texts({"txtNumber", "txtName", "txtDescA", "txtShortName", "txtCastMsgA",
+                     "txtLevelCap", "cmbTarget", "cmbMageryA", "txtAbilityA_9"}),
+              "1 Spell first line Fb 100000 255 Full Party Area Kai Picklocks value");
+    EXPECT_EQ(text("txtDescB"), "no zero byte at all" + std::string(31, ' '));
+    const char* shown[] = {"Yes", "No", "Yes", "No", "Yes", "No", "7"};
+    for (int n = 0; n < 7; ++n) {
+        SCOPED_TRACE(styles[n]);
+        select(n);
+        EXPECT_EQ(text("cmbMsgStyle"), shown[n]);
+        EXPECT_EQ(stored(kSpell, n + 1)[164], styles[n]);  // viewing changes nothing
+        select(n == 6 ? 0 : n + 1);
+        Spell expected = spells[n];
+        expected.MsgStyle = n < 6 ? std::uint8_t(n % 2) : 7;
+        Row row = rowOf(kSpell, expected);
+        // Trailing blanks of the descriptions go before the closing zero.
+        const std::string descB = trimmedZeroEnded("no zero byte at all", 50);
+        std::copy(descB.begin(), descB.end(), row.begin() + 83);
+        EXPECT_EQ(stored(kSpell, n + 1), row);
+    }
+    EXPECT_EQ(text("cmbTarget"), "Full Party Area");
+    select(6);
+    EXPECT_EQ(text("cmbTarget"), "99");
+    EXPECT_EQ(said(), "");
+
+    SCOPED_TRACE("a byte field refuses 256; the panels switch back and forth");
+    type("txtLevelCap", "256");
+    type("txtName", std::string(31, 'x').c_str());
+    select(0);
+    EXPECT_NE(said().find("txtLevelCap: \"256\" is not a whole number from 0 to 255"),
+              std::string::npos);
+    const Row row = stored(kSpell, 7);
+    ASSERT_EQ(row.size(), 260u);
+    EXPECT_EQ(row[162], 255);
+    const std::string name = std::string(29, 'x') + '\x5A';  // no zero byte; NameEnd kept
+    EXPECT_EQ(Row(row.begin() + 2, row.begin() + 32), Row(name.begin(), name.end()));
+    auto* general = child<QGroupBox>("frmGeneral");
+    auto* abilities = child<QGroupBox>("frmAbilities");
+    auto* other = child<QPushButton>("cmdOther");
+    EXPECT_EQ(other->text(), QStringLiteral("Abilities"));
+    EXPECT_TRUE(!general->isHidden() && abilities->isHidden());
+    click("cmdOther");
+    EXPECT_TRUE(general->isHidden() && !abilities->isHidden());
+    EXPECT_EQ(other->text(), QStringLiteral("General"));
+    click("cmdOther");
+    EXPECT_TRUE(!general->isHidden() && abilities->isHidden());
+    EXPECT_EQ(other->text(), QStringLiteral("Abilities"));
+}
+
+template <class Rec>
+void named(GuiTest& t, RecordKind kind, std::int16_t number, const char* name) {
+    Rec r = renamed(Rec{}, name);
+    r.Number = number;
+    t.add(kind, r);
+}
+
+class ShopEditorTest : public GuiTest {
+protected:
+    ShopEditorTest() {
+        create({kShop, RecordKind::Item, RecordKind::Class});
+        named<Item>(*this, RecordKind::Item, 3, "Rope");
+        named<Item>(*this, RecordKind::Item, 8, "Lamp");
+        named<Class>(*this, RecordKind::Class, 1, "Fighter");
+        named<Class>(*this, RecordKind::Class, 2, "Mage");
+        LoadClassArray(world);
+        armoury = renamed(Shop{}, "Armoury");
+        armoury.Number = 10, armoury.Type = 2, armoury.Class = 0x7702, armoury.Reserved5 = -5;
+        armoury.ShopItemNumber[0] = 3, armoury.ShopItemNumber[2] = 99;
+        armoury.ShopItemNumber[19] = 8, armoury.RgnPercentage[19] = 250, armoury.ShopMax[5] = -1;
+        setField(armoury.ReservedText2, "kept as stored");
+        bazaar.Number = 20, bazaar.Type = 13, bazaar.Class = 9;  // neither can be listed
+        setField(bazaar.Name, "Bazaar");                         // blanks, no zero byte
+        add(kShop, armoury, 0xA5);
+        add(kShop, bazaar, 0x5A);
+        open(createShopEditor);
+    }
+    Shop armoury{}, bazaar{};
+};
+
+Row withTail(Row row, std::uint8_t tail) { return row.resize(504, tail), row; }
+
+TEST_F(ShopEditorTest, ShowsItemNamesAndKeepsWhatNoControlOwns) {
+    EXPECT_EQ(list(), "10   Armoury\n20   Bazaar" + std::string(33, ' '));
+    EXPECT_EQ(texts({"txtNumber", "txtName", "cmbType", "cmbClasses", "txtShopItemName_0",
+                     "txtShopItemName_1", "txtShopItemName_2", "txtShopItemName_19",
+                     "txtRgnPercentage_19", "txtShopMax_5"}),
+              "10 Armoury Armour Mage Rope none ITEM NOT IN DATABASE! Lamp 250 -1");
+    EXPECT_FALSE(child<QLineEdit>("txtNumber")->isEnabled());
+    EXPECT_FALSE(child<QLineEdit>("txtShopItemName_0")->isEnabled());
+    select(1);
+    EXPECT_EQ(texts({"cmbType", "cmbClasses"}), "13 9");
+    EXPECT_EQ(text("txtName"), "Bazaar" + std::string(33, ' '));
+    select(0);
+    EXPECT_EQ(stored(kShop, 10), withTail(rowOf(kShop, armoury), 0xA5));
+    EXPECT_EQ(stored(kShop, 20), withTail(rowOf(kShop, bazaar), 0x5A));
+    EXPECT_EQ(said(), "");
+
+    SCOPED_TRACE("a new class goes to the low byte; a new item number shows its name next time");
+    child<QComboBox>("cmbClasses")->setCurrentIndex(1);
+    type("txtShopItemNumber_1", "8");
+    type("txtRgnPercentage_0", "256");
+    select(1);
+    EXPECT_NE(said().find("txtRgnPercentage_0: \"256\" is not a whole number from 0 to 255"),
+              std::string::npos);
+    Shop expected = armoury;
+    expected.Class = 0x7701, expected.ShopItemNumber[1] = 8;
+    EXPECT_EQ(stored(kShop, 10), withTail(rowOf(kShop, expected), 0xA5));
+    select(0);
+    EXPECT_EQ(texts({"cmbClasses", "txtShopItemName_1"}), "Fighter Lamp");
+
+    SCOPED_TRACE("inserting twice lists each class once");
+    dialogs.clear();
+    dialogs.answerPrompts({"30", "31"});
+    click("cmdInsert");
+    click("cmdInsert");
+    EXPECT_EQ(joined(dialogs.prompts, ";"), "New Shop Number:|Insert|0;New Shop Number:|Insert|0");
+    EXPECT_EQ(child<QComboBox>("cmbClasses")->count(), 3);
+    EXPECT_EQ(list(), "10   Armoury\n20   Bazaar" + std::string(33, ' ') +
+                          "\n30   New Shop\n31   New Shop");
+    expected = renamed(expected, "New Shop");
+    expected.Number = 31;
+    EXPECT_EQ(stored(kShop, 31), withTail(rowOf(kShop, expected), 0xA5));
+}
+
+TEST_F(ShopEditorTest, PanelsAndRowFramesSwitchWithoutTouchingTheFile) {
+    const std::vector<Row> before = all(kShop);
+    auto* other = child<QPushButton>("cmdOther");
+    auto hidden = [&](std::initializer_list<const char*> names) {
+        std::string shown;
+        for (const char* name : names) shown += child<QWidget>(name)->isHidden() ? '-' : '+';
+        return shown;
+    };
+    const std::initializer_list<const char*> parts = {"frameGeneral", "frameShopItems", "cmdA",
+                                                      "cmdB",         "frameA",         "frameB"};
+    EXPECT_EQ(hidden(parts) + other->text().toStdString(), "+---+-Items Sold");
+    click("cmdOther");
+    EXPECT_EQ(hidden(parts) + other->text().toStdString(), "-++++-General");
+    click("cmdB");
+    EXPECT_EQ(hidden(parts), "-+++-+");
+    click("cmdOther");
+    click("cmdOther");
+    EXPECT_EQ(hidden(parts) + other->text().toStdString(), "-+++-+General");
+    click("cmdA");
+    EXPECT_EQ(hidden({"frameA", "frameB"}), "+-");
+    EXPECT_EQ(all(kShop), before);
+}
+
+// The search rules, through frmRace: they belong to every catalogue editor.
+TEST_F(GuiTest, SearchKeepsThePrefixOnDownAndRefindingTheShownEntrySavesIt) {
+    create({RecordKind::Race});
+    for (auto [n, name] : {std::pair{1, "Elf"}, {2, "Gnome"}, {3, "Goblin"}})
+        add(RecordKind::Race, makeRace(std::int16_t(n), name));
+    open(createRaceEditor);
+    auto* search = child<QLineEdit>("txtSearch");
+    search->setFocus();
+    QTest::keyClick(search, Qt::Key_G);
+    EXPECT_EQ(current(), 1);
+    QTest::keyClick(search, Qt::Key_Down);
+    EXPECT_EQ(current(), 1);
+    EXPECT_EQ(search->selectionStart(), 1);
+    QTest::keyClick(search, Qt::Key_Backspace);
+    EXPECT_EQ(current(), 0);  // the prefix was "g", and is empty now
+
+    SCOPED_TRACE("the entry on screen found again is saved and shown again, rounded");
+    type("txtMinCharm", "12.5");
+    type("txtMaxCharm", "13.5");
+    search->clear();
+    QTest::keyClick(search, Qt::Key_E);
+    EXPECT_EQ(current(), 0);
+    EXPECT_EQ(texts({"txtMinCharm", "txtMaxCharm"}), "12 14");
+    ASSERT_FALSE(stored(RecordKind::Race, 1).empty());
+    EXPECT_EQ(world.file(RecordKind::Race).as<Race>().MinCharm, 12);
+    EXPECT_EQ(world.file(RecordKind::Race).as<Race>().MaxCharm, 14);
+    EXPECT_EQ(said(), "");
+}
+
+// Pages made when first turned to: until then a save keeps their fields as stored, and
+// when they appear they show the record on screen, wherever the file has moved since.
+TEST_F(GuiTest, DeferredPagesShowTheRecordOnScreenWhenFirstMade) {
+    create({RecordKind::Race});
+    const Race elf = makeRace(1, "Elf");
+    add(RecordKind::Race, elf);
+    add(RecordKind::Race, makeRace(2, "Dwarf"));
+    window.reset(createRaceEditor(world));
+    window->show();
+    EXPECT_EQ(window->findChild<QComboBox*>(QStringLiteral("txtAbilityA_0")), nullptr);
+    select(1);
+    select(0);
+    EXPECT_EQ(stored(RecordKind::Race, 1), rowOf(RecordKind::Race, elf));
+    ASSERT_EQ(world.file(RecordKind::Race).call(BGETLAST, ""), 0);
+    child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    EXPECT_EQ(texts({"txtAbilityA_0", "txtAbilityB_0"}), "Inflict Damage Ignoring Armour -10");
+    type("txtAbilityB_0", "77");
+    select(1);
+    ASSERT_FALSE(stored(RecordKind::Race, 1).empty());
+    EXPECT_EQ(world.file(RecordKind::Race).as<Race>().AbilityB[0], 77);
+
+    SCOPED_TRACE("the Spell editor's ability slots appear with their panel");
+    create({kSpell});
+    add(kSpell, makeSpell(4, "Spark"));
+    window.reset(createSpellEditor(world));
+    window->show();
+    EXPECT_EQ(window->findChild<QComboBox*>(QStringLiteral("txtAbilityA_9")), nullptr);
+    click("cmdOther");
+    EXPECT_EQ(texts({"txtAbilityA_9", "txtAbilityB_9"}), "Picklocks value -9");
+    EXPECT_EQ(said(), "");
+}
+
+TEST_F(ShopEditorTest, ItemRowsMadeWhenFirstShownCarryTheNames) {
+    window.reset(createShopEditor(world));
+    window->show();
+    EXPECT_EQ(window->findChild<QLineEdit*>(QStringLiteral("txtShopItemName_0")), nullptr);
+    const QSize before = window->size();
+    click("cmdOther");
+    EXPECT_EQ(texts({"txtShopItemNumber_0", "txtShopItemName_0", "txtShopItemName_19"}),
+              "3 Rope Lamp");
+    // The window was sized for the smaller panel: it grows to hold the rows.
+    QCoreApplication::processEvents();
+    EXPECT_GT(window->height(), before.height());
+    EXPECT_EQ(window->size(), window->size().expandedTo(window->sizeHint()));
+    EXPECT_EQ(said(), "");
+}
+
+}  // namespace
+}  // namespace gw::test

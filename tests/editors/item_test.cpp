@@ -76,8 +76,14 @@ protected:
         LoadRaceArray(world);
         LoadClassArray(world);
         for (const Item& r : items) add(kItem, r, kTail);
-        open(createItemEditor);
-        if (pages) showPages();
+        // Opened by hand when the pages are to be made later, by turning to them.
+        if (pages) {
+            open(createItemEditor);
+            showPages();
+        } else {
+            window.reset(createItemEditor(world, nullptr));
+            window->show();
+        }
     }
     void showPages() {
         auto* tabs = child<QTabWidget>("SSTab1");

@@ -7,6 +7,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "editors/catalogue_list.h"
 #include "records/number_text.h"
@@ -61,7 +62,8 @@ CatalogueEditor::CatalogueEditor(World& world, const CatalogueDescription& descr
     layout->addLayout(left);
     layout->addWidget(form, 1);
 
-    form_ = std::make_unique<RecordForm>(form, file().type(), description.bindings);
+    formWidget_ = form;
+    form_ = std::make_unique<RecordForm>(form, file().type(), description.bindings, &world_);
 
     if (description.loadTiming == LoadTiming::BeforeShow) formLoad();
 }
@@ -80,7 +82,9 @@ void CatalogueEditor::showEvent(QShowEvent* event) {
 }
 
 void CatalogueEditor::closeEvent(QCloseEvent* event) {
-    if (description_.saveOnClose && currentIndex_ >= 0) saveRecord(currentIndex_);
+    // Closing can be asked twice (the frame, then the main window's shutdown): one save.
+    if (description_.saveOnClose && currentIndex_ >= 0)
+        saveRecord(std::exchange(currentIndex_, -1));
     event->accept();
 }
 
@@ -89,6 +93,8 @@ void CatalogueEditor::formLoad() {
     if (description_.hooks.beforeLoad) description_.hooks.beforeLoad(*this);
     currentIndex_ = -1;
     loadList();
+    // With no entry the boxes belong to no record: nothing typed there could be kept.
+    formWidget_->setEnabled(list_->size() > 0);
     if (list_->size() == 0) return;  // nothing shown, nothing to save: the flag stays false
     selectEntry(0);
     loaded_ = true;
@@ -142,9 +148,12 @@ bool CatalogueEditor::saveRecord(int row) {
 void CatalogueEditor::lstDatabaseClick(int row) {
     if (row < 0 || row >= list_->size()) return;
     if (loaded_) saveRecord(currentIndex_);
+    // When the chosen record cannot be read the boxes still hold the one before: the current
+    // index stays with it, so that the next save writes them back where they came from.
+    if (file().getEqual32(list_->number(row), description_.messages.reread) != status::kSuccess)
+        return;
     currentIndex_ = row;
-    if (file().getEqual32(list_->number(row), description_.messages.reread) == status::kSuccess)
-        showRecord();
+    showRecord();
 }
 
 void CatalogueEditor::selectEntry(int row) {
@@ -257,7 +266,10 @@ void CatalogueEditor::dropCurrentEntry() {
     loaded_ = false;
     list_->removeEntry(currentIndex_);
     currentIndex_ = -1;
-    if (list_->size() == 0) return;
+    if (list_->size() == 0) {
+        formWidget_->setEnabled(false);
+        return;
+    }
     if (listView_->currentIndex().row() == 0)
         lstDatabaseClick(0);
     else

@@ -35,6 +35,12 @@ QString rangeRefusal(const QString& label, const QString& text, std::int64_t min
         .arg(label, text, QString::number(min), QString::number(max));
 }
 
+// A stored integer as its field's bytes read without sign (-1 in 2 bytes -> 65535).
+std::int64_t asUnsigned(const FieldInfo& field, std::int64_t value) {
+    if (value >= 0 || field.width >= 8) return value;
+    return value + (std::int64_t{1} << (8 * field.width));
+}
+
 // A number box's decimal value; nothing when the text is not a number.
 std::optional<double> decimalValue(const QString& text) {
     if (!parseRounded(toGame(text))) return std::nullopt;
@@ -61,7 +67,9 @@ QAbstractItemModel* sharedListModel(std::span<const std::string_view> items) {
     return model;
 }
 
-RecordForm::RecordForm(QWidget* root, const RecordType& type, std::span<const Binding> bindings) {
+RecordForm::RecordForm(QWidget* root, const RecordType& type, std::span<const Binding> bindings,
+                       World* world)
+    : world_(world) {
     for (const Binding& b : bindings) {
         const FieldInfo* field = type.field(b.field);
         if (!field || b.first + b.count > field->count)
@@ -81,13 +89,21 @@ RecordForm::RecordForm(QWidget* root, const RecordType& type, std::span<const Bi
             slots_.push_back({&b, field, b.first + i, w});
         }
     }
-    for (Slot& s : slots_) {
-        if (!s.binding->relativeTo) continue;
+    // The boxes a slot reads or fills beside its own control, at the same array index.
+    const auto partner = [root](const Slot& s, const char* base) {
         const int index = s.binding->count > 1 ? s.element - s.binding->first : -1;
-        const QString name = index >= 0 ? controlName(s.binding->relativeTo, index)
-                                        : QString::fromLatin1(s.binding->relativeTo);
-        s.relative = root->findChild<QLineEdit*>(name);
-        if (!s.relative) throw std::logic_error("no control " + name.toStdString());
+        const QString name = index >= 0 ? controlName(base, index) : QString::fromLatin1(base);
+        auto* box = root->findChild<QLineEdit*>(name);
+        if (!box) throw std::logic_error("no control " + name.toStdString());
+        return box;
+    };
+    for (Slot& s : slots_) {
+        if (s.binding->relativeTo) s.relative = partner(s, s.binding->relativeTo);
+        if (s.binding->nameBox) {
+            if (!s.binding->lookup || !world_)
+                throw std::logic_error(std::string("no lookup for ") + s.binding->nameBox);
+            s.name = partner(s, s.binding->nameBox);
+        }
     }
 }
 
@@ -97,6 +113,7 @@ void RecordForm::show(const void* record) {
 
 void RecordForm::showSlot(const Slot& s, const void* record) {
     const Binding& b = *s.binding;
+    if (s.name) s.name->setText(b.lookup(*world_, getInt(record, *s.field, s.element)));
     switch (b.conversion) {
         case Conversion::Number: {
             std::int64_t shown = getInt(record, *s.field, s.element) + b.offset;
@@ -110,6 +127,10 @@ void RecordForm::showSlot(const Slot& s, const void* record) {
             static_cast<QLineEdit*>(s.widget)->setText(QString::number(shown));
             break;
         }
+        case Conversion::UnsignedNumber:
+            static_cast<QLineEdit*>(s.widget)->setText(
+                QString::number(asUnsigned(*s.field, getInt(record, *s.field, s.element))));
+            break;
         case Conversion::ZeroEndedText:
         case Conversion::TrimmedZeroEnded:
         case Conversion::BlankFilledText:
@@ -121,6 +142,8 @@ void RecordForm::showSlot(const Slot& s, const void* record) {
             const std::int64_t value = getInt(record, *s.field, s.element);
             if (value >= 0 && value < combo->count()) {
                 combo->setCurrentIndex(static_cast<int>(value));
+            } else if (b.unlistedShowsAs >= 0) {
+                combo->setCurrentIndex(b.unlistedShowsAs);
             } else {
                 // A value the list cannot show is shown as its number and kept on save.
                 combo->setCurrentIndex(-1);
@@ -137,6 +160,9 @@ void RecordForm::showSlot(const Slot& s, const void* record) {
                                             : Qt::Unchecked);
             break;
         }
+        case Conversion::Flag:
+            static_cast<QCheckBox*>(s.widget)->setChecked(getInt(record, *s.field, s.element) == 1);
+            break;
     }
 }
 
@@ -176,6 +202,18 @@ bool RecordForm::collectSlot(const Slot& s, void* record, QStringList& refusals)
             setInt(record, *s.field, s.element, *value);
             return true;
         }
+        case Conversion::UnsignedNumber: {
+            const QString text = static_cast<QLineEdit*>(s.widget)->text();
+            const std::int64_t top = asUnsigned(*s.field, -1);
+            const auto value = parseInRange(toGame(text), 0, top);
+            if (!value) {
+                refusals << rangeRefusal(label, text, 0, top);
+                return false;
+            }
+            // The same bytes as the signed field holds them.
+            setInt(record, *s.field, s.element, *value > max ? *value - top - 1 : *value);
+            return true;
+        }
         case Conversion::ZeroEndedText:
         case Conversion::TrimmedZeroEnded:
         case Conversion::BlankFilledText: {
@@ -213,6 +251,10 @@ bool RecordForm::collectSlot(const Slot& s, void* record, QStringList& refusals)
                                                    : 0);
             return true;
         }
+        case Conversion::Flag:
+            setInt(record, *s.field, s.element,
+                   static_cast<QCheckBox*>(s.widget)->isChecked() ? 1 : 0);
+            return true;
     }
     return true;
 }

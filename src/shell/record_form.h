@@ -18,6 +18,7 @@ class QWidget;
 namespace gw {
 
 class Dialogs;
+class World;
 
 enum class Conversion {
     Number,            // line edit, decimal; read back rounded (halves to even), range-checked
@@ -26,7 +27,13 @@ enum class Conversion {
     BlankFilledText,   // stored as typed, cut and filled with blanks, no zero byte
     ListIndex,         // combo box: the stored value is the position of the selected entry
     CheckState,        // tristate check box: 0 clear, 1 ticked, 2 grey
+    Flag,              // two-state check box: 1 ticked, any other value clear; stored 1 or 0
+    UnsignedNumber,    // as Number, the field's bytes read as unsigned (0 to 65535 for 2 bytes)
 };
+
+// The name of the record a number points at, for a name box beside the number's box. Takes
+// the stored value whatever the field's width; a value the lookup cannot take gives "".
+using NameLookup = QString (*)(World& world, std::int64_t number);
 
 struct Binding {
     const char* control;  // objectName; for a control array the base name (txtAbilityA_0 ...)
@@ -41,6 +48,12 @@ struct Binding {
     std::span<const std::string_view> items = {};  // ListIndex: the value list (one shared model)
     const char* label = nullptr;                   // how messages name the box (default: control)
     int first = 0;                                 // first field element the array binds
+    // ListIndex: the entry shown, and so stored on the next save, for a value the list has no
+    // entry for; -1 shows the value as its number and keeps it.
+    int unlistedShowsAs = -1;
+    // A display-only box (same array index) showing lookup of the value; never read back.
+    const char* nameBox = nullptr;
+    NameLookup lookup = nullptr;
 };
 
 // "txtAbilityA", 3 -> "txtAbilityA_3": the one naming scheme of control arrays.
@@ -52,8 +65,9 @@ QAbstractItemModel* sharedListModel(std::span<const std::string_view> items);
 class RecordForm {
 public:
     // Finds every bound control under root; a missing control or field is a bug in the
-    // window and throws std::logic_error.
-    RecordForm(QWidget* root, const RecordType& type, std::span<const Binding> bindings);
+    // window and throws std::logic_error. `world` serves the bindings' name lookups.
+    RecordForm(QWidget* root, const RecordType& type, std::span<const Binding> bindings,
+               World* world = nullptr);
 
     // Fields -> controls, in table order.
     void show(const void* record);
@@ -69,11 +83,13 @@ private:
         int element;
         QWidget* widget;
         QLineEdit* relative = nullptr;  // the relativeTo box of this slot, same index
+        QLineEdit* name = nullptr;      // the nameBox of this slot, same index
     };
     void showSlot(const Slot& slot, const void* record);
     bool collectSlot(const Slot& slot, void* record, QStringList& refusals) const;
 
     std::vector<Slot> slots_;
+    World* world_;
 };
 
 // Shows the refusals of a collect in one message; nothing when there are none.

@@ -1,0 +1,132 @@
+// frmMonster on the large demo world's 1,200 monsters: opening the window (list built, first
+// monster shown with its lookups) beside a bare walk of the Monster file, and one record step
+// (the monster on screen saved, the next one read and shown) as a click in the list makes it.
+// Run with QT_QPA_PLATFORM=offscreen.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QListView>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "editors/catalogue_windows.h"
+#include "shell/world.h"
+#include "store/record_file.h"
+#include "tools/data/demo_world.h"
+
+namespace {
+
+class CountingDialogs final : public gw::Dialogs {
+public:
+    void message(const QString& text) override {
+        ++messages;
+        last = text;
+    }
+    bool question(const QString&, const QString&) override { return false; }
+    QString askText(const QString&, const QString&, const QString&) override { return {}; }
+    int messages = 0;
+    QString last;
+};
+
+// The large demo world in a scratch directory, with the files the Monster editor reads open.
+struct Fixture {
+    Fixture() {
+        dir = std::filesystem::temp_directory_path() /
+              ("gravewind-bench-monster-" + std::to_string(::getpid()));
+        std::string error;
+        if (gw::demo::buildDemoWorld(dir.string(), gw::demo::DemoSize::Large, &error) !=
+            gw::status::kSuccess) {
+            std::fprintf(stderr, "demo world: %s\n", error.c_str());
+            std::exit(1);
+        }
+        std::filesystem::current_path(dir);
+        world = std::make_unique<gw::World>(dialogs);
+        for (gw::RecordKind kind : kOpened)
+            if (world->file(kind).open("open: ") != gw::status::kSuccess) std::exit(1);
+    }
+    ~Fixture() {
+        for (gw::RecordKind kind : kOpened) world->file(kind).close("close: ");
+        std::filesystem::current_path(dir.parent_path());
+        std::filesystem::remove_all(dir);
+    }
+    gw::RecordFile& monsters() { return world->file(gw::RecordKind::Monster); }
+
+    static constexpr gw::RecordKind kOpened[] = {gw::RecordKind::Monster, gw::RecordKind::Item,
+                                                 gw::RecordKind::Spell, gw::RecordKind::Message};
+    std::filesystem::path dir;
+    CountingDialogs dialogs;
+    std::unique_ptr<gw::World> world;
+};
+
+Fixture& fixture() {
+    static Fixture f;
+    return f;
+}
+
+void BM_BareWalk(benchmark::State& state) {
+    gw::RecordFile& f = fixture().monsters();
+    int n = 0;
+    for (auto _ : state) {
+        n = 0;
+        for (gw::Status s = f.call(gw::BGETFIRST, ""); s == 0; s = f.call(gw::BGETNEXT, "", {9}))
+            ++n;
+        benchmark::DoNotOptimize(n);
+    }
+    state.counters["monsters"] = n;
+}
+BENCHMARK(BM_BareWalk)->Unit(benchmark::kMillisecond);
+
+// Opened as the main window opens it: a subwindow of a shown MDI area.
+void BM_OpenMonsterEditor(benchmark::State& state) {
+    QMdiArea area;
+    area.resize(1280, 860);
+    area.show();
+    for (auto _ : state) {
+        QMdiSubWindow* sub = area.addSubWindow(gw::createMonsterEditor(*fixture().world));
+        sub->show();
+        state.PauseTiming();
+        delete sub;  // deleted without closing: its closing save is not part of opening
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    if (fixture().dialogs.messages)
+        state.SkipWithError(fixture().dialogs.last.toStdString().c_str());
+}
+BENCHMARK(BM_OpenMonsterEditor)->Unit(benchmark::kMillisecond);
+
+// Entries in the middle of the list, alternated so that every step leaves one monster for
+// another.
+void BM_MonsterRecordStep(benchmark::State& state) {
+    std::unique_ptr<QWidget> editor(gw::createMonsterEditor(*fixture().world));
+    editor->show();
+    auto* list = editor->findChild<QListView*>(QStringLiteral("lstDatabase"));
+    const int middle = list->model()->rowCount() / 2;
+    int k = 0;
+    for (auto _ : state) {
+        list->setCurrentIndex(list->model()->index(middle + k, 0));
+        k ^= 1;
+    }
+    if (list->currentIndex().row() != middle + (k ^ 1))
+        state.SkipWithError("the step did not reach its entry");
+    if (fixture().dialogs.messages)
+        state.SkipWithError(fixture().dialogs.last.toStdString().c_str());
+}
+BENCHMARK(BM_MonsterRecordStep)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    fixture();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

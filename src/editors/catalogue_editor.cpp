@@ -12,6 +12,7 @@
 #include "editors/catalogue_list.h"
 #include "records/number_text.h"
 #include "records/text_fields.h"
+#include "shell/form_layout.h"
 #include "shell/latin1.h"
 #include "shell/world.h"
 #include "store/record_file.h"
@@ -64,6 +65,13 @@ CatalogueEditor::CatalogueEditor(World& world, const CatalogueDescription& descr
 
     formWidget_ = form;
     form_ = std::make_unique<RecordForm>(form, file().type(), description.bindings, &world_);
+    for (DeferredPage* page : form->findChildren<DeferredPage*>()) {
+        page->onBuilt = [this](QWidget* built) {
+            form_->adopt(built);
+            if (form_->shownRecord() && description_.hooks.afterShow)
+                description_.hooks.afterShow(*this);
+        };
+    }
 
     if (description.loadTiming == LoadTiming::BeforeShow) formLoad();
 }
@@ -126,6 +134,7 @@ void CatalogueEditor::loadList() {
 void CatalogueEditor::showRecord() {
     RecordFile& f = file();
     f.rowToRecord();
+    if (description_.hooks.beforeShow) description_.hooks.beforeShow(*this);
     form_->show(f.record());
     if (description_.hooks.afterShow) description_.hooks.afterShow(*this);
 }
@@ -180,17 +189,21 @@ void CatalogueEditor::txtSearchKeyUp(int key) {
         case Qt::Key_Backspace:
             if (!searchPrefix_.isEmpty()) searchPrefix_.chop(1);
             break;
-        case Qt::Key_Down:
-            listView_->setFocus();
-            [[fallthrough]];
         default: {
+            // Read before the focus moves: leaving the box clears its selection, and the
+            // completed rest of the name would become part of the prefix.
             const QString text = search_->text();
             searchPrefix_ = text.left(text.size() - search_->selectedText().size());
+            if (key == Qt::Key_Down) listView_->setFocus();
         }
     }
     const int match = list_->findPrefix(searchPrefix_);
     if (match >= 0) {
-        selectEntry(match);
+        // The entry on screen found again is taken as a click on it: saved and shown anew.
+        if (match == listView_->currentIndex().row())
+            lstDatabaseClick(match);
+        else
+            selectEntry(match);
         search_->setText(list_->namePart(match));
     }
     // The completed rest of the name is selected, so the next typed letter replaces it.

@@ -45,13 +45,17 @@ enum class DeleteStyle {
 // Where editors differ beyond their bindings; every hook is optional.
 struct CatalogueHooks {
     // Before the list is (re)built: filling drop-downs from the name tables.
-    std::function<void(CatalogueEditor&)> beforeLoad;
+    std::function<void(CatalogueEditor&)> beforeLoad = {};
+    // After the row is converted, before the bound controls show it: values the window
+    // shows other than as stored.
+    std::function<void(CatalogueEditor&)> beforeShow = {};
     // After the bound controls show the record: name lookups, repairs of stored values.
-    std::function<void(CatalogueEditor&)> afterShow;
+    // Runs again when a deferred page is made; read the record from form().shownRecord().
+    std::function<void(CatalogueEditor&)> afterShow = {};
     // After the controls were collected into the record, before the update.
-    std::function<void(CatalogueEditor&)> afterCollect;
+    std::function<void(CatalogueEditor&)> afterCollect = {};
     // The copy about to be inserted, after its new number and name are set.
-    std::function<void(CatalogueEditor&)> prepareInsert;
+    std::function<void(CatalogueEditor&)> prepareInsert = {};
 };
 
 struct CatalogueDescription {

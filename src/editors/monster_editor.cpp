@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <iterator>
 
 #include "editors/catalogue_editor.h"
 #include "editors/catalogue_windows.h"
@@ -120,9 +121,12 @@ constexpr int kSpellAttack = 2;  // "Spell" in the attack type list
 // The Accu/Spell figure is a spell number only for a spell attack; for any other it is an
 // accuracy, and naming the spell of that number would mislead and report a missing spell.
 void nameAttackSpells(CatalogueEditor& editor) {
-    const Monster& m = editor.file().as<Monster>();
+    const auto* shown = static_cast<const Monster*>(editor.form().shownRecord());
+    if (!shown) return;
+    const Monster& m = *shown;
     for (int i = 0; i < kSlots; ++i) {
         auto* box = editor.findChild<QLineEdit*>(controlName("txtAttackAccuSpellName", i));
+        if (!box) continue;  // its page is not made yet
         box->setText(m.AttackType[i] == kSpellAttack
                          ? spellNameOf(editor.world(), m.AttackAccuSpell[i])
                          : QString());
@@ -194,7 +198,10 @@ void row(QFormLayout* form, const QString& caption, std::initializer_list<QWidge
     label->setBuddy(*widgets.begin());
     auto* line = new QHBoxLayout;
     for (QWidget* w : widgets) line->addWidget(w);
-    if (widgets.size() == 1 || widgets.size() > 2) line->addStretch(1);
+    // A name or text box at the end takes the row's room; compact boxes keep to the left.
+    QWidget* last = *std::prev(widgets.end());
+    if (!qobject_cast<QLineEdit*>(last) || last->maximumWidth() < QWIDGETSIZE_MAX)
+        line->addStretch(1);
     form->addRow(label, line);
 }
 void row(QFormLayout* form, const char* caption, std::initializer_list<QWidget*> widgets) {
@@ -228,7 +235,7 @@ QWidget* generalPage() {
     row(left, "Hp Regen", {figure("txtHpRegen", kShort)});
     row(left, "M.R.", {figure("txtMR", kShort)});
     row(left, "Charm Lvl", {figure("txtCharmlvl", kShort)});
-    row(left, "AC", {figure("txtAC1", kShort), figure("txtAC2", kShort), new QWidget});
+    row(left, "AC", {figure("txtAC1", kShort), figure("txtAC2", kShort)});
 
     auto* right = new QFormLayout;
     row(right, "Follow %", {figure("txtFollow", kShort)});
@@ -262,7 +269,7 @@ QWidget* generalPage() {
     return page;
 }
 
-QWidget* dropPage() {
+void dropPage(QWidget* page) {
     QGroupBox* items =
         slotTable("Items Dropped", "Frame1", {"#", "Name", "%", "Uses"}, [](int c, int i) {
             if (c == 1) return static_cast<QWidget*>(display(controlName("txtItemName", i), 24));
@@ -275,12 +282,10 @@ QWidget* dropPage() {
     auto* money = new QFormLayout;
     for (const char* coin : {"Copper", "Silver", "Gold", "Platinum", "Runic"})
         row(money, coin, {figure(QStringLiteral("txt") + QString::fromLatin1(coin), kLong)});
-    auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(items);
     layout->addLayout(money);
     layout->addStretch(1);
-    return page;
 }
 
 // Tab "1" to "5" of SSTab2: attack i. Labels stay the same whatever the attack's type.
@@ -309,7 +314,7 @@ QWidget* attackPage(int i) {
     return page;
 }
 
-QWidget* spellsPage() {
+void spellsPage(QWidget* page) {
     auto* form = new QFormLayout;
     row(form, "Weapon", {figure("txtWeaponNumber", kLong), display("txtWeaponName", 24)});
     row(form, "Create Spell",
@@ -325,7 +330,6 @@ QWidget* spellsPage() {
     attacks->setObjectName(QStringLiteral("SSTab2"));
     for (int i = 0; i < kSlots; ++i) attacks->addTab(attackPage(i), QString::number(i + 1));
 
-    auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(form);
     layout->addWidget(spells);
@@ -333,31 +337,30 @@ QWidget* spellsPage() {
     layout->addStretch(1);
     // The weapon's name box reads "none" until a monster is shown, as the game's does.
     page->findChild<QLineEdit*>(QStringLiteral("txtWeaponName"))->setText(QStringLiteral("none"));
-    return page;
 }
 
-QWidget* messagesPage() {
+void messagesPage(QWidget* page) {
     auto* form = new QFormLayout;
     row(form, "Move Msg", {figure("txtMoveMsg", kLong), display("txtMoveMsgDisplay", 50)});
     row(form, "Death Msg", {figure("txtDeathMsg", kLong), display("txtDeathMsgDisplay", 50)});
     row(form, "Greet Txt", {figure("txtGreetTxt", kLong)});
     row(form, "Desc Txt", {figure("txtDescTxt", kLong)});
     row(form, "Talk Txt", {figure("txtTalkTxt", kLong)});
-    auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(form);
     layout->addWidget(abilitiesFrame(kSlots));
     layout->addStretch(1);
-    return page;
 }
 
 QWidget* monsterForm() {
     auto* tabs = new QTabWidget;
     tabs->setObjectName(QStringLiteral("SSTab1"));
     tabs->addTab(generalPage(), QStringLiteral("General"));
-    tabs->addTab(dropPage(), QStringLiteral("Drop"));
-    tabs->addTab(spellsPage(), QStringLiteral("Spells/Attacks"));
-    tabs->addTab(messagesPage(), QStringLiteral("Msg/Abilities"));
+    // The pages behind the first are made when first turned to: most of the window's
+    // controls, and their lookups, cost nothing until then.
+    tabs->addTab(new DeferredPage(dropPage), QStringLiteral("Drop"));
+    tabs->addTab(new DeferredPage(spellsPage), QStringLiteral("Spells/Attacks"));
+    tabs->addTab(new DeferredPage(messagesPage), QStringLiteral("Msg/Abilities"));
     return tabs;
 }
 

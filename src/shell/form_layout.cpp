@@ -6,13 +6,34 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "records/abilities.h"
+#include "records/text_fields.h"
+#include "shell/latin1.h"
 #include "shell/record_form.h"
+#include "shell/world.h"
 
 namespace gw {
+
+DeferredPage::DeferredPage(Build build, QWidget* parent)
+    : QWidget(parent), build_(std::move(build)) {}
+
+void DeferredPage::build() {
+    if (!build_) return;
+    const Build make = std::move(build_);
+    build_ = nullptr;
+    make(this);
+    if (onBuilt) onBuilt(this);
+}
+
+void DeferredPage::setVisible(bool visible) {
+    // Made before the show, so that the new controls are shown with the page.
+    if (visible) build();
+    QWidget::setVisible(visible);
+}
 
 QValidator::State TypingLimit::validate(QString& input, int&) const {
     return input.size() <= max_ ? Acceptable : Invalid;
@@ -111,10 +132,11 @@ QTabWidget* generalAndAbilitiesTabs(int slotCount, QWidget*& generalPage, QWidge
     generalPage = new QWidget;
     generalPage->setObjectName(QStringLiteral("tabGeneral"));
     tabs->addTab(generalPage, QStringLiteral("General"));
-    auto* abilitiesPage = new QWidget;
+    auto* abilitiesPage = new DeferredPage([slotCount](QWidget* page) {
+        auto* layout = new QVBoxLayout(page);
+        layout->addWidget(abilitiesFrame(slotCount));
+    });
     abilitiesPage->setObjectName(QStringLiteral("tabAbilities"));
-    auto* layout = new QVBoxLayout(abilitiesPage);
-    layout->addWidget(abilitiesFrame(slotCount));
     tabs->addTab(abilitiesPage, QStringLiteral("Abilities"));
     return tabs;
 }
@@ -132,6 +154,29 @@ Binding abilityAmountBinding(int amounts) {
             .field = "AbilityB",
             .conversion = Conversion::Number,
             .count = amounts};
+}
+
+void switchPanels(QPushButton* button, QWidget* first, QWidget* second, const QString& firstCaption,
+                  const QString& secondCaption, std::initializer_list<QWidget*> withSecond) {
+    const std::vector<QWidget*> companions(withSecond);
+    second->hide();
+    for (QWidget* w : companions) w->hide();
+    button->setText(secondCaption);
+    QObject::connect(button, &QPushButton::clicked, button, [=] {
+        const bool toSecond = second->isHidden();
+        first->setHidden(toSecond);
+        second->setHidden(!toSecond);
+        for (QWidget* w : companions) w->setHidden(!toSecond);
+        button->setText(toSecond ? firstCaption : secondCaption);
+    });
+}
+
+void fillNames(QComboBox* combo, const std::vector<NameEntry>& table) {
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(table.size()));
+    for (const NameEntry& entry : table) names << fromGame(shownText(entry.name));
+    combo->clear();
+    combo->addItems(names);
 }
 
 }  // namespace gw

@@ -3,11 +3,15 @@
 // their typing limits, labelled grids and the shared ability frame.
 #include <QString>
 #include <QValidator>
+#include <QWidget>
+#include <functional>
 #include <initializer_list>
+#include <vector>
 
 #include "shell/record_form.h"
 
 class QComboBox;
+class QPushButton;
 class QGridLayout;
 class QGroupBox;
 class QLineEdit;
@@ -66,5 +70,35 @@ Binding abilityAmountBinding(int amounts);
 // page "Abilities" holding abilitiesFrame(slotCount).
 QTabWidget* generalAndAbilitiesTabs(int slotCount, QWidget*& generalPage,
                                     QWidget* parent = nullptr);
+
+// A page whose controls are made just before it is first shown: a window opens faster, and
+// a page the user never turns to costs nothing. The RecordForm of the window binds the
+// controls when they appear (onBuilt).
+class DeferredPage final : public QWidget {
+    Q_OBJECT
+public:
+    using Build = std::function<void(QWidget* page)>;
+    explicit DeferredPage(Build build, QWidget* parent = nullptr);
+
+    bool built() const { return !build_; }
+    // Makes the controls now, if they are not made yet.
+    void build();
+    void setVisible(bool visible) override;
+
+    std::function<void(QWidget* page)> onBuilt;
+
+private:
+    Build build_;
+};
+
+// A button that shows `second` in place of `first` and back; its caption names the panel it
+// would bring: `secondCaption` while `first` shows, `firstCaption` while `second` does. The
+// widgets in `withSecond` are shown and hidden together with `second`.
+void switchPanels(QPushButton* button, QWidget* first, QWidget* second, const QString& firstCaption,
+                  const QString& secondCaption, std::initializer_list<QWidget*> withSecond = {});
+
+// Empties the drop-down, then lists the table's names in order: position = record number.
+struct NameEntry;
+void fillNames(QComboBox* combo, const std::vector<NameEntry>& table);
 
 }  // namespace gw

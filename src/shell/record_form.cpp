@@ -14,6 +14,7 @@
 #include "records/number_text.h"
 #include "records/text_fields.h"
 #include "shell/dialogs.h"
+#include "shell/form_layout.h"
 #include "shell/latin1.h"
 
 namespace gw {
@@ -69,46 +70,75 @@ QAbstractItemModel* sharedListModel(std::span<const std::string_view> items) {
 
 RecordForm::RecordForm(QWidget* root, const RecordType& type, std::span<const Binding> bindings,
                        World* world)
-    : world_(world) {
+    : recordSize_(type.recordSize()), world_(world) {
     for (const Binding& b : bindings) {
         const FieldInfo* field = type.field(b.field);
         if (!field || b.first + b.count > field->count)
             throw std::logic_error(std::string("no field ") + b.field + " in " +
                                    std::string(type.name()));
-        for (int i = 0; i < b.count; ++i) {
-            const QString name =
-                b.count > 1 ? controlName(b.control, i) : QString::fromLatin1(b.control);
-            QWidget* w = root->findChild<QWidget*>(name);
-            if (!w) throw std::logic_error("no control " + name.toStdString());
-            if (auto* combo = qobject_cast<QComboBox*>(w); combo && !b.items.empty()) {
-                // Setting a model rebuilds the box's popup and completer: only when it differs.
-                if (QAbstractItemModel* model = sharedListModel(b.items); combo->model() != model)
-                    combo->setModel(model);
-                combo->setInsertPolicy(QComboBox::NoInsert);
-            }
-            slots_.push_back({&b, field, b.first + i, w});
-        }
+        for (int i = 0; i < b.count; ++i) slots_.push_back({&b, field, b.first + i, nullptr});
     }
-    // The boxes a slot reads or fills beside its own control, at the same array index.
-    const auto partner = [root](const Slot& s, const char* base) {
-        const int index = s.binding->count > 1 ? s.element - s.binding->first : -1;
-        const QString name = index >= 0 ? controlName(base, index) : QString::fromLatin1(base);
-        auto* box = root->findChild<QLineEdit*>(name);
-        if (!box) throw std::logic_error("no control " + name.toStdString());
-        return box;
-    };
+    bool deferred = false;
+    for (const DeferredPage* page : root->findChildren<DeferredPage*>())
+        deferred = deferred || !page->built();
     for (Slot& s : slots_) {
-        if (s.binding->relativeTo) s.relative = partner(s, s.binding->relativeTo);
-        if (s.binding->nameBox) {
-            if (!s.binding->lookup || !world_)
-                throw std::logic_error(std::string("no lookup for ") + s.binding->nameBox);
-            s.name = partner(s, s.binding->nameBox);
-        }
+        // A control not made yet may be on a deferred page; with none, the window is wrong.
+        if (!bind(s, root) && !deferred)
+            throw std::logic_error("no control " + std::string(s.binding->control));
     }
 }
 
+bool RecordForm::bind(Slot& s, QWidget* under) {
+    const Binding& b = *s.binding;
+    const int index = b.count > 1 ? s.element - b.first : -1;
+    auto nameOf = [index](const char* base) {
+        return index >= 0 ? controlName(base, index) : QString::fromLatin1(base);
+    };
+    QWidget* w = under->findChild<QWidget*>(nameOf(b.control));
+    if (!w) return false;
+    if (auto* combo = qobject_cast<QComboBox*>(w); combo && !b.items.empty()) {
+        // Setting a model rebuilds the box's popup and completer: only when it differs.
+        if (QAbstractItemModel* model = sharedListModel(b.items); combo->model() != model)
+            combo->setModel(model);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+    }
+    if (b.relativeTo) {
+        // The relative box sits beside this one, on the same page.
+        s.relative = under->findChild<QLineEdit*>(nameOf(b.relativeTo));
+        if (!s.relative) throw std::logic_error("no control " + nameOf(b.relativeTo).toStdString());
+    }
+    if (b.nameBox) {
+        if (!b.lookup || !world_) throw std::logic_error(std::string("no lookup for ") + b.nameBox);
+        s.name = under->findChild<QLineEdit*>(nameOf(b.nameBox));
+        if (!s.name) throw std::logic_error("no control " + nameOf(b.nameBox).toStdString());
+    }
+    s.widget = w;
+    return true;
+}
+
+void RecordForm::adopt(QWidget* page) {
+    for (Slot& s : slots_)
+        if (!s.widget && bind(s, page) && !shown_.empty()) showSlot(s, shown_.data());
+}
+
+std::int64_t RecordForm::ownedValue(const Slot& s, const void* record) {
+    const std::int64_t stored = getInt(record, *s.field, s.element);
+    return s.binding->lowBits ? stored & ((std::int64_t{1} << s.binding->lowBits) - 1) : stored;
+}
+
+void RecordForm::storeOwned(const Slot& s, void* record, std::int64_t value) {
+    if (s.binding->lowBits) {
+        const std::int64_t mask = (std::int64_t{1} << s.binding->lowBits) - 1;
+        value = (getInt(record, *s.field, s.element) & ~mask) | (value & mask);
+    }
+    setInt(record, *s.field, s.element, value);
+}
+
 void RecordForm::show(const void* record) {
-    for (const Slot& s : slots_) showSlot(s, record);
+    const auto* bytes = static_cast<const unsigned char*>(record);
+    shown_.assign(bytes, bytes + recordSize_);
+    for (const Slot& s : slots_)
+        if (s.widget) showSlot(s, record);
 }
 
 void RecordForm::showSlot(const Slot& s, const void* record) {
@@ -116,7 +146,7 @@ void RecordForm::showSlot(const Slot& s, const void* record) {
     if (s.name) s.name->setText(b.lookup(*world_, getInt(record, *s.field, s.element)));
     switch (b.conversion) {
         case Conversion::Number: {
-            std::int64_t shown = getInt(record, *s.field, s.element) + b.offset;
+            std::int64_t shown = ownedValue(s, record) + b.offset;
             if (s.relative) {
                 // The relative box shows its own field, bound earlier in the table.
                 for (const Slot& other : slots_)
@@ -139,7 +169,7 @@ void RecordForm::showSlot(const Slot& s, const void* record) {
             break;
         case Conversion::ListIndex: {
             auto* combo = static_cast<QComboBox*>(s.widget);
-            const std::int64_t value = getInt(record, *s.field, s.element);
+            const std::int64_t value = ownedValue(s, record);
             if (value >= 0 && value < combo->count()) {
                 combo->setCurrentIndex(static_cast<int>(value));
             } else if (b.unlistedShowsAs >= 0) {
@@ -169,15 +199,15 @@ void RecordForm::showSlot(const Slot& s, const void* record) {
 QStringList RecordForm::collect(void* record) const {
     QStringList refusals;
     for (const Slot& s : slots_)
-        if (!s.binding->showOnly) collectSlot(s, record, refusals);
+        if (s.widget && !s.binding->showOnly) collectSlot(s, record, refusals);
     return refusals;
 }
 
 bool RecordForm::collectSlot(const Slot& s, void* record, QStringList& refusals) const {
     const Binding& b = *s.binding;
     const QString label = labelOf(b, s.element - b.first);
-    const std::int64_t min = s.field->minValue();
-    const std::int64_t max = s.field->maxValue();
+    const std::int64_t min = b.lowBits ? 0 : s.field->minValue();
+    const std::int64_t max = b.lowBits ? (std::int64_t{1} << b.lowBits) - 1 : s.field->maxValue();
     switch (b.conversion) {
         case Conversion::Number: {
             const QString text = static_cast<QLineEdit*>(s.widget)->text();
@@ -199,7 +229,7 @@ bool RecordForm::collectSlot(const Slot& s, void* record, QStringList& refusals)
                 refusals << rangeRefusal(label, text, min + b.offset, max + b.offset);
                 return false;
             }
-            setInt(record, *s.field, s.element, *value);
+            storeOwned(s, record, *value);
             return true;
         }
         case Conversion::UnsignedNumber: {
@@ -233,14 +263,14 @@ bool RecordForm::collectSlot(const Slot& s, void* record, QStringList& refusals)
                 if (text == combo->property(kShownText).toString()) return true;  // untouched
                 index = combo->findText(text, Qt::MatchFixedString);
             }
-            if (index < 0) {
+            if (index < 0 || index > max) {
                 refusals << QStringLiteral(
                                 "%1: \"%2\" is not an entry of the list; the stored "
                                 "value is kept.")
                                 .arg(label, text);
                 return false;
             }
-            setInt(record, *s.field, s.element, index);
+            storeOwned(s, record, index);
             return true;
         }
         case Conversion::CheckState: {

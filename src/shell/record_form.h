@@ -48,6 +48,9 @@ struct Binding {
     std::span<const std::string_view> items = {};  // ListIndex: the value list (one shared model)
     const char* label = nullptr;                   // how messages name the box (default: control)
     int first = 0;                                 // first field element the array binds
+    // Number and ListIndex: when set, the control owns only the field's low `lowBits` bits
+    // (a byte kept in a wider field); the other bits are kept as stored.
+    int lowBits = 0;
     // ListIndex: the entry shown, and so stored on the next save, for a value the list has no
     // entry for; -1 shows the value as its number and keeps it.
     int unlistedShowsAs = -1;
@@ -69,8 +72,15 @@ public:
     RecordForm(QWidget* root, const RecordType& type, std::span<const Binding> bindings,
                World* world = nullptr);
 
-    // Fields -> controls, in table order.
+    // Fields -> controls, in table order. Keeps a copy of the record (shownRecord).
     void show(const void* record);
+
+    // Binds the controls a deferred page has just made and shows the last shown record in
+    // them. Until then show and collect pass them by: their fields keep the stored values.
+    void adopt(QWidget* page);
+
+    // The record as last shown; null before the first show.
+    const void* shownRecord() const { return shown_.empty() ? nullptr : shown_.data(); }
 
     // Controls -> fields, in table order. A box that cannot be converted keeps its field's
     // value and adds a line to the result (empty when everything converted).
@@ -81,14 +91,21 @@ private:
         const Binding* binding;
         const FieldInfo* field;
         int element;
-        QWidget* widget;
+        QWidget* widget;                // null while its deferred page is not made
         QLineEdit* relative = nullptr;  // the relativeTo box of this slot, same index
         QLineEdit* name = nullptr;      // the nameBox of this slot, same index
     };
+    // Finds the slot's control (and its relativeTo box) under `under`; false if missing.
+    bool bind(Slot& slot, QWidget* under);
     void showSlot(const Slot& slot, const void* record);
+    // The field's value as the control owns it, and the whole field with that part replaced.
+    static std::int64_t ownedValue(const Slot& slot, const void* record);
+    static void storeOwned(const Slot& slot, void* record, std::int64_t value);
     bool collectSlot(const Slot& slot, void* record, QStringList& refusals) const;
 
     std::vector<Slot> slots_;
+    std::size_t recordSize_;
+    std::vector<unsigned char> shown_;
     World* world_;
 };
 

@@ -174,6 +174,7 @@ TEST_F(GuiTest, ClassEditorShowsAndStoresTheDerivedFigures) {
     window.reset(createClassEditor(world));
     EXPECT_EQ(list(), "1   Fighter\n2   Mage");  // built before it is shown
     window->show();
+    makeDeferredPages();
     EXPECT_EQ(texts({"txtMinHP", "txtMaxHP", "txtExp", "txtCombat", "txtTitleText"}),
               "10 15 100 0 41");
     EXPECT_EQ(texts({"txtMagicType", "txtArmour", "txtWeapon", "txtAbilityA_0"}),

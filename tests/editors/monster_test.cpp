@@ -327,8 +327,15 @@ TEST_F(MonsterEditorTest, AFailedRereadWritesNothingAndAnEmptyFileShowsItsMessag
 }
 
 TEST_F(MonsterEditorTest, ClosingTheWindowOrTheProgramSavesTheMonsterOnScreen) {
-    const Monster bat = makeMonster(2, "Bat");
-    openWith({bat, makeMonster(3, "Cat")});
+    Monster bat = makeMonster(2, "Bat");
+    bat.Experience = -2, bat.AttackType[4] = 77;
+    create({kMonster});
+    add(kMonster, bat, kTail);
+    add(kMonster, makeMonster(3, "Cat"), kTail);
+    // The pages behind the first are not made: their fields keep their stored values.
+    window.reset(createMonsterEditor(world));
+    window->show();
+    EXPECT_EQ(child<QTabWidget>("SSTab1")->findChild<QComboBox*>(QStringLiteral("cmbAttackType_4")), nullptr);
     type("txtName", "Closed");
     window->close();
     EXPECT_EQ(stored(kMonster, 2), full(renamed(bat, "Closed")));

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <cstdlib>
 
+#include "shell/form_layout.h"
 #include "store/record_manager.h"
 
 namespace gw::test {
@@ -136,6 +137,16 @@ std::vector<Row> GuiTest::all(RecordKind kind) {
          s = f.call(BGETNEXT, "", {status::kEndOfFile}))
         rows.emplace_back(f.row().begin(), f.row().end());
     return rows;
+}
+
+void GuiTest::open(QWidget* (*make)(World&, QWidget*)) {
+    window.reset(make(world, nullptr));
+    window->show();
+    makeDeferredPages();
+}
+
+void GuiTest::makeDeferredPages() {
+    for (DeferredPage* page : window->findChildren<DeferredPage*>()) page->build();
 }
 
 std::string GuiTest::text(const char* name) {

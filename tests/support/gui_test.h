@@ -97,9 +97,9 @@ public:
         return Row(f.row().begin(), f.row().begin() + recordType(kind).mappedLength());
     }
 
-    void open(QWidget* (*make)(World&, QWidget*)) {
-        window.reset(make(world, nullptr)), window->show();
-    }
+    // Shows the window with every deferred page made, so that each control can be reached.
+    void open(QWidget* (*make)(World&, QWidget*));
+    void makeDeferredPages();
     template <class W = QWidget>
     W* child(const char* name) {
         W* w = window->findChild<W*>(QString::fromLatin1(name));

@@ -186,12 +186,6 @@ QLineEdit* display(const char* name, int minimumChars) {
     return display(QString::fromLatin1(name), minimumChars);
 }
 
-QComboBox* listBox(const QString& name, std::span<const std::string_view> items) {
-    QComboBox* combo = dropDown(name);
-    combo->setModel(sharedListModel(items));  // entry 0 is the text shown before a record
-    return combo;
-}
-
 // One labelled row of a form: the caption's buddy is the first widget.
 void row(QFormLayout* form, const QString& caption, std::initializer_list<QWidget*> widgets) {
     auto* label = new QLabel(caption);
@@ -228,7 +222,7 @@ QWidget* generalPage() {
     auto* left = new QFormLayout;
     row(left, "Number", {figure("txtNumber", kLong)});
     row(left, "Name", {textBox(QStringLiteral("txtName"), 28)});
-    row(left, "Group", {listBox(QStringLiteral("cmbGroup"), values::kMonsterGroups)});
+    row(left, "Group", {dropDown(QStringLiteral("cmbGroup"), values::kMonsterGroups)});
     row(left, "Index", {figure("txtIndex", kShort)});
     row(left, "Experience", {figure("txtExperience", 5)});
     row(left, "Hitpoints", {figure("txtHitPoints", kShort)});
@@ -240,14 +234,14 @@ QWidget* generalPage() {
     auto* right = new QFormLayout;
     row(right, "Follow %", {figure("txtFollow", kShort)});
     row(right, "Regen Time", {figure("txtRegenTime", kShort)});
-    row(right, "Type", {listBox(QStringLiteral("txtType"), values::kMonsterTypes)});
+    row(right, "Type", {dropDown(QStringLiteral("txtType"), values::kMonsterTypes)});
     row(right, "Energy", {figure("txtEnergy", kShort)});
-    row(right, "Alignment", {listBox(QStringLiteral("txtAlignment"), values::kAlignments)});
+    row(right, "Alignment", {dropDown(QStringLiteral("txtAlignment"), values::kAlignments)});
     auto* undead = new QCheckBox(QStringLiteral("Undead"));
     undead->setObjectName(QStringLiteral("chkUndead"));
     right->addRow(QString(), undead);
     row(right, "Game Limit", {figure("txtGameLimit", kShort)});
-    row(right, "Gender", {listBox(QStringLiteral("txtGender"), values::kGenders)});
+    row(right, "Gender", {dropDown(QStringLiteral("txtGender"), values::kGenders)});
     row(right, "Active", {figure("txtActive", kShort)});
 
     auto* description = new QGroupBox(QStringLiteral("Description"));
@@ -291,7 +285,7 @@ void dropPage(QWidget* page) {
 // Tab "1" to "5" of SSTab2: attack i. Labels stay the same whatever the attack's type.
 QWidget* attackPage(int i) {
     auto* form = new QFormLayout;
-    row(form, "Type", {listBox(controlName("cmbAttackType", i), values::kAttackTypes)});
+    row(form, "Type", {dropDown(controlName("cmbAttackType", i), values::kAttackTypes)});
     row(form, "Accu/Spell",
         {figure("txtAttackAccuSpell", i, kShort),
          display(controlName("txtAttackAccuSpellName", i), 24)});

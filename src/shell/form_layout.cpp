@@ -1,6 +1,7 @@
 #include "shell/form_layout.h"
 
 #include <QComboBox>
+#include <QFont>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -50,7 +51,14 @@ QLineEdit* textBox(const QString& name, int maxTyped, QWidget* parent) {
         limitTyping(box, maxTyped);
         // Room for the widest typed text, not more: number boxes stay compact.
         if (maxTyped <= kNumberBoxLimit) {
-            const int width = box->fontMetrics().horizontalAdvance(QStringLiteral("-000000"));
+            // Measured once per font: text shaping is a good part of making a box.
+            static QFont measured;
+            static int measuredWidth = -1;
+            if (measuredWidth < 0 || box->font() != measured) {
+                measured = box->font();
+                measuredWidth = box->fontMetrics().horizontalAdvance(QStringLiteral("-000000"));
+            }
+            const int width = measuredWidth;
             box->setMinimumWidth(width + 12);
             box->setMaximumWidth(width + 24);
         }
@@ -62,9 +70,13 @@ QLineEdit* numberBox(const char* name, QWidget* parent) {
     return numberBox(QString::fromLatin1(name), parent);
 }
 
-QComboBox* dropDown(const QString& name, QWidget* parent) {
+QComboBox* dropDown(const QString& name, QWidget* parent) { return dropDown(name, {}, parent); }
+
+QComboBox* dropDown(const QString& name, std::span<const std::string_view> items, QWidget* parent) {
     auto* combo = new QComboBox(parent);
     combo->setObjectName(name);
+    // The list before the line edit: its completer is then made once, over the right model.
+    if (!items.empty()) combo->setModel(sharedListModel(items));
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -110,8 +122,7 @@ QGroupBox* abilitiesFrame(int slotCount, QWidget* parent) {
     grid->addWidget(new QLabel(QStringLiteral("Ability")), 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("Value")), 0, 2);
     for (int i = 0; i < slotCount; ++i) {
-        QComboBox* code = dropDown(controlName("txtAbilityA", i));
-        code->setModel(sharedListModel(abilityNames()));
+        QComboBox* code = dropDown(controlName("txtAbilityA", i), abilityNames());
         code->setMinimumContentsLength(24);
         code->setCurrentIndex(-1);
         code->setEditText(QStringLiteral("None"));

@@ -42,8 +42,11 @@ inline QLineEdit* numberBox(const QString& name, QWidget* parent = nullptr) {
     return textBox(name, kNumberBoxLimit, parent);
 }
 QLineEdit* numberBox(const char* name, QWidget* parent = nullptr);
-// An editable drop-down: the user may pick an entry or type over it.
+// An editable drop-down: the user may pick an entry or type over it. Given its value list,
+// it shows the list's first entry.
 QComboBox* dropDown(const QString& name, QWidget* parent = nullptr);
+QComboBox* dropDown(const QString& name, std::span<const std::string_view> items,
+                    QWidget* parent = nullptr);
 
 // Adds one grid row: the caption's label at column 0 (buddy of the first widget), then the
 // widgets in the following columns.

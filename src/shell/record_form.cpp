@@ -81,20 +81,29 @@ RecordForm::RecordForm(QWidget* root, const RecordType& type, std::span<const Bi
     bool deferred = false;
     for (const DeferredPage* page : root->findChildren<DeferredPage*>())
         deferred = deferred || !page->built();
+    const Controls controls = namedControls(root);
     for (Slot& s : slots_) {
         // A control not made yet may be on a deferred page; with none, the window is wrong.
-        if (!bind(s, root) && !deferred)
+        if (!bind(s, controls) && !deferred)
             throw std::logic_error("no control " + std::string(s.binding->control));
     }
 }
 
-bool RecordForm::bind(Slot& s, QWidget* under) {
+RecordForm::Controls RecordForm::namedControls(QWidget* under) {
+    Controls controls;
+    for (QWidget* w : under->findChildren<QWidget*>())
+        if (const QString name = w->objectName(); !name.isEmpty() && !controls.contains(name))
+            controls.insert(name, w);
+    return controls;
+}
+
+bool RecordForm::bind(Slot& s, const Controls& controls) {
     const Binding& b = *s.binding;
     const int index = b.count > 1 ? s.element - b.first : -1;
     auto nameOf = [index](const char* base) {
         return index >= 0 ? controlName(base, index) : QString::fromLatin1(base);
     };
-    QWidget* w = under->findChild<QWidget*>(nameOf(b.control));
+    QWidget* w = controls.value(nameOf(b.control));
     if (!w) return false;
     if (auto* combo = qobject_cast<QComboBox*>(w); combo && !b.items.empty()) {
         // Setting a model rebuilds the box's popup and completer: only when it differs.
@@ -104,12 +113,12 @@ bool RecordForm::bind(Slot& s, QWidget* under) {
     }
     if (b.relativeTo) {
         // The relative box sits beside this one, on the same page.
-        s.relative = under->findChild<QLineEdit*>(nameOf(b.relativeTo));
+        s.relative = qobject_cast<QLineEdit*>(controls.value(nameOf(b.relativeTo)));
         if (!s.relative) throw std::logic_error("no control " + nameOf(b.relativeTo).toStdString());
     }
     if (b.nameBox) {
         if (!b.lookup || !world_) throw std::logic_error(std::string("no lookup for ") + b.nameBox);
-        s.name = under->findChild<QLineEdit*>(nameOf(b.nameBox));
+        s.name = qobject_cast<QLineEdit*>(controls.value(nameOf(b.nameBox)));
         if (!s.name) throw std::logic_error("no control " + nameOf(b.nameBox).toStdString());
     }
     s.widget = w;
@@ -117,8 +126,9 @@ bool RecordForm::bind(Slot& s, QWidget* under) {
 }
 
 void RecordForm::adopt(QWidget* page) {
+    const Controls controls = namedControls(page);
     for (Slot& s : slots_)
-        if (!s.widget && bind(s, page) && !shown_.empty()) showSlot(s, shown_.data());
+        if (!s.widget && bind(s, controls) && !shown_.empty()) showSlot(s, shown_.data());
 }
 
 std::int64_t RecordForm::ownedValue(const Slot& s, const void* record) {

@@ -2,6 +2,7 @@
 // Binds a window's controls to the fields of an in-memory record by a table, so that an editor
 // is its controls plus a list of (control, field, conversion) rows. Shared by the catalogue
 // editors and the navigators.
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <span>
@@ -95,8 +96,12 @@ private:
         QLineEdit* relative = nullptr;  // the relativeTo box of this slot, same index
         QLineEdit* name = nullptr;      // the nameBox of this slot, same index
     };
-    // Finds the slot's control (and its relativeTo box) under `under`; false if missing.
-    bool bind(Slot& slot, QWidget* under);
+    // Every named widget under a root, by name: one walk instead of a search per control.
+    using Controls = QHash<QString, QWidget*>;
+    static Controls namedControls(QWidget* under);
+    // Finds the slot's control (and its relativeTo and name boxes) among `controls`; false if
+    // missing.
+    bool bind(Slot& slot, const Controls& controls);
     void showSlot(const Slot& slot, const void* record);
     // The field's value as the control owns it, and the whole field with that part replaced.
     static std::int64_t ownedValue(const Slot& slot, const void* record);

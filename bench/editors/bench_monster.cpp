@@ -1,6 +1,7 @@
 // frmMonster on the large demo world's 1,200 monsters: opening the window (list built, first
 // monster shown with its lookups) beside a bare walk of the Monster file, and one record step
-// (the monster on screen saved, the next one read and shown) as a click in the list makes it.
+// (the monster on screen saved, the next one read and shown) as a click in the list makes it,
+// beside the record-manager calls of that step without the window.
 // Run with QT_QPA_PLATFORM=offscreen.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -16,6 +17,7 @@
 #include <string>
 
 #include "editors/catalogue_windows.h"
+#include "records/monster.h"
 #include "shell/world.h"
 #include "store/record_file.h"
 #include "tools/data/demo_world.h"
@@ -118,6 +120,28 @@ void BM_MonsterRecordStep(benchmark::State& state) {
         state.SkipWithError(fixture().dialogs.last.toStdString().c_str());
 }
 BENCHMARK(BM_MonsterRecordStep)->Unit(benchmark::kMicrosecond);
+
+// Baseline: the record-manager calls under one step, with no window: read the shown monster
+// again by its number, update it, read the next one by its number.
+void BM_RecordManagerStep(benchmark::State& state) {
+    gw::RecordFile& f = fixture().monsters();
+    std::int32_t numbers[2] = {0, 0};
+    f.call(gw::BGETFIRST, "first: ");
+    for (int i = 0; i < 600; ++i) f.call(gw::BGETNEXT, "next: ");
+    numbers[0] = f.as<gw::Monster>().Number;
+    f.call(gw::BGETNEXT, "next: ");
+    numbers[1] = f.as<gw::Monster>().Number;
+    int k = 0;
+    for (auto _ : state) {
+        f.getEqual32(numbers[k], "reread: ");
+        f.call(gw::BUPDATE, "update: ");
+        k ^= 1;
+        f.getEqual32(numbers[k], "show: ");
+    }
+    if (fixture().dialogs.messages)
+        state.SkipWithError(fixture().dialogs.last.toStdString().c_str());
+}
+BENCHMARK(BM_RecordManagerStep)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -4,66 +4,29 @@
 // beside the record-manager calls of that step without the window.
 // Run with QT_QPA_PLATFORM=offscreen.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QListView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 
+#include "bench/demo_bench.h"
 #include "editors/catalogue_windows.h"
 #include "records/monster.h"
 #include "shell/world.h"
 #include "store/record_file.h"
-#include "tools/data/demo_world.h"
 
 namespace {
 
-class CountingDialogs final : public gw::Dialogs {
-public:
-    void message(const QString& text) override {
-        ++messages;
-        last = text;
-    }
-    bool question(const QString&, const QString&) override { return false; }
-    QString askText(const QString&, const QString&, const QString&) override { return {}; }
-    int messages = 0;
-    QString last;
-};
-
-// The large demo world in a scratch directory, with the files the Monster editor reads open.
-struct Fixture {
-    Fixture() {
-        dir = std::filesystem::temp_directory_path() /
-              ("gravewind-bench-monster-" + std::to_string(::getpid()));
-        std::string error;
-        if (gw::demo::buildDemoWorld(dir.string(), gw::demo::DemoSize::Large, &error) !=
-            gw::status::kSuccess) {
-            std::fprintf(stderr, "demo world: %s\n", error.c_str());
-            std::exit(1);
-        }
-        std::filesystem::current_path(dir);
-        world = std::make_unique<gw::World>(dialogs);
-        for (gw::RecordKind kind : kOpened)
-            if (world->file(kind).open("open: ") != gw::status::kSuccess) std::exit(1);
-    }
-    ~Fixture() {
-        for (gw::RecordKind kind : kOpened) world->file(kind).close("close: ");
-        std::filesystem::current_path(dir.parent_path());
-        std::filesystem::remove_all(dir);
-    }
-    gw::RecordFile& monsters() { return world->file(gw::RecordKind::Monster); }
-
-    static constexpr gw::RecordKind kOpened[] = {gw::RecordKind::Monster, gw::RecordKind::Item,
-                                                 gw::RecordKind::Spell, gw::RecordKind::Message};
-    std::filesystem::path dir;
-    CountingDialogs dialogs;
-    std::unique_ptr<gw::World> world;
+// The large demo world with the files the Monster editor reads open.
+struct Fixture : gw::bench::DemoBench {
+    Fixture()
+        : DemoBench("monster", {gw::RecordKind::Monster, gw::RecordKind::Item,
+                                gw::RecordKind::Spell, gw::RecordKind::Message}) {}
+    gw::RecordFile& monsters() { return file(gw::RecordKind::Monster); }
 };
 
 Fixture& fixture() {

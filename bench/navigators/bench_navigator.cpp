@@ -2,57 +2,25 @@
 // one, show it) on the large demo world's 8,000 messages, beside the same record-manager
 // calls made without the window.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 
+#include "bench/demo_bench.h"
 #include "navigators/navigator_windows.h"
 #include "records/message.h"
 #include "shell/world.h"
 #include "store/record_file.h"
-#include "tools/data/demo_world.h"
 
 namespace {
 
-class CountingDialogs final : public gw::Dialogs {
-public:
-    void message(const QString& text) override {
-        ++messages;
-        last = text;
-    }
-    bool question(const QString&, const QString&) override { return false; }
-    QString askText(const QString&, const QString&, const QString&) override { return {}; }
-    int messages = 0;
-    QString last;
-};
-
 // The large demo world in a scratch directory, its Message file open.
-struct Fixture {
-    Fixture() {
-        dir = std::filesystem::temp_directory_path() /
-              ("gravewind-bench-navigator-" + std::to_string(::getpid()));
-        std::string error;
-        if (gw::demo::buildDemoWorld(dir.string(), gw::demo::DemoSize::Large, &error) !=
-            gw::status::kSuccess) {
-            std::fprintf(stderr, "demo world: %s\n", error.c_str());
-            std::exit(1);
-        }
-        std::filesystem::current_path(dir);
-        world = std::make_unique<gw::World>(dialogs);
-        if (messages().open("open: ") != gw::status::kSuccess) std::exit(1);
-    }
-    ~Fixture() {
-        messages().close("close: ");
-        std::filesystem::current_path(dir.parent_path());
-        std::filesystem::remove_all(dir);
-    }
+struct Fixture : gw::bench::DemoBench {
+    Fixture() : DemoBench("navigator", {gw::RecordKind::Message}) {}
     gw::RecordFile& messages() { return world->file(gw::RecordKind::Message); }
     // The number of the message in the middle of the file.
     std::int32_t middle() {
@@ -66,9 +34,6 @@ struct Fixture {
     }
 
     std::int64_t count = 0;
-    std::filesystem::path dir;
-    CountingDialogs dialogs;
-    std::unique_ptr<gw::World> world;
 };
 
 Fixture& fixture() {

@@ -63,7 +63,8 @@ CatalogueEditor::CatalogueEditor(World& world, const CatalogueDescription& descr
     layout->addLayout(left);
     layout->addWidget(form, 1);
 
-    form_ = std::make_unique<RecordForm>(form, file().type(), description.bindings);
+    formWidget_ = form;
+    form_ = std::make_unique<RecordForm>(form, file().type(), description.bindings, &world_);
     for (DeferredPage* page : form->findChildren<DeferredPage*>()) {
         page->onBuilt = [this](QWidget* built) {
             form_->adopt(built);
@@ -109,6 +110,8 @@ void CatalogueEditor::formLoad() {
     if (description_.hooks.beforeLoad) description_.hooks.beforeLoad(*this);
     currentIndex_ = -1;
     loadList();
+    // With no entry the boxes belong to no record: nothing typed there could be kept.
+    formWidget_->setEnabled(list_->size() > 0);
     if (list_->size() == 0) return;  // nothing shown, nothing to save: the flag stays false
     selectEntry(0);
     loaded_ = true;
@@ -202,9 +205,12 @@ void CatalogueEditor::lstDatabaseClick(int row) {
         restoringSelection_ = false;
         return;
     }
+    // When the chosen record cannot be read the boxes still hold the one before: the current
+    // index stays with it, so that the next save writes them back where they came from.
+    if (file().getEqual32(list_->number(row), description_.messages.reread) != status::kSuccess)
+        return;
     currentIndex_ = row;
-    if (file().getEqual32(list_->number(row), description_.messages.reread) == status::kSuccess)
-        showRecord();
+    showRecord();
 }
 
 void CatalogueEditor::selectEntry(int row) {
@@ -325,7 +331,10 @@ void CatalogueEditor::dropCurrentEntry() {
     loaded_ = false;
     list_->removeEntry(currentIndex_);
     currentIndex_ = -1;
-    if (list_->size() == 0) return;
+    if (list_->size() == 0) {
+        formWidget_->setEnabled(false);
+        return;
+    }
     if (listView_->currentIndex().row() == 0)
         lstDatabaseClick(0);
     else

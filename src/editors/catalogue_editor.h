@@ -132,6 +132,7 @@ private:
 
     World& world_;
     const CatalogueDescription& description_;
+    QWidget* formWidget_;
     std::unique_ptr<RecordForm> form_;
     CatalogueList* list_;
     QListView* listView_;

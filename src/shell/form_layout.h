@@ -52,6 +52,10 @@ QComboBox* dropDown(const QString& name, QWidget* parent = nullptr);
 // The same over its list from the start: cheaper than giving it the list afterwards, which
 // rebuilds the completion of the typed text.
 QComboBox* dropDown(const QString& name, QAbstractItemModel* entries);
+// The same over a value list, through the list's shared model.
+inline QComboBox* dropDown(const QString& name, std::span<const std::string_view> items) {
+    return dropDown(name, sharedListModel(items));
+}
 
 // Adds one grid row: the caption's label at column 0 (buddy of the first widget), then the
 // widgets in the following columns.

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QStringList>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -107,6 +108,33 @@ QString GetMessageName(World& world, std::int16_t number, int line) {
         default:
             return QString();
     }
+}
+
+namespace {
+template <class T>
+bool fits(std::int64_t number) {
+    return number >= std::numeric_limits<T>::min() && number <= std::numeric_limits<T>::max();
+}
+}  // namespace
+
+QString itemNameOf(World& world, std::int64_t number) {
+    return fits<std::int32_t>(number) ? GetItemName(world, static_cast<std::int32_t>(number))
+                                      : QString();
+}
+
+QString spellNameOf(World& world, std::int64_t number) {
+    return fits<std::int16_t>(number) ? GetSpellName(world, static_cast<std::int16_t>(number))
+                                      : QString();
+}
+
+QString messageLine1Of(World& world, std::int64_t number) {
+    return fits<std::int16_t>(number) ? GetMessageName(world, static_cast<std::int16_t>(number), 1)
+                                      : QString();
+}
+
+QString messageLine3Of(World& world, std::int64_t number) {
+    return fits<std::int16_t>(number) ? GetMessageName(world, static_cast<std::int16_t>(number), 3)
+                                      : QString();
 }
 
 void LoadRaceArray(World& world) {

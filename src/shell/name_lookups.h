@@ -28,6 +28,14 @@ QString GetSpellName(World& world, std::int16_t number);
 // line or after a reported error (a missing message included).
 QString GetMessageName(World& world, std::int16_t number, int line);
 
+// The lookups as a name box beside a stored number calls them (a NameLookup of the binding
+// layer). A number the lookup cannot take, such as a 32-bit message number beyond the 16-bit
+// message keys, is looked up nowhere and shows an empty name, not another record's.
+QString itemNameOf(World& world, std::int64_t number);
+QString spellNameOf(World& world, std::int64_t number);
+QString messageLine1Of(World& world, std::int64_t number);
+QString messageLine3Of(World& world, std::int64_t number);
+
 // Fill world.raceNames() / world.classNames() from the whole file: entry 0 "None", one entry
 // per index up to the highest record number, gaps with number 0 and an empty name.
 void LoadRaceArray(World& world);

@@ -40,6 +40,12 @@ QString rangeRefusal(const QString& label, const QString& text, std::int64_t min
         .arg(label, text, QString::number(min), QString::number(max));
 }
 
+// A stored integer as its field's bytes read without sign (-1 in 2 bytes -> 65535).
+std::int64_t asUnsigned(const FieldInfo& field, std::int64_t value) {
+    if (value >= 0 || field.width >= 8) return value;
+    return value + (std::int64_t{1} << (8 * field.width));
+}
+
 // A number box's decimal value; nothing when the text is not a number.
 std::optional<double> decimalValue(const QString& text) {
     if (!parseRounded(toGame(text))) return std::nullopt;
@@ -81,8 +87,9 @@ QAbstractItemModel* sharedListModel(std::span<const std::string_view> items) {
     return model;
 }
 
-RecordForm::RecordForm(QWidget* root, const RecordType& type, std::span<const Binding> bindings)
-    : type_(type), root_(root), recordSize_(type.recordSize()) {
+RecordForm::RecordForm(QWidget* root, const RecordType& type, std::span<const Binding> bindings,
+                       World* world)
+    : type_(type), root_(root), recordSize_(type.recordSize()), world_(world) {
     for (const Binding& b : bindings) {
         const FieldInfo* field = type.field(b.field);
         if (!field || b.first + b.count > field->count)
@@ -128,6 +135,11 @@ bool RecordForm::bind(Slot& s, const ControlsByName& named) {
         // The relative box sits beside this one, on the same page.
         s.relative = qobject_cast<QLineEdit*>(named.value(nameOf(b.relativeTo)));
         if (!s.relative) throw std::logic_error("no control " + nameOf(b.relativeTo).toStdString());
+    }
+    if (b.nameBox) {
+        if (!b.lookup || !world_) throw std::logic_error(std::string("no lookup for ") + b.nameBox);
+        s.name = qobject_cast<QLineEdit*>(named.value(nameOf(b.nameBox)));
+        if (!s.name) throw std::logic_error("no control " + nameOf(b.nameBox).toStdString());
     }
     s.widget = w;
     if (!b.showOnly) {
@@ -208,6 +220,7 @@ void RecordForm::show(const void* record) {
 
 void RecordForm::showSlot(const Slot& s, const void* record) {
     const Binding& b = *s.binding;
+    if (s.name) s.name->setText(b.lookup(*world_, getInt(record, *s.field, s.element)));
     switch (b.conversion) {
         case Conversion::Number: {
             std::int64_t shown = ownedValue(s, record) + b.offset;
@@ -221,6 +234,10 @@ void RecordForm::showSlot(const Slot& s, const void* record) {
             static_cast<QLineEdit*>(s.widget)->setText(QString::number(shown));
             break;
         }
+        case Conversion::UnsignedNumber:
+            static_cast<QLineEdit*>(s.widget)->setText(
+                QString::number(asUnsigned(*s.field, getInt(record, *s.field, s.element))));
+            break;
         case Conversion::ZeroEndedText:
         case Conversion::TrimmedZeroEnded:
         case Conversion::BlankFilledText:
@@ -232,6 +249,8 @@ void RecordForm::showSlot(const Slot& s, const void* record) {
             const std::int64_t value = ownedValue(s, record);
             if (value >= 0 && value < combo->count()) {
                 combo->setCurrentIndex(static_cast<int>(value));
+            } else if (b.unlistedShowsAs >= 0) {
+                combo->setCurrentIndex(b.unlistedShowsAs);
             } else {
                 // A value the list cannot show is shown as its number and kept on save.
                 combo->setCurrentIndex(-1);
@@ -252,6 +271,9 @@ void RecordForm::showSlot(const Slot& s, const void* record) {
                                              : QVariant());
             break;
         }
+        case Conversion::Flag:
+            static_cast<QCheckBox*>(s.widget)->setChecked(getInt(record, *s.field, s.element) == 1);
+            break;
     }
 }
 
@@ -289,6 +311,18 @@ bool RecordForm::collectSlot(const Slot& s, void* record, QStringList& refusals)
                 return false;
             }
             storeOwned(s, record, *value);
+            return true;
+        }
+        case Conversion::UnsignedNumber: {
+            const QString text = static_cast<QLineEdit*>(s.widget)->text();
+            const std::int64_t top = asUnsigned(*s.field, -1);
+            const auto value = parseInRange(toGame(text), 0, top);
+            if (!value) {
+                refusals << rangeRefusal(label, text, 0, top);
+                return false;
+            }
+            // The same bytes as the signed field holds them.
+            setInt(record, *s.field, s.element, *value > max ? *value - top - 1 : *value);
             return true;
         }
         case Conversion::ZeroEndedText:
@@ -330,6 +364,10 @@ bool RecordForm::collectSlot(const Slot& s, void* record, QStringList& refusals)
                                                    : 0);
             return true;
         }
+        case Conversion::Flag:
+            setInt(record, *s.field, s.element,
+                   static_cast<QCheckBox*>(s.widget)->isChecked() ? 1 : 0);
+            return true;
     }
     return true;
 }

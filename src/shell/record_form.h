@@ -19,6 +19,7 @@ class QWidget;
 namespace gw {
 
 class Dialogs;
+class World;
 
 enum class Conversion {
     Number,            // line edit, decimal; read back rounded (halves to even), range-checked
@@ -27,7 +28,13 @@ enum class Conversion {
     BlankFilledText,   // stored as typed, cut and filled with blanks, no zero byte
     ListIndex,         // combo box: the stored value is the position of the selected entry
     CheckState,        // tristate check box: 0 clear, 1 ticked, 2 grey
+    Flag,              // two-state check box: 1 ticked, any other value clear; stored 1 or 0
+    UnsignedNumber,    // as Number, the field's bytes read as unsigned (0 to 65535 for 2 bytes)
 };
+
+// The name of the record a number points at, for a name box beside the number's box. Takes
+// the stored value whatever the field's width; a value the lookup cannot take gives "".
+using NameLookup = QString (*)(World& world, std::int64_t number);
 
 struct Binding {
     const char* control;  // objectName; for a control array the base name (txtAbilityA_0 ...)
@@ -45,6 +52,12 @@ struct Binding {
     // Number and ListIndex: when set, the control owns only the field's low `lowBits` bits
     // (a byte kept in a wider field); the other bits are kept as stored.
     int lowBits = 0;
+    // ListIndex: the entry shown, and so stored on the next save, for a value the list has no
+    // entry for; -1 shows the value as its number and keeps it.
+    int unlistedShowsAs = -1;
+    // A display-only box (same array index) showing lookup of the value; never read back.
+    const char* nameBox = nullptr;
+    NameLookup lookup = nullptr;
 };
 
 // One element of a field: what an edited control stands for.
@@ -67,7 +80,9 @@ class RecordForm {
 public:
     // Finds every bound control under root; a missing control or field is a bug in the
     // window and throws std::logic_error.
-    RecordForm(QWidget* root, const RecordType& type, std::span<const Binding> bindings);
+    // `world` serves the bindings' name lookups.
+    RecordForm(QWidget* root, const RecordType& type, std::span<const Binding> bindings,
+               World* world = nullptr);
 
     // Fields -> controls, in table order. Keeps a copy of the record (shownRecord).
     void show(const void* record);
@@ -116,6 +131,7 @@ private:
         QWidget* widget;                // null while its deferred page is not made
         QLineEdit* relative = nullptr;  // the relativeTo box of this slot, same index
         std::size_t tracked = kUntracked;  // its entry in tracked_
+        QLineEdit* name = nullptr;         // the nameBox of this slot, same index
     };
     // Finds the slot's control (and its relativeTo box) under `under`; false if missing.
     bool bind(Slot& slot, const ControlsByName& named);
@@ -131,6 +147,7 @@ private:
     QWidget* root_;
     std::size_t recordSize_;
     std::vector<unsigned char> shown_;
+    World* world_;
 };
 
 // Shows the refusals of a collect in one message; nothing when there are none.

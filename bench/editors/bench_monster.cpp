@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "bench/demo_bench.h"
+#include "bench/support/bench_world.h"
 #include "editors/catalogue_windows.h"
 #include "records/monster.h"
 #include "shell/world.h"
@@ -22,10 +22,11 @@
 namespace {
 
 // The large demo world with the files the Monster editor reads open.
-struct Fixture : gw::bench::DemoBench {
+struct Fixture : gw::bench::ScratchWorld {
     Fixture()
-        : DemoBench("monster", {gw::RecordKind::Monster, gw::RecordKind::Item,
-                                gw::RecordKind::Spell, gw::RecordKind::Message}) {}
+        : ScratchWorld("gravewind-bench-monster", gw::demo::DemoSize::Large,
+                       {gw::RecordKind::Monster, gw::RecordKind::Item, gw::RecordKind::Spell,
+                        gw::RecordKind::Message}) {}
     gw::RecordFile& monsters() { return file(gw::RecordKind::Monster); }
 };
 

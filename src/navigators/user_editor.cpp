@@ -81,7 +81,7 @@ QString text(const char* latin1) { return QString::fromLatin1(latin1); }
 QComboBox* nameList(const char* name, const NameTable& table) {
     QComboBox* box = dropDown(text(name));
     box->setEditable(false);
-    addTableNames(box, table);
+    fillNames(box, table);
     box->setCurrentIndex(-1);
     return box;
 }

@@ -16,6 +16,7 @@
 #include "records/abilities.h"
 #include "records/text_fields.h"
 #include "shell/latin1.h"
+#include "shell/name_lookups.h"
 #include "shell/record_form.h"
 #include "shell/world.h"
 
@@ -188,10 +189,7 @@ QAbstractItemModel* nameTableList(const QString& name, QObject* owner) {
 }
 
 void fillNameTableList(QAbstractItemModel* list, const std::vector<NameEntry>& table) {
-    QStringList names;
-    names.reserve(static_cast<qsizetype>(table.size()));
-    for (const NameEntry& entry : table) names << fromGame(shownText(entry.name));
-    static_cast<QStringListModel*>(list)->setStringList(names);
+    static_cast<QStringListModel*>(list)->setStringList(tableNames(table));
 }
 
 QTabWidget* generalAndAbilitiesTabs(int slotCount, QWidget*& generalPage, QWidget* parent) {
@@ -258,11 +256,8 @@ QWidget* twoPanelForm(QLayout* top, QWidget* first, QWidget* second, const QStri
 }
 
 void fillNames(QComboBox* combo, const std::vector<NameEntry>& table) {
-    QStringList names;
-    names.reserve(static_cast<qsizetype>(table.size()));
-    for (const NameEntry& entry : table) names << fromGame(shownText(entry.name));
     combo->clear();
-    combo->addItems(names);
+    combo->addItems(tableNames(table));
 }
 
 }  // namespace gw

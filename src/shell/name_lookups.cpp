@@ -145,11 +145,11 @@ void LoadClassArray(World& world) {
     fillNameTable<Class>(world.file(RecordKind::Class), world.classNames(), "LoadClassArray");
 }
 
-void addTableNames(QComboBox* box, const std::vector<NameEntry>& table) {
+QStringList tableNames(const std::vector<NameEntry>& table) {
     QStringList names;
     names.reserve(static_cast<qsizetype>(table.size()));
     for (const NameEntry& entry : table) names << fromGame(shownText(entry.name));
-    box->addItems(names);
+    return names;
 }
 
 }  // namespace gw

@@ -2,10 +2,9 @@
 // Names of the records that other records point at by number. Each lookup reads through the
 // shared RecordFile of its file, so it moves that file's position and overwrites its record.
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <vector>
-
-class QComboBox;
 
 namespace gw {
 
@@ -41,8 +40,8 @@ QString messageLine3Of(World& world, std::int64_t number);
 void LoadRaceArray(World& world);
 void LoadClassArray(World& world);
 
-// Fills a drop-down with a race or class name table, entry 0 first, so that the list
+// A race or class name table as a drop-down lists it, entry 0 first, so that the list
 // position is the record number; each name shown up to its first zero character.
-void addTableNames(QComboBox* box, const std::vector<NameEntry>& table);
+QStringList tableNames(const std::vector<NameEntry>& table);
 
 }  // namespace gw

@@ -122,6 +122,10 @@ void CatalogueEditor::loadList() {
     const FieldInfo& number = *f.type().field(description_.numberField);
     const FieldInfo& name = *f.type().field(description_.nameField);
     list_->beginRebuild();
+    // One committed state for the whole walk: quicker than the look for other writers at
+    // every step, and the list never mixes two states of a file the game writes meanwhile.
+    // Without it (the file locked) the walk goes on step by step.
+    const bool snapshot = beginSnapshot(f.positionBlock()) == status::kSuccess;
     Status s = f.call(BGETFIRST, description_.messages.loadFirst);
     // Without a first record there is no position to walk on from.
     int failuresInRow = s == status::kSuccess ? 0 : 2;
@@ -137,6 +141,7 @@ void CatalogueEditor::loadList() {
         // A second failure in a row ends the walk instead of repeating it without end.
         if (s != status::kSuccess) ++failuresInRow;
     }
+    if (snapshot) endTransaction(f.positionBlock(), false);
     list_->endRebuild();
 }
 

@@ -58,6 +58,11 @@ bool WorldScan::readFile(const fs::path& dir, RecordKind kind, std::optional<Rec
         return unreadable("holds " + file.info().recordType + " records, not " +
                           std::string(type.name()));
 
+    // One committed state for the whole walk: the check never mixes two states of a file the
+    // game writes meanwhile, and the walk skips the per-step look for other writers.
+    if (Status s = beginSnapshot(file.positionBlock()); s != status::kSuccess)
+        return unreadable(describeStatus("read", s));
+
     const FieldMap map = type.buildFieldMap();
     std::vector<std::max_align_t> record(type.recordSize() / sizeof(std::max_align_t) + 1);
     std::vector<std::uint8_t> row, padded(type.mappedLength(), 0);

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "catalogue_bench.h"
 #include "editors/catalogue_windows.h"
 #include "records/race.h"
 #include "records/text_fields.h"
@@ -120,13 +121,7 @@ DemoBench& demo() {
 }
 
 void walk(benchmark::State& state, gw::RecordFile& f, int expected) {
-    for (auto _ : state) {
-        int n = 0;
-        for (gw::Status s = f.call(gw::BGETFIRST, ""); s == 0; s = f.call(gw::BGETNEXT, "", {9}))
-            ++n;
-        if (n != expected) state.SkipWithError("walk came short");
-        benchmark::DoNotOptimize(n);
-    }
+    gw::bench::bareWalk(state, f, expected);
 }
 
 // Opened as the main window opens it: a subwindow of a shown MDI area.
@@ -148,6 +143,10 @@ void open(benchmark::State& state, gw::World& world, CountingDialogs& dialogs,
 
 void BM_BareWalk(benchmark::State& state) { walk(state, bench().races(), kRaces); }
 BENCHMARK(BM_BareWalk)->Unit(benchmark::kMillisecond);
+void BM_BareWalkStepByStep(benchmark::State& state) {
+    gw::bench::bareWalk(state, bench().races(), kRaces, false);
+}
+BENCHMARK(BM_BareWalkStepByStep)->Unit(benchmark::kMillisecond);
 
 void BM_OpenRaceEditor(benchmark::State& state) {
     open(state, *bench().world, bench().dialogs, gw::createRaceEditor);

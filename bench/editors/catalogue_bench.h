@@ -27,11 +27,14 @@ public:
     int messages = 0;
 };
 
-// BGETFIRST, then BGETNEXT to the end of the file, which holds `records`.
-inline void bareWalk(benchmark::State& state, RecordFile& f, int records) {
+// BGETFIRST, then BGETNEXT to the end of the file, which holds `records`: in one snapshot, as
+// a catalogue builds its list, or step by step, each step looking for other writers.
+inline void bareWalk(benchmark::State& state, RecordFile& f, int records, bool snapshot = true) {
     for (auto _ : state) {
+        if (snapshot && beginSnapshot(f.positionBlock()) != 0) state.SkipWithError("no snapshot");
         int n = 0;
         for (Status s = f.call(BGETFIRST, ""); s == 0; s = f.call(BGETNEXT, "", {9})) ++n;
+        if (snapshot) endTransaction(f.positionBlock(), false);
         if (n != records) state.SkipWithError("walk came short");
         benchmark::DoNotOptimize(n);
     }

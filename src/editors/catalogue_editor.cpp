@@ -195,10 +195,12 @@ void CatalogueEditor::showChangesMadeElsewhere() {
     if (!loaded_ || currentIndex_ < 0 || currentIndex_ >= list_->size() || form_->hasEdits())
         return;
     RecordFile& f = file();
-    if (f.getEqual32(list_->number(currentIndex_), description_.messages.reread,
-                     {status::kKeyNotFound}) == status::kSuccess &&
-        shown_.changedElsewhere(f))
-        showRecord();
+    // A look nobody asked for: if the game holds the file, it says nothing and shows nothing.
+    const bool read = [&] {
+        QuietCalls quiet(f);
+        return f.getEqual32(list_->number(currentIndex_), "") == status::kSuccess;
+    }();
+    if (read && shown_.changedElsewhere(f)) showRecord();
 }
 
 void CatalogueEditor::lstDatabaseClick(int row) {

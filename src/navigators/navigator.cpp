@@ -169,9 +169,12 @@ bool Navigator::hasEdits() const { return shown_ && edits_ && edits_->hasEdits()
 
 void Navigator::showChangesMadeElsewhere() {
     if (!shown_ || hasEdits()) return;
-    if (positionOnShown(description_.reports.save, {status::kKeyNotFound}) == status::kSuccess &&
-        shownRecord_.changedElsewhere(file_))
-        showRecord();
+    // A look nobody asked for: if the game holds the file, it says nothing and shows nothing.
+    const bool read = [&] {
+        QuietCalls quiet(file_);
+        return positionOnShown("") == status::kSuccess;
+    }();
+    if (read && shownRecord_.changedElsewhere(file_)) showRecord();
 }
 
 void Navigator::showRecord() {

@@ -61,6 +61,12 @@ QStringList ShownRecord::mergeEdits(RecordFile& file, std::span<const FieldEleme
     return bothChanged;
 }
 
+QuietCalls::QuietCalls(RecordFile& file) : file_(file), reporter_(file.reporter()) {
+    file.setReporter(nullptr);
+}
+
+QuietCalls::~QuietCalls() { file_.setReporter(reporter_); }
+
 void reportOverwrittenChanges(Dialogs& dialogs, const QStringList& fields) {
     if (fields.isEmpty()) return;
     dialogs.message(QStringLiteral("Another program changed this record while it was on screen. "

@@ -16,6 +16,7 @@ namespace gw {
 
 class Dialogs;
 class RecordFile;
+class StatusReporter;
 
 class ShownRecord {
 public:
@@ -38,6 +39,20 @@ public:
 private:
     std::vector<std::uint8_t> row_;
     std::vector<std::uint8_t> record_;
+};
+
+// While it lives, the file's calls report nothing: for looks that may fail for as long as
+// another program holds the file, and that nobody asked for (a window becoming active).
+class QuietCalls {
+public:
+    explicit QuietCalls(RecordFile& file);
+    ~QuietCalls();
+    QuietCalls(const QuietCalls&) = delete;
+    QuietCalls& operator=(const QuietCalls&) = delete;
+
+private:
+    RecordFile& file_;
+    StatusReporter* reporter_;
 };
 
 // Tells the operator that another program changed the named fields too and their values won.

@@ -41,12 +41,15 @@ private:
 };
 
 // A write lock held by another connection: reads go on, every write is refused as locked.
+// With `reads` false, reads are refused too.
 class WriteLock {
 public:
-    explicit WriteLock(RecordKind kind) {
+    explicit WriteLock(RecordKind kind, bool reads = true) {
         const std::string name(recordType(kind).fileName());
         EXPECT_EQ(sqlite3_open(name.c_str(), &db_), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db_, reads ? "BEGIN IMMEDIATE" : "BEGIN EXCLUSIVE", nullptr,
+                               nullptr, nullptr),
+                  SQLITE_OK);
     }
     ~WriteLock() { release(); }
     void release() {
@@ -227,6 +230,13 @@ TEST_F(OtherWritersTest, NavigatorSaveKeepsTheOtherProgramsChanges) {
         game.change<Message>(2, [&](Message& m) { setField(m.MessageLine1, line("fresh")); });
         dynamic_cast<RecordWindow&>(*window).showChangesMadeElsewhere();
         EXPECT_EQ(text("txtMessageLine1"), "fresh");
+    }
+    {
+        SCOPED_TRACE("a file the game holds against reading: the look says nothing");
+        WriteLock lock(kMessage, /*reads=*/false);
+        dynamic_cast<RecordWindow&>(*window).showChangesMadeElsewhere();
+        EXPECT_EQ(text("txtMessageLine1"), "fresh");
+        EXPECT_EQ(said(), "");
     }
 }
 

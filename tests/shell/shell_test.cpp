@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QMenuBar>
 #include <QProcess>
 
@@ -66,6 +67,28 @@ TEST_F(MainWindowTest, WithNoFilesEveryOpenAndCloseIsReportedAfterTheEditorsClos
     const std::size_t count = dialogs.messages.size();
     owned.reset();  // shutdown ran once: destroying the window reports nothing more
     EXPECT_EQ(dialogs.messages.size(), count);
+}
+
+// Every real window over a world whose files are all missing: each reports what it could not
+// read, none crashes, none writes a file, and the program still closes.
+TEST_F(MainWindowTest, EveryWindowOpensAndClosesWithNoFilesAtAll) {
+    main.startUp();
+    for (const char* item : {"mnuEditRace", "mnuEditClass", "mnuEditSpell", "mnuEditMonster",
+                             "mnuEditItems", "mnuShop", "mnuRoom", "mnuEditMessage",
+                             "mnuEditTextblock", "mnuEditUser"}) {
+        SCOPED_TRACE(item);
+        dialogs.clear();
+        choose(item);
+        QMdiSubWindow* shown = main.mdiArea()->activeSubWindow();
+        ASSERT_NE(shown, nullptr);
+        QCoreApplication::processEvents();
+        if (auto* next = shown->widget()->findChild<QPushButton*>(QStringLiteral("cmdNext")))
+            next->click();
+        EXPECT_FALSE(dialogs.messages.empty());
+    }
+    dialogs.clear();
+    EXPECT_TRUE(main.close());
+    EXPECT_TRUE(std::filesystem::is_empty(std::filesystem::current_path()));
 }
 
 TEST_F(MainWindowTest, WithOnlyTheRaceFileMissingTheClassTableLoads) {

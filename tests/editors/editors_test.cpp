@@ -96,20 +96,10 @@ TEST_F(RaceEditorTest, InsertStoresACopyOfTheRecordOnScreen) {
     EXPECT_EQ(current(), 0);
     EXPECT_EQ(said(), "");
 
-    const std::vector<Row> before = all(kRace);
-    const std::pair<const char*, const char*> answers[] = {{"1", "cmdInsert, BINSERT, Error: "},
-                                                           {"x1", "nothing was inserted"},
-                                                           {"40000", "nothing was inserted"},
-                                                           {"", nullptr}};  // cancelled
-    for (const auto& [answer, reported] : answers) {
-        SCOPED_TRACE(answer);
-        dialogs.clear();
-        dialogs.answerPrompts({answer});
-        click("cmdInsert");
-        EXPECT_EQ(dialogs.messages.size(), reported ? 1u : 0u);
-        EXPECT_NE(said().find(reported ? reported : ""), std::string::npos) << said();
-        EXPECT_EQ(all(kRace), before);
-    }
+    expectInsertsRefused(kRace, {{"1", "cmdInsert, BINSERT, Error: "},
+                                 {"x1", "nothing was inserted"},
+                                 {"40000", "nothing was inserted"},
+                                 {"", nullptr}});  // the last one cancelled
 }
 
 TEST_F(RaceEditorTest, DeleteAsksFirstAndAFailedRereadWritesNothing) {

@@ -232,20 +232,10 @@ TEST_F(MonsterEditorTest, InsertCopiesTheMonsterOnScreenAsInactive) {
     EXPECT_EQ(current(), 0);
     EXPECT_EQ(text("txtName"), "Bat");
 
-    const std::vector<Row> before = all(kMonster);
-    const std::pair<const char*, const char*> answers[] = {{"7", "cmdInsert, BINSERT, Error: "},
-                                                           {"abc", "nothing was inserted"},
-                                                           {"2147483648", "nothing was inserted"},
-                                                           {"", nullptr}};  // cancelled
-    for (const auto& [answer, reported] : answers) {
-        SCOPED_TRACE(answer);
-        dialogs.clear();
-        dialogs.answerPrompts({answer});
-        click("cmdInsert");
-        EXPECT_EQ(dialogs.messages.size(), reported ? 1u : 0u);
-        EXPECT_NE(said().find(reported ? reported : ""), std::string::npos) << said();
-        EXPECT_EQ(all(kMonster), before);
-    }
+    expectInsertsRefused(kMonster, {{"7", "cmdInsert, BINSERT, Error: "},
+                                    {"abc", "nothing was inserted"},
+                                    {"2147483648", "nothing was inserted"},
+                                    {"", nullptr}});  // the last one cancelled
 }
 
 TEST_F(MonsterEditorTest, DeleteRemovesTheMonsterOnScreenWithoutSavingIt) {

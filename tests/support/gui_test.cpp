@@ -149,6 +149,20 @@ void GuiTest::makeDeferredPages() {
     for (DeferredPage* page : window->findChildren<DeferredPage*>()) page->build();
 }
 
+void GuiTest::expectInsertsRefused(
+    RecordKind kind, std::initializer_list<std::pair<const char*, const char*>> answers) {
+    const std::vector<Row> before = all(kind);
+    for (const auto& [answer, reported] : answers) {
+        SCOPED_TRACE(answer);
+        dialogs.clear();
+        dialogs.answerPrompts({answer});
+        click("cmdInsert");
+        EXPECT_EQ(dialogs.messages.size(), reported ? 1u : 0u);
+        EXPECT_NE(said().find(reported ? reported : ""), std::string::npos) << said();
+        EXPECT_EQ(all(kind), before);
+    }
+}
+
 std::string GuiTest::text(const char* name) {
     const QString n = QString::fromLatin1(name);
     if (auto* box = window->findChild<QLineEdit*>(n)) return box->text().toStdString();

@@ -115,6 +115,10 @@ public:
     int current();
     void select(int row);
     std::string said() { return joined(dialogs.messages); }
+    // Each (answer, text of the one message it gets, or null for none) to the Insert prompt
+    // of the catalogue on screen: nothing of the file changes.
+    void expectInsertsRefused(RecordKind kind,
+                              std::initializer_list<std::pair<const char*, const char*>> answers);
 
     std::filesystem::path previousDir, dir;
     ScriptedDialogs dialogs;

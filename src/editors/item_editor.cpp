@@ -265,8 +265,8 @@ QWidget* itemForm() {
     generalPage(general);
     tabs->addTab(general, QStringLiteral("General"));
     tabs->addTab(descNegatePage(), QStringLiteral("Desc/Negate"));
-    auto* raceClassMsg =
-        new DeferredPage([races, classes](QWidget* page) { raceClassMsgPage(page, races, classes); });
+    auto* raceClassMsg = new DeferredPage(
+        [races, classes](QWidget* page) { raceClassMsgPage(page, races, classes); });
     raceClassMsg->setObjectName(QStringLiteral("tabRaceClassMsg"));
     tabs->addTab(raceClassMsg, QStringLiteral("Race/Class/Msg"));
     auto* abilities = new DeferredPage(abilitiesPage);

@@ -7,9 +7,9 @@
 #include <QVBoxLayout>
 
 #include "navigators/navigator.h"
-#include "shell/form_layout.h"
 #include "navigators/navigator_windows.h"
 #include "records/message.h"
+#include "shell/form_layout.h"
 #include "shell/record_form.h"
 #include "shell/world.h"
 

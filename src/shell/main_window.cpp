@@ -88,8 +88,7 @@ MDIForm1::MDIForm1(Dialogs& dialogs, QWidget* parent)
     setCentralWidget(mdiArea_);
     resize(1024, 720);
     buildMenu();
-    connect(mdiArea_, &QMdiArea::subWindowActivated, this,
-            &MDIForm1::showChangesMadeElsewhere);
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this, &MDIForm1::showChangesMadeElsewhere);
 }
 
 void MDIForm1::changeEvent(QEvent* event) {

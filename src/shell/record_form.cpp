@@ -3,8 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QLineEdit>
 #include <QHash>
+#include <QLineEdit>
 #include <QMap>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -65,8 +65,8 @@ QString controlState(const QWidget* w) {
 }  // namespace
 
 QString fieldElementName(const FieldElement& e) {
-    const QString name = QString::fromLatin1(e.field->name.data(),
-                                             static_cast<qsizetype>(e.field->name.size()));
+    const QString name =
+        QString::fromLatin1(e.field->name.data(), static_cast<qsizetype>(e.field->name.size()));
     return e.field->count > 1 ? name + QStringLiteral("(%1)").arg(e.element) : name;
 }
 
@@ -164,7 +164,8 @@ void RecordForm::adopt(QWidget* page) {
 void RecordForm::watch(QWidget* control, const char* field) {
     const FieldInfo* info = type_.field(field);
     if (!info) throw std::logic_error(std::string("no field ") + field);
-    for (int i = 0; i < info->count; ++i) tracked_.push_back({control, nullptr, {info, i}, {}, false});
+    for (int i = 0; i < info->count; ++i)
+        tracked_.push_back({control, nullptr, {info, i}, {}, false});
 }
 
 void RecordForm::markShown(const QWidget* under) {

@@ -128,8 +128,8 @@ private:
         const Binding* binding;
         const FieldInfo* field;
         int element;
-        QWidget* widget;                // null while its deferred page is not made
-        QLineEdit* relative = nullptr;  // the relativeTo box of this slot, same index
+        QWidget* widget;                   // null while its deferred page is not made
+        QLineEdit* relative = nullptr;     // the relativeTo box of this slot, same index
         std::size_t tracked = kUntracked;  // its entry in tracked_
         QLineEdit* name = nullptr;         // the nameBox of this slot, same index
     };

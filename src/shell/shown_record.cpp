@@ -33,8 +33,8 @@ void ShownRecord::forget() {
 }
 
 bool ShownRecord::changedElsewhere(const RecordFile& file) const {
-    return isRemembered() && !std::equal(row_.begin(), row_.end(), file.row().begin(),
-                                         file.row().end());
+    return isRemembered() &&
+           !std::equal(row_.begin(), row_.end(), file.row().begin(), file.row().end());
 }
 
 QStringList ShownRecord::mergeEdits(RecordFile& file, std::span<const FieldElement> edited,

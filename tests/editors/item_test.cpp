@@ -7,9 +7,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QListView>
-#include <QTabWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTabWidget>
 
 #include "editors/catalogue_windows.h"
 #include "gui_test.h"
@@ -33,8 +33,8 @@ Item makeItem(std::int32_t number, const char* name) {
     for (auto* end : {&r.Desc1End, &r.Desc2End, &r.Desc3End, &r.Desc4End, &r.Desc5End, &r.Desc6End,
                       &r.Desc7End, &r.Desc8End})
         *end = 0x42;
-    for (auto* line : {&r.Desc1, &r.Desc2, &r.Desc3, &r.Desc4, &r.Desc5, &r.Desc6, &r.Desc7,
-                       &r.Desc8})
+    for (auto* line :
+         {&r.Desc1, &r.Desc2, &r.Desc3, &r.Desc4, &r.Desc5, &r.Desc6, &r.Desc7, &r.Desc8})
         setField(*line, std::string("A plain line") + '\0');
     setField(r.Desc9, std::string(60, 'z'));  // no zero byte: written back unchanged
     r.Reserved1 = {-1, 2}, r.Reserved2 = 3, r.Reserved3 = 4, r.Reserved4 = 5, r.Reserved5 = 6;

@@ -326,7 +326,8 @@ TEST_F(MonsterEditorTest, ClosingTheWindowOrTheProgramSavesTheMonsterOnScreen) {
     // The pages behind the first are not made: their fields keep their stored values.
     window.reset(createMonsterEditor(world));
     window->show();
-    EXPECT_EQ(child<QTabWidget>("SSTab1")->findChild<QComboBox*>(QStringLiteral("cmbAttackType_4")), nullptr);
+    EXPECT_EQ(child<QTabWidget>("SSTab1")->findChild<QComboBox*>(QStringLiteral("cmbAttackType_4")),
+              nullptr);
     type("txtName", "Closed");
     window->close();
     EXPECT_EQ(stored(kMonster, 2), full(renamed(bat, "Closed")));

@@ -47,8 +47,8 @@ public:
     explicit WriteLock(RecordKind kind, bool reads = true) {
         const std::string name(recordType(kind).fileName());
         EXPECT_EQ(sqlite3_open(name.c_str(), &db_), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(db_, reads ? "BEGIN IMMEDIATE" : "BEGIN EXCLUSIVE", nullptr,
-                               nullptr, nullptr),
+        EXPECT_EQ(sqlite3_exec(db_, reads ? "BEGIN IMMEDIATE" : "BEGIN EXCLUSIVE", nullptr, nullptr,
+                               nullptr),
                   SQLITE_OK);
     }
     ~WriteLock() { release(); }
@@ -158,8 +158,9 @@ TEST_F(OtherWritersTest, CatalogueSaveKeepsTheOtherProgramsChanges) {
         select(0);
         EXPECT_EQ(race(2).Cp, 7);
         EXPECT_EQ(race(2).HpBonus, 9);
-        EXPECT_EQ(said(), "Another program changed this record while it was on screen. Your "
-                          "edits were saved over its changes to: Cp.");
+        EXPECT_EQ(said(),
+                  "Another program changed this record while it was on screen. Your "
+                  "edits were saved over its changes to: Cp.");
     }
 }
 
@@ -215,14 +216,14 @@ TEST_F(OtherWritersTest, NavigatorSaveKeepsTheOtherProgramsChanges) {
         EXPECT_EQ(shown(message(2).MessageLine2), "game two");
         EXPECT_EQ(said(), "");
         type("txtMessageLine3", "mine");
-        game.change<Message>(1, [&](Message& m) {
-            setField(m.MessageLine3, line("theirs")), m.Line1Extra[2] = 6;
-        });
+        game.change<Message>(
+            1, [&](Message& m) { setField(m.MessageLine3, line("theirs")), m.Line1Extra[2] = 6; });
         click("cmdNext");
         EXPECT_EQ(shown(message(1).MessageLine3), "mine");
         EXPECT_EQ(message(1).Line1Extra[2], 6);
-        EXPECT_EQ(said(), "Another program changed this record while it was on screen. Your "
-                          "edits were saved over its changes to: MessageLine3.");
+        EXPECT_EQ(said(),
+                  "Another program changed this record while it was on screen. Your "
+                  "edits were saved over its changes to: MessageLine3.");
     }
     {
         SCOPED_TRACE("an active window shows the other change");

@@ -3,9 +3,9 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPushButton>
 #include <QMenuBar>
 #include <QProcess>
+#include <QPushButton>
 
 #include "gui_test.h"
 #include "records/item.h"
@@ -73,9 +73,9 @@ TEST_F(MainWindowTest, WithNoFilesEveryOpenAndCloseIsReportedAfterTheEditorsClos
 // read, none crashes, none writes a file, and the program still closes.
 TEST_F(MainWindowTest, EveryWindowOpensAndClosesWithNoFilesAtAll) {
     main.startUp();
-    for (const char* item : {"mnuEditRace", "mnuEditClass", "mnuEditSpell", "mnuEditMonster",
-                             "mnuEditItems", "mnuShop", "mnuRoom", "mnuEditMessage",
-                             "mnuEditTextblock", "mnuEditUser"}) {
+    for (const char* item :
+         {"mnuEditRace", "mnuEditClass", "mnuEditSpell", "mnuEditMonster", "mnuEditItems",
+          "mnuShop", "mnuRoom", "mnuEditMessage", "mnuEditTextblock", "mnuEditUser"}) {
         SCOPED_TRACE(item);
         dialogs.clear();
         choose(item);
@@ -178,8 +178,8 @@ TEST_F(MainWindowTest, RendersEveryWindowOverTheDemoWorld) {
     main.startUp();
     main.resize(1280, 860);
     const QString out = QStringLiteral(GRAVEWIND_TEST_OUTPUT_DIR "/");
-    const char* items[] = {"mnuAbout2",  "mnuEditRace", "mnuEditClass",   "mnuEditSpell",
-                           "mnuEditMonster", "mnuEditItems", "mnuShop", "mnuRoom",
+    const char* items[] = {"mnuAbout2",      "mnuEditRace",      "mnuEditClass", "mnuEditSpell",
+                           "mnuEditMonster", "mnuEditItems",     "mnuShop",      "mnuRoom",
                            "mnuEditMessage", "mnuEditTextblock", "mnuEditUser"};
     for (const char* item : items) {
         choose(item);

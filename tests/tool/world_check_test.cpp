@@ -22,7 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::ScratchDir;
 
-
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> out;
     std::istringstream in(text);

@@ -27,8 +27,9 @@ public:
     int messages = 0;
 };
 
-// BGETFIRST, then BGETNEXT to the end of the file, which holds `records`: in one snapshot, as
-// a catalogue builds its list, or step by step, each step looking for other writers.
+// BGETFIRST, then BGETNEXT to the end of the file, which holds `records`, each row converted
+// into the record: in one snapshot, as a catalogue builds its list, or step by step, each step
+// looking for other writers.
 inline void bareWalk(benchmark::State& state, RecordFile& f, int records, bool snapshot = true) {
     for (auto _ : state) {
         if (snapshot && beginSnapshot(f.positionBlock()) != 0) state.SkipWithError("no snapshot");

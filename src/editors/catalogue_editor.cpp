@@ -126,17 +126,17 @@ void CatalogueEditor::loadList() {
     // every step, and the list never mixes two states of a file the game writes meanwhile.
     // Without it (the file locked) the walk goes on step by step.
     const bool snapshot = beginSnapshot(f.positionBlock()) == status::kSuccess;
-    Status s = f.call(BGETFIRST, description_.messages.loadFirst);
+    // Only the number and the name of each row are needed: no whole-record conversion.
+    Status s = f.readRow(BGETFIRST, description_.messages.loadFirst);
     // Without a first record there is no position to walk on from.
     int failuresInRow = s == status::kSuccess ? 0 : 2;
     while (failuresInRow < 2) {
         // A failed read leaves the previous record in memory: it is not listed again.
         if (s == status::kSuccess) {
-            list_->add(static_cast<std::int32_t>(getInt(f.record(), number)),
-                       getText(f.record(), name));
+            list_->add(static_cast<std::int32_t>(rowInt(f.row(), number)), rowText(f.row(), name));
             failuresInRow = 0;
         }
-        s = f.call(BGETNEXT, description_.messages.loadNext, {status::kEndOfFile});
+        s = f.readRow(BGETNEXT, description_.messages.loadNext, {status::kEndOfFile});
         if (s == status::kEndOfFile) break;
         // A second failure in a row ends the walk instead of repeating it without end.
         if (s != status::kSuccess) ++failuresInRow;

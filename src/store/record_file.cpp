@@ -51,6 +51,18 @@ Status RecordFile::call(std::uint16_t operation, std::string_view prefix,
 Status RecordFile::call(std::uint16_t operation, std::string_view prefix,
                         std::span<std::uint8_t> key, std::uint16_t keyLength,
                         std::initializer_list<Status> quiet) {
+    return callConverting(operation, prefix, key, keyLength, quiet, true);
+}
+
+Status RecordFile::readRow(std::uint16_t operation, std::string_view prefix,
+                           std::initializer_list<Status> quiet) {
+    if (!isRead(operation)) return status::kInvalidOperation;
+    return callConverting(operation, prefix, scratchKey_, 255, quiet, false);
+}
+
+Status RecordFile::callConverting(std::uint16_t operation, std::string_view prefix,
+                                  std::span<std::uint8_t> key, std::uint16_t keyLength,
+                                  std::initializer_list<Status> quiet, bool convert) {
     std::uint32_t dataLength = type_.dataLength();
     if (isWrite(operation)) recordToRow();
     const Status s =
@@ -58,7 +70,7 @@ Status RecordFile::call(std::uint16_t operation, std::string_view prefix,
     if (s == status::kSuccess) {
         if (isRead(operation)) {
             lengthRead_ = dataLength;
-            rowToRecord();
+            if (convert) rowToRecord();
         }
     } else if (reporter_ && std::find(quiet.begin(), quiet.end(), s) == quiet.end()) {
         reporter_->report(std::string(prefix) + std::to_string(s));

@@ -64,6 +64,11 @@ public:
                 std::initializer_list<Status> quiet = {});
     Status call(std::uint16_t operation, std::string_view prefix, std::span<std::uint8_t> key,
                 std::uint16_t keyLength, std::initializer_list<Status> quiet = {});
+    // A read that fills the row buffer only and leaves the in-memory record as it was: for
+    // walks that need a field or two of every row (a list's numbers and names), read from the
+    // row with rowInt and rowText.
+    Status readRow(std::uint16_t operation, std::string_view prefix,
+                   std::initializer_list<Status> quiet = {});
 
     // BGETEQUAL with a number key as the editors pass it: a 32-bit or 16-bit buffer.
     Status getEqual32(std::int32_t number, std::string_view prefix,
@@ -78,6 +83,9 @@ public:
 
 private:
     void checkType(const RecordType& expected) const;
+    Status callConverting(std::uint16_t operation, std::string_view prefix,
+                          std::span<std::uint8_t> key, std::uint16_t keyLength,
+                          std::initializer_list<Status> quiet, bool convert);
 
     const RecordType& type_;
     std::string fileName_;

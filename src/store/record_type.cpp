@@ -100,4 +100,18 @@ void setText(void* record, const FieldInfo& field, std::size_t element, std::str
     std::memset(p + n, ' ', field.width - n);
 }
 
+std::int64_t rowInt(std::span<const std::uint8_t> row, const FieldInfo& field) {
+    if (field.rowOffset + field.width > row.size()) return 0;
+    const std::uint8_t* p = row.data() + field.rowOffset;
+    if (field.type == kByteField) return *p;
+    if (field.width == 2) return static_cast<std::int16_t>(p[0] | p[1] << 8);
+    return static_cast<std::int32_t>(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 |
+                                     std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24);
+}
+
+std::string_view rowText(std::span<const std::uint8_t> row, const FieldInfo& field) {
+    if (field.rowOffset + field.width > row.size()) return {};
+    return {reinterpret_cast<const char*>(row.data()) + field.rowOffset, field.width};
+}
+
 }  // namespace gw

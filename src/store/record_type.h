@@ -108,4 +108,9 @@ void setInt(void* record, const FieldInfo& field, std::size_t element, std::int6
 std::string_view getText(const void* record, const FieldInfo& field, std::size_t element = 0);
 void setText(void* record, const FieldInfo& field, std::size_t element, std::string_view bytes);
 
+// The same reads straight from a stored row (little-endian integers); element 0 of the field.
+// A row too short for the field gives 0 or the empty text.
+std::int64_t rowInt(std::span<const std::uint8_t> row, const FieldInfo& field);
+std::string_view rowText(std::span<const std::uint8_t> row, const FieldInfo& field);
+
 }  // namespace gw

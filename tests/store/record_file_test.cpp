@@ -43,6 +43,29 @@ protected:
     RecordFile file{kTiny};
 };
 
+// A list walk reads only the row: the record stays the one converted last, and the fields
+// read from the row are those a conversion would give, negative numbers included.
+TEST_F(RecordFileTest, ReadRowLeavesTheRecordAndReadsFieldsFromTheRow) {
+    create();
+    ASSERT_EQ(file.open("BOPEN: "), kSuccess);
+    for (std::int32_t n : {-70000, 5}) {
+        setRecord(n, n < 0 ? "Negative" : "Five", std::int16_t(n));
+        ASSERT_EQ(file.call(BINSERT, "BINSERT: "), kSuccess);
+    }
+    ASSERT_EQ(file.getEqual32(5, "BGETEQUAL: "), kSuccess);
+    ASSERT_EQ(file.readRow(BGETFIRST, "BGETFIRST: "), kSuccess);
+    EXPECT_EQ(get("Number"), 5);  // the record read before
+    EXPECT_EQ(rowInt(file.row(), *kTiny.field("Number")), -70000);
+    EXPECT_EQ(rowInt(file.row(), *kTiny.field("Count")), std::int16_t(-70000));
+    EXPECT_EQ(rowText(file.row(), *kTiny.field("Name")), "Negative ");
+    EXPECT_EQ(file.readRow(BUPDATE, "BUPDATE: "), kInvalidOperation);  // reads only
+    // A row too short for a field reads as nothing, never past its end.
+    const std::uint8_t shortRow[3] = {1, 2, 3};
+    EXPECT_EQ(rowInt(shortRow, *kTiny.field("Number")), 0);
+    EXPECT_EQ(rowText(shortRow, *kTiny.field("Name")), "");
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
 TEST_F(RecordFileTest, ReportsUnexpectedStatusesWithThePrefix) {
     EXPECT_EQ(file.open("Form_Load, BOPEN, Tiny, Error: "), kFileNotFound);
     EXPECT_FALSE(file.isOpen());

@@ -29,16 +29,7 @@ namespace {
 
 constexpr int kRaces = 10000;
 
-class CountingDialogs final : public gw::Dialogs {
-public:
-    void message(const QString& text) override {
-        ++messages;
-        std::fprintf(stderr, "message: %s\n", text.toLocal8Bit().constData());
-    }
-    bool question(const QString&, const QString&) override { return false; }
-    QString askText(const QString&, const QString&, const QString&) override { return {}; }
-    int messages = 0;
-};
+using gw::bench::CountingDialogs;
 
 struct Bench {
     std::filesystem::path dir;
@@ -89,29 +80,14 @@ Bench& bench() {
 
 // The large demo world in its own directory, every file open and the class names loaded, as
 // the program has them after start-up.
-struct DemoBench {
-    std::filesystem::path dir;
-    CountingDialogs dialogs;
-    std::unique_ptr<gw::World> world;
-
-    DemoBench() {
-        dir = std::filesystem::temp_directory_path() /
-              ("gravewind-bench-demo-" + std::to_string(getpid()));
-        std::string error;
-        if (gw::demo::buildDemoWorld(dir.string(), gw::demo::DemoSize::Large, &error) != 0) {
-            std::fprintf(stderr, "demo world: %s\n", error.c_str());
-            std::abort();
-        }
-        std::filesystem::current_path(dir);
-        world = std::make_unique<gw::World>(dialogs);
-        for (gw::RecordKind kind : gw::allRecordKinds())
-            if (world->file(kind).open("BOPEN: ") != 0) std::abort();
+struct DemoBench : gw::bench::ScratchWorld {
+    DemoBench()
+        : ScratchWorld("gravewind-bench-demo", gw::demo::DemoSize::Large,
+                       {gw::RecordKind::Race, gw::RecordKind::Class, gw::RecordKind::Spell,
+                        gw::RecordKind::Monster, gw::RecordKind::Item, gw::RecordKind::Shop,
+                        gw::RecordKind::Room, gw::RecordKind::Message, gw::RecordKind::Textblock,
+                        gw::RecordKind::User}) {
         gw::LoadClassArray(*world);
-    }
-    ~DemoBench() {
-        for (gw::RecordKind kind : gw::allRecordKinds()) world->file(kind).close("BCLOSE: ");
-        std::filesystem::current_path(dir.parent_path());
-        std::filesystem::remove_all(dir);
     }
 };
 
@@ -120,28 +96,14 @@ DemoBench& demo() {
     return b;
 }
 
-void walk(benchmark::State& state, gw::RecordFile& f, int expected) {
-    gw::bench::bareWalk(state, f, expected);
-}
-
 // Opened as the main window opens it: a subwindow of a shown MDI area.
 void open(benchmark::State& state, gw::World& world, CountingDialogs& dialogs,
           QWidget* (*create)(gw::World&, QWidget*)) {
-    QMdiArea area;
-    area.resize(1024, 768);
-    area.show();
-    for (auto _ : state) {
-        QMdiSubWindow* sub = area.addSubWindow(create(world, nullptr));
-        sub->show();  // the list is built as the window first shows
-        state.PauseTiming();
-        delete sub;
-        QApplication::processEvents();
-        state.ResumeTiming();
-    }
-    if (dialogs.messages) state.SkipWithError("the editor reported a status");
+    gw::bench::openInMdiArea(
+        state, [&] { return create(world, nullptr); }, dialogs);
 }
 
-void BM_BareWalk(benchmark::State& state) { walk(state, bench().races(), kRaces); }
+void BM_BareWalk(benchmark::State& state) { gw::bench::bareWalk(state, bench().races(), kRaces); }
 BENCHMARK(BM_BareWalk)->Unit(benchmark::kMillisecond);
 void BM_BareWalkStepByStep(benchmark::State& state) {
     gw::bench::bareWalk(state, bench().races(), kRaces, false);
@@ -155,7 +117,7 @@ BENCHMARK(BM_OpenRaceEditor)->Unit(benchmark::kMillisecond);
 
 void BM_DemoBareWalkSpells(benchmark::State& state) {
     const gw::demo::DemoPlan plan = gw::demo::demoPlan(gw::demo::DemoSize::Large);
-    walk(state, demo().world->file(gw::RecordKind::Spell), plan.spells);
+    gw::bench::bareWalk(state, demo().world->file(gw::RecordKind::Spell), plan.spells);
 }
 BENCHMARK(BM_DemoBareWalkSpells)->Unit(benchmark::kMillisecond);
 
@@ -166,7 +128,7 @@ BENCHMARK(BM_DemoOpenSpellEditor)->Unit(benchmark::kMillisecond);
 
 void BM_DemoBareWalkShops(benchmark::State& state) {
     const gw::demo::DemoPlan plan = gw::demo::demoPlan(gw::demo::DemoSize::Large);
-    walk(state, demo().world->file(gw::RecordKind::Shop), plan.shops);
+    gw::bench::bareWalk(state, demo().world->file(gw::RecordKind::Shop), plan.shops);
 }
 BENCHMARK(BM_DemoBareWalkShops)->Unit(benchmark::kMillisecond);
 
@@ -195,19 +157,15 @@ void BM_SearchKeystrokeNearTheEnd(benchmark::State& state) {
     if (search->text() != QStringLiteral("Race09990") &&
         search->text() != QStringLiteral("Race09985"))
         state.SkipWithError("the keystroke selected the wrong record");
-    if (bench().dialogs.messages) state.SkipWithError("the editor reported a status");
+    gw::bench::failIfReported(state, bench().dialogs);
 }
 BENCHMARK(BM_SearchKeystrokeNearTheEnd)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    bench();
-    demo();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return gw::bench::benchMain(argc, argv, [] {
+        bench();
+        demo();
+    });
 }

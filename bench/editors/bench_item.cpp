@@ -137,7 +137,7 @@ void BM_SearchKeystrokeNearTheEnd(benchmark::State& state) {
     }
     if (!search->text().toCaseFolded().startsWith(targets[static_cast<std::size_t>(k ^ 1)]))
         state.SkipWithError("the keystroke selected the wrong item");
-    if (bench().dialogs.messages) state.SkipWithError("the editor reported a status");
+    gw::bench::failIfReported(state, bench().dialogs);
 }
 BENCHMARK(BM_SearchKeystrokeNearTheEnd)->Unit(benchmark::kMillisecond);
 

@@ -64,8 +64,7 @@ void BM_OpenMonsterEditor(benchmark::State& state) {
         QApplication::processEvents();
         state.ResumeTiming();
     }
-    if (fixture().dialogs.messages)
-        state.SkipWithError(fixture().dialogs.last.toStdString().c_str());
+    gw::bench::failIfReported(state, fixture().dialogs);
 }
 BENCHMARK(BM_OpenMonsterEditor)->Unit(benchmark::kMillisecond);
 
@@ -83,8 +82,7 @@ void BM_MonsterRecordStep(benchmark::State& state) {
     }
     if (list->currentIndex().row() != middle + (k ^ 1))
         state.SkipWithError("the step did not reach its entry");
-    if (fixture().dialogs.messages)
-        state.SkipWithError(fixture().dialogs.last.toStdString().c_str());
+    gw::bench::failIfReported(state, fixture().dialogs);
 }
 BENCHMARK(BM_MonsterRecordStep)->Unit(benchmark::kMicrosecond);
 
@@ -105,19 +103,12 @@ void BM_RecordManagerStep(benchmark::State& state) {
         k ^= 1;
         f.getEqual32(numbers[k], "show: ");
     }
-    if (fixture().dialogs.messages)
-        state.SkipWithError(fixture().dialogs.last.toStdString().c_str());
+    gw::bench::failIfReported(state, fixture().dialogs);
 }
 BENCHMARK(BM_RecordManagerStep)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    fixture();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return gw::bench::benchMain(argc, argv, [] { fixture(); });
 }

@@ -1,31 +1,17 @@
 #pragma once
-// What the catalogue editors' benchmarks share: dialogs that count (and print) what they are
-// told, the bare walk of a file that is each window's baseline, opening a window as the main
-// window opens it, and the program's main.
+// What the catalogue editors' benchmarks share beside bench_world.h: the bare walk of a file
+// that is each window's baseline, and opening a window as the main window opens it.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
 
-#include "shell/dialogs.h"
+#include "bench/support/bench_world.h"
 #include "store/record_file.h"
 
 namespace gw::bench {
-
-class CountingDialogs final : public Dialogs {
-public:
-    void message(const QString& text) override {
-        ++messages;
-        std::fprintf(stderr, "message: %s\n", text.toLocal8Bit().constData());
-    }
-    bool question(const QString&, const QString&) override { return false; }
-    QString askText(const QString&, const QString&, const QString&) override { return {}; }
-    int messages = 0;
-};
 
 // BGETFIRST, then BGETNEXT to the end of the file, which holds `records`, each row converted
 // into the record: in one snapshot, as a catalogue builds its list, or step by step, each step
@@ -56,18 +42,7 @@ inline void openInMdiArea(benchmark::State& state, const std::function<QWidget*(
         QApplication::processEvents();
         state.ResumeTiming();
     }
-    if (dialogs.messages) state.SkipWithError("the editor reported a status");
-}
-
-// Offscreen unless told otherwise; `setUp` makes the data before the first benchmark runs.
-inline int benchMain(int argc, char** argv, const std::function<void()>& setUp) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    setUp();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    failIfReported(state, dialogs);
 }
 
 }  // namespace gw::bench

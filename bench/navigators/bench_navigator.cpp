@@ -16,52 +16,22 @@
 #include <memory>
 #include <string>
 
+#include "bench/support/bench_world.h"
 #include "navigators/mini_map.h"
 #include "navigators/navigator_windows.h"
 #include "records/message.h"
 #include "records/room.h"
-#include "shell/world.h"
 #include "store/record_file.h"
-#include "tools/data/demo_world.h"
 
 namespace {
 
-class CountingDialogs final : public gw::Dialogs {
-public:
-    void message(const QString& text) override {
-        ++messages;
-        last = text;
-    }
-    bool question(const QString&, const QString&) override { return false; }
-    QString askText(const QString&, const QString&, const QString&) override { return {}; }
-    int messages = 0;
-    QString last;
-};
-
-// The large demo world in a scratch directory, the files the benchmarks read open.
-struct Fixture {
-    static constexpr gw::RecordKind kOpened[] = {gw::RecordKind::Message, gw::RecordKind::Room,
-                                                 gw::RecordKind::Item, gw::RecordKind::Monster};
-    Fixture() {
-        dir = std::filesystem::temp_directory_path() /
-              ("gravewind-bench-navigator-" + std::to_string(::getpid()));
-        std::string error;
-        if (gw::demo::buildDemoWorld(dir.string(), gw::demo::DemoSize::Large, &error) !=
-            gw::status::kSuccess) {
-            std::fprintf(stderr, "demo world: %s\n", error.c_str());
-            std::exit(1);
-        }
-        std::filesystem::current_path(dir);
-        world = std::make_unique<gw::World>(dialogs);
-        // The Room editor names the items and monsters its rooms hold.
-        for (auto kind : kOpened)
-            if (world->file(kind).open("open: ") != gw::status::kSuccess) std::exit(1);
-    }
-    ~Fixture() {
-        for (auto kind : kOpened) world->file(kind).close("close: ");
-        std::filesystem::current_path(dir.parent_path());
-        std::filesystem::remove_all(dir);
-    }
+// The large demo world in a scratch directory; the Room editor names the items and monsters
+// its rooms hold.
+struct Fixture : gw::bench::ScratchWorld {
+    Fixture()
+        : ScratchWorld("gravewind-bench-navigator", gw::demo::DemoSize::Large,
+                       {gw::RecordKind::Message, gw::RecordKind::Room, gw::RecordKind::Item,
+                        gw::RecordKind::Monster}) {}
     gw::RecordFile& messages() { return world->file(gw::RecordKind::Message); }
     gw::RecordFile& rooms() { return world->file(gw::RecordKind::Room); }
     // The number of the message in the middle of the file.
@@ -76,9 +46,6 @@ struct Fixture {
     }
 
     std::int64_t count = 0;
-    std::filesystem::path dir;
-    CountingDialogs dialogs;
-    std::unique_ptr<gw::World> world;
 };
 
 Fixture& fixture() {
@@ -93,7 +60,7 @@ void stepToAndFro(benchmark::State& state, Fixture& f, QWidget& editor) {
                             editor.findChild<QPushButton*>(QStringLiteral("cmdPrevious"))};
     std::size_t i = 0;
     for (auto _ : state) steps[i++ & 1]->click();
-    if (f.dialogs.messages != 0) state.SkipWithError(f.dialogs.last.toStdString().c_str());
+    gw::bench::failIfReported(state, f.dialogs);
 }
 
 void BM_MessageEditorStep(benchmark::State& state) {
@@ -118,7 +85,7 @@ void BM_RecordManagerStep(benchmark::State& state) {
         file.call(gw::BUPDATE, "update: ");
         file.call((i++ & 1) ? gw::BGETPREVIOUS : gw::BGETNEXT, "step: ");
     }
-    if (f.dialogs.messages != 0) state.SkipWithError(f.dialogs.last.toStdString().c_str());
+    gw::bench::failIfReported(state, f.dialogs);
 }
 BENCHMARK(BM_RecordManagerStep)->Unit(benchmark::kMicrosecond);
 
@@ -163,7 +130,7 @@ void BM_RoomRecordManagerStep(benchmark::State& state) {
         file.call(gw::BUPDATE, "update: ");
         file.call((i++ & 1) ? gw::BGETPREVIOUS : gw::BGETNEXT, "step: ");
     }
-    if (f.dialogs.messages != 0) state.SkipWithError(f.dialogs.last.toStdString().c_str());
+    gw::bench::failIfReported(state, f.dialogs);
 }
 BENCHMARK(BM_RoomRecordManagerStep)->Unit(benchmark::kMicrosecond);
 
@@ -186,7 +153,7 @@ void BM_MiniMapFill(benchmark::State& state) {
     gw::MiniMap map;
     map.show();
     for (auto _ : state) map.fill(*f.world, source);
-    if (f.dialogs.messages != 0) state.SkipWithError(f.dialogs.last.toStdString().c_str());
+    gw::bench::failIfReported(state, f.dialogs);
 }
 BENCHMARK(BM_MiniMapFill)->Unit(benchmark::kMicrosecond);
 
@@ -200,17 +167,10 @@ void BM_MiniMapRecordManagerReads(benchmark::State& state) {
             auto key = roomKey(source.map.toInt(), exit.toInt());
             file.call(gw::BGETEQUAL, "lookup: ", key, 4);
         }
-    if (f.dialogs.messages != 0) state.SkipWithError(f.dialogs.last.toStdString().c_str());
+    gw::bench::failIfReported(state, f.dialogs);
 }
 BENCHMARK(BM_MiniMapRecordManagerReads)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return gw::bench::benchMain(argc, argv); }

@@ -71,8 +71,7 @@ void BM_UserEditorStep(benchmark::State& state) {
                             editor->findChild<QPushButton*>(QStringLiteral("cmdPrevious"))};
     std::size_t i = 0;
     for (auto _ : state) steps[i++ & 1]->click();
-    if (f.scratch.dialogs.messages != 0)
-        state.SkipWithError(f.scratch.dialogs.last.toStdString().c_str());
+    gw::bench::failIfReported(state, f.scratch.dialogs);
     state.counters["players"] = f.players;
 }
 BENCHMARK(BM_UserEditorStep)->Unit(benchmark::kMicrosecond);
@@ -94,18 +93,10 @@ void BM_UserRecordManagerStep(benchmark::State& state) {
         for (std::int32_t item : users.as<gw::User>().Item)
             if (item != 0) items.getEqual32(item, "item: ");
     }
-    if (f.scratch.dialogs.messages != 0)
-        state.SkipWithError(f.scratch.dialogs.last.toStdString().c_str());
+    gw::bench::failIfReported(state, f.scratch.dialogs);
 }
 BENCHMARK(BM_UserRecordManagerStep)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return gw::bench::benchMain(argc, argv); }

@@ -38,10 +38,7 @@ struct OtherProgram {
     gw::RecordFile file;
 };
 
-void check(benchmark::State& state) {
-    if (fixture().dialogs.messages != 0)
-        state.SkipWithError(fixture().dialogs.last.toStdString().c_str());
-}
+void check(benchmark::State& state) { gw::bench::failIfReported(state, fixture().dialogs); }
 
 // Two neighbouring entries, alternately selected: each step saves one race and shows the other.
 void BM_CatalogueSave(benchmark::State& state) {
@@ -134,11 +131,5 @@ BENCHMARK(BM_NavigatorStepOverAnotherWrite)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    fixture();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return gw::bench::benchMain(argc, argv, [] { fixture(); });
 }

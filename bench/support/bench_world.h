@@ -1,12 +1,15 @@
 #pragma once
 // What the benchmark programs share: dialogs that only count what they are told, and a demo
 // world built in a scratch directory that is the current one while the benchmarks run.
+#include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QString>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -30,6 +33,11 @@ public:
     int messages = 0;
     QString last;
 };
+
+// A benchmark whose window or lookups reported a status measured something else: it says so.
+inline void failIfReported(benchmark::State& state, const CountingDialogs& dialogs) {
+    if (dialogs.messages) state.SkipWithError(dialogs.last.toStdString().c_str());
+}
 
 // The demo world of `size` under the temporary directory, the files of `kinds` open in a
 // World that reports to `dialogs`. Exits the program when the world cannot be made.
@@ -66,5 +74,16 @@ private:
     std::vector<RecordKind> opened_;
     std::filesystem::path dir_;
 };
+
+// Offscreen unless told otherwise; `setUp` makes the data before the first benchmark runs.
+inline int benchMain(int argc, char** argv, const std::function<void()>& setUp = {}) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (setUp) setUp();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
 
 }  // namespace gw::bench

@@ -27,11 +27,6 @@ constexpr int kNegates = 5;        // negate spells
 constexpr int kWideNumber = 11;    // typing limit of a 32-bit number: "-2147483648"
 constexpr int kStoredAmounts = 9;  // the row has no amount for the tenth ability slot
 
-Binding listIndex(const char* control, const char* field, std::span<const std::string_view> items) {
-    return {
-        .control = control, .field = field, .conversion = Conversion::ListIndex, .items = items};
-}
-
 // Race and class drop-downs get their entries from the name tables when the list is built.
 Binding nameTableIndex(const char* control, const char* field) {
     return {
@@ -52,12 +47,12 @@ const Binding kItemBindings[] = {
     {"txtDesc9", "Desc9", Conversion::ZeroEndedText},
     {"txtLimit", "Limit", Conversion::Number},
     {"txtWeight", "Weight", Conversion::Number},
-    listIndex("txtType", "Type", values::kItemTypes),
+    listBinding("txtType", "Type", values::kItemTypes),
     {"txtUses", "Uses", Conversion::Number},
     {"txtCost", "Cost", Conversion::Number},
     // A code outside the currency list is shown as its number and stored back as it was,
     // never as the currency of the item shown before.
-    listIndex("txtCostType", "CostType", values::kCurrencies),
+    listBinding("txtCostType", "CostType", values::kCurrencies),
     {"chkDestroy", "DestroyOnDeath", Conversion::CheckState},
     nameTableIndex("cmbClass", "Class"),
     nameTableIndex("cmbRace", "Race"),
@@ -70,9 +65,9 @@ const Binding kItemBindings[] = {
      .field = "Negate",
      .conversion = Conversion::Number,
      .count = kNegates},
-    listIndex("txtWeapon", "Weapon", values::kItemWeapons),
-    listIndex("txtArmour", "Armour", values::kArmour),
-    listIndex("txtWornOn", "WornOn", values::kWornPlaces),
+    listBinding("txtWeapon", "Weapon", values::kItemWeapons),
+    listBinding("txtArmour", "Armour", values::kArmour),
+    listBinding("txtWornOn", "WornOn", values::kWornPlaces),
     {"txtAccuracy", "Accuracy", Conversion::Number},
     {"txtDR", "DR", Conversion::Number},
     {"chkGettable", "Gettable", Conversion::CheckState},

@@ -25,10 +25,6 @@ namespace {
 
 constexpr int kSlots = 5;  // drop, spell, attack and ability slots alike
 
-constexpr Binding number(const char* control, const char* field, int count = 1) {
-    return {.control = control, .field = field, .conversion = Conversion::Number, .count = count};
-}
-
 // A number with the name of what it points at in a display-only box beside it.
 constexpr Binding named(const char* control, const char* field, const char* nameBox,
                         NameLookup lookup, int count = 1) {
@@ -40,57 +36,46 @@ constexpr Binding named(const char* control, const char* field, const char* name
             .lookup = lookup};
 }
 
-constexpr Binding listed(const char* control, const char* field,
-                         std::span<const std::string_view> items, int count = 1,
-                         int unlistedShowsAs = -1) {
-    return {.control = control,
-            .field = field,
-            .conversion = Conversion::ListIndex,
-            .count = count,
-            .items = items,
-            .unlistedShowsAs = unlistedShowsAs};
-}
-
 constexpr Binding text(const char* control, const char* field, Conversion conversion) {
     return {.control = control, .field = field, .conversion = conversion};
 }
 
 // The three message boxes of each attack have no lookup: the game leaves them empty.
 const Binding kMonsterBindings[] = {
-    number("txtNumber", "Number"),
+    numberBinding("txtNumber", "Number"),
     text("txtName", "Name", Conversion::ZeroEndedText),
     {.control = "txtExperience", .field = "Experience", .conversion = Conversion::UnsignedNumber},
-    number("txtIndex", "Index"),
+    numberBinding("txtIndex", "Index"),
     named("txtWeaponNumber", "WeaponNumber", "txtWeaponName", itemNameOf),
-    number("txtAC1", "AC1"),
-    number("txtAC2", "AC2"),
-    number("txtFollow", "Follow"),
-    number("txtMR", "MR"),
-    number("txtHitPoints", "HitPoints"),
-    number("txtEnergy", "Energy"),
-    number("txtHpRegen", "HpRegen"),
-    number("txtGameLimit", "GameLimit"),
-    number("txtActive", "Active"),
-    listed("txtType", "Type", values::kMonsterTypes),
-    listed("txtAlignment", "Alignment", values::kAlignments),
-    listed("txtGender", "Gender", values::kGenders),
-    listed("cmbGroup", "Group", values::kMonsterGroups),
-    number("txtRegenTime", "RegenTime"),
+    numberBinding("txtAC1", "AC1"),
+    numberBinding("txtAC2", "AC2"),
+    numberBinding("txtFollow", "Follow"),
+    numberBinding("txtMR", "MR"),
+    numberBinding("txtHitPoints", "HitPoints"),
+    numberBinding("txtEnergy", "Energy"),
+    numberBinding("txtHpRegen", "HpRegen"),
+    numberBinding("txtGameLimit", "GameLimit"),
+    numberBinding("txtActive", "Active"),
+    listBinding("txtType", "Type", values::kMonsterTypes),
+    listBinding("txtAlignment", "Alignment", values::kAlignments),
+    listBinding("txtGender", "Gender", values::kGenders),
+    listBinding("cmbGroup", "Group", values::kMonsterGroups),
+    numberBinding("txtRegenTime", "RegenTime"),
     named("txtMoveMsg", "MoveMsg", "txtMoveMsgDisplay", messageLine1Of),
     named("txtDeathMsg", "DeathMsg", "txtDeathMsgDisplay", messageLine3Of),
-    number("txtRunic", "Runic"),
-    number("txtPlatinum", "Platinum"),
-    number("txtGold", "Gold"),
-    number("txtSilver", "Silver"),
-    number("txtCopper", "Copper"),
+    numberBinding("txtRunic", "Runic"),
+    numberBinding("txtPlatinum", "Platinum"),
+    numberBinding("txtGold", "Gold"),
+    numberBinding("txtSilver", "Silver"),
+    numberBinding("txtCopper", "Copper"),
     text("txtDescLine1", "DescLine1", Conversion::BlankFilledText),
     text("txtDescLine2", "DescLine2", Conversion::BlankFilledText),
     text("txtDescLine3", "DescLine3", Conversion::BlankFilledText),
     text("txtDescLine4", "DescLine4", Conversion::BlankFilledText),
-    number("txtGreetTxt", "GreetTxt"),
-    number("txtCharmlvl", "Charmlvl"),
-    number("txtDescTxt", "DescTxt"),
-    number("txtTalkTxt", "TalkTxt"),
+    numberBinding("txtGreetTxt", "GreetTxt"),
+    numberBinding("txtCharmlvl", "Charmlvl"),
+    numberBinding("txtDescTxt", "DescTxt"),
+    numberBinding("txtTalkTxt", "TalkTxt"),
     named("txtDeathSpellNumber", "DeathSpellNumber", "txtDeathSpellName", spellNameOf),
     named("txtCreateSpellNumber", "CreateSpellNumber", "txtCreateSpellName", spellNameOf),
     // Any value but 1 shows a clear box, so a stored 7 is saved as 0.
@@ -98,22 +83,22 @@ const Binding kMonsterBindings[] = {
     named("txtItemNumber", "ItemNumber", "txtItemName", itemNameOf, kSlots),
     abilityCodeBinding(kSlots),
     abilityAmountBinding(kSlots),
-    number("txtItemUses", "ItemUses", kSlots),
-    number("txtItemDropPer", "ItemDropPer", kSlots),
-    number("txtAttackAccuSpell", "AttackAccuSpell", kSlots),  // named by nameAttackSpells
-    number("txtAttackPer", "AttackPer", kSlots),
-    number("txtAttackMinHCastPer", "AttackMinHCastPer", kSlots),
-    number("txtAttackMaxHCastLvL", "AttackMaxHCastLvL", kSlots),
-    number("txtAttackHitMsg", "AttackHitMsg", kSlots),
-    number("txtAttackDodgeMsg", "AttackDodgeMsg", kSlots),
-    number("txtAttackMissMsg", "AttackMissMsg", kSlots),
-    number("txtAttackEnergy", "AttackEnergy", kSlots),
+    numberBinding("txtItemUses", "ItemUses", kSlots),
+    numberBinding("txtItemDropPer", "ItemDropPer", kSlots),
+    numberBinding("txtAttackAccuSpell", "AttackAccuSpell", kSlots),  // named by nameAttackSpells
+    numberBinding("txtAttackPer", "AttackPer", kSlots),
+    numberBinding("txtAttackMinHCastPer", "AttackMinHCastPer", kSlots),
+    numberBinding("txtAttackMaxHCastLvL", "AttackMaxHCastLvL", kSlots),
+    numberBinding("txtAttackHitMsg", "AttackHitMsg", kSlots),
+    numberBinding("txtAttackDodgeMsg", "AttackDodgeMsg", kSlots),
+    numberBinding("txtAttackMissMsg", "AttackMissMsg", kSlots),
+    numberBinding("txtAttackEnergy", "AttackEnergy", kSlots),
     named("txtAttackHitSpell", "AttackHitSpell", "txtAttackHitSpellName", spellNameOf, kSlots),
     named("txtSpellNumber", "SpellNumber", "txtSpellName", spellNameOf, kSlots),
-    number("txtSpellCastPer", "SpellCastPer", kSlots),
-    number("txtSpellCastLvL", "SpellCastLvL", kSlots),
+    numberBinding("txtSpellCastPer", "SpellCastPer", kSlots),
+    numberBinding("txtSpellCastLvL", "SpellCastLvL", kSlots),
     // The game knows attack types 0 to 3 only: any other shows "None" and is saved as 0.
-    listed("cmbAttackType", "AttackType", values::kAttackTypes, kSlots, 0),
+    listBinding("cmbAttackType", "AttackType", values::kAttackTypes, kSlots, 0),
 };
 
 constexpr int kSpellAttack = 2;  // "Spell" in the attack type list

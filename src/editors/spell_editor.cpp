@@ -19,12 +19,6 @@ namespace gw {
 
 namespace {
 
-constexpr Binding listed(const char* control, const char* field,
-                         std::span<const std::string_view> items) {
-    return {
-        .control = control, .field = field, .conversion = Conversion::ListIndex, .items = items};
-}
-
 // In the order the game fills the controls.
 const Binding kSpellBindings[] = {
     {.control = "txtNumber", .field = "Number", .conversion = Conversion::Number, .showOnly = true},
@@ -45,13 +39,13 @@ const Binding kSpellBindings[] = {
     {"txtShortName", "ShortName", Conversion::TrimmedZeroEnded},
     {"txtLength", "Length", Conversion::Number},
     {"txtMageryB", "MageryB", Conversion::Number},
-    listed("cmbTypeOfResists", "TypeOfResists", values::kTypeOfResists),
-    listed("cmbSpellType", "SpellType", values::kSpellType),
-    listed("cmbTarget", "Target", values::kTarget),
-    listed("cmbResistAbility", "ResistAbility", values::kResistAbility),
-    listed("cmbTypeOfAttack", "TypeOfAttack", values::kTypeOfAttack),
-    listed("cmbMageryA", "MageryA", values::kMagery),
-    listed("cmbMsgStyle", "MsgStyle", values::kMsgStyle),
+    listBinding("cmbTypeOfResists", "TypeOfResists", values::kTypeOfResists),
+    listBinding("cmbSpellType", "SpellType", values::kSpellType),
+    listBinding("cmbTarget", "Target", values::kTarget),
+    listBinding("cmbResistAbility", "ResistAbility", values::kResistAbility),
+    listBinding("cmbTypeOfAttack", "TypeOfAttack", values::kTypeOfAttack),
+    listBinding("cmbMageryA", "MageryA", values::kMagery),
+    listBinding("cmbMsgStyle", "MsgStyle", values::kMsgStyle),
     abilityCodeBinding(10),
     abilityAmountBinding(10),
     {"txtUNDEFINED01", "Undefined01", Conversion::Number},

@@ -67,6 +67,21 @@ struct FieldElement {
     bool operator==(const FieldElement&) const = default;
 };
 
+// The common rows of a binding table: number boxes, and drop-downs over a value list.
+constexpr Binding numberBinding(const char* control, const char* field, int count = 1) {
+    return {.control = control, .field = field, .conversion = Conversion::Number, .count = count};
+}
+constexpr Binding listBinding(const char* control, const char* field,
+                              std::span<const std::string_view> items, int count = 1,
+                              int unlistedShowsAs = -1) {
+    return {.control = control,
+            .field = field,
+            .conversion = Conversion::ListIndex,
+            .count = count,
+            .items = items,
+            .unlistedShowsAs = unlistedShowsAs};
+}
+
 // "AbilityA", 3 -> "AbilityA(3)"; a single field by its name alone.
 QString fieldElementName(const FieldElement& e);
 

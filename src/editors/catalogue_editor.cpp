@@ -174,7 +174,7 @@ CatalogueEditor::SaveResult CatalogueEditor::saveRecord(int row) {
         const std::vector<FieldElement> edited = form_->editedFields();
         // Nothing typed: the other program's record stands as it is.
         if (edited.empty()) return SaveResult::Saved;
-        overwritten = shown_.mergeEdits(f, edited, collect);
+        overwritten = shown_.mergeEdits(f, form_->shownRecord(), edited, collect);
     } else {
         collect(f.record());
     }

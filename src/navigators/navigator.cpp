@@ -135,7 +135,7 @@ Navigator::SaveOutcome Navigator::saveRecord(SaveFor purpose) {
         std::vector<FieldElement> edited;
         if (edits_) edited = edits_->editedFields();
         if (edited.empty()) return SaveOutcome::Written;
-        overwritten = shownRecord_.mergeEdits(file_, edited, collect);
+        overwritten = shownRecord_.mergeEdits(file_, edits_->shownRecord(), edited, collect);
     } else {
         collect(file_.record());
     }

@@ -1,5 +1,5 @@
 #pragma once
-// What a window showed of its record, kept so that a save can tell the operator's edits from
+// The row a window showed, kept so that a save can tell the operator's edits from
 // another program's changes. The game writes the same files while the editor is open (a
 // room's monsters and items move with the players); a save that wrote every control back over
 // a row the game had changed since would undo the game's change.
@@ -20,7 +20,7 @@ class StatusReporter;
 
 class ShownRecord {
 public:
-    // The file's row and in-memory record as the window has just shown them.
+    // The file's row as the window has just shown it.
     void remember(const RecordFile& file);
     void forget();
     bool isRemembered() const { return !row_.empty(); }
@@ -29,16 +29,16 @@ public:
     bool changedElsewhere(const RecordFile& file) const;
 
     // Puts the operator's edits onto the record read again. `collect` writes every control
-    // into the record it is given (as a plain save does); of that, only the `edited` elements
-    // replace the file's record, so every other field keeps the other program's value.
-    // Returns the names of the edited elements that the other program changed too (the
-    // operator's value wins there).
-    QStringList mergeEdits(RecordFile& file, std::span<const FieldElement> edited,
+    // into the record it is given (as a plain save does), over a copy of `shownRecord` (the
+    // form's); of that, only the `edited` elements replace the file's record, so every other
+    // field keeps the other program's value. Returns the names of the edited elements whose
+    // stored bytes the other program changed too (the operator's value wins there).
+    QStringList mergeEdits(RecordFile& file, const void* shownRecord,
+                           std::span<const FieldElement> edited,
                            const std::function<void(void*)>& collect) const;
 
 private:
     std::vector<std::uint8_t> row_;
-    std::vector<std::uint8_t> record_;
 };
 
 // While it lives, the file's calls report nothing: for looks that may fail for as long as

@@ -500,6 +500,36 @@ Status DataFile::checkIntegrity(bool quick, std::string& complaint) {
     return status::kCorruptFile;
 }
 
+Status DataFile::walkRows(const RowVisitor& visit) {
+    if (Status s = checkInPlace(); s != status::kSuccess) return s;
+    int rc = SQLITE_OK;
+    sql::Stmt all = sql::prepare(db_.get(), "SELECT k, row FROM records ORDER BY k", rc);
+    if (!all) return failure(rc);
+    const std::size_t length = info_.recordLength;
+    RowFault fault;
+    while ((rc = sqlite3_step(all.get())) == SQLITE_ROW) {
+        const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(all.get(), 1));
+        const std::span<const std::uint8_t> row(
+            bytes, static_cast<std::size_t>(sqlite3_column_bytes(all.get(), 1)));
+        const StoredKey stored = columnKey(all.get(), 0, info_.key.kind);
+        // Only a row of the record length both loads back and holds its whole key.
+        const bool sound = row.size() == length && keyOfRow(info_.key, row) == stored;
+        if (sound) {
+            if (!visit(row, nullptr)) return status::kSuccess;
+            continue;
+        }
+        fault.key = keyText(info_.key.kind, stored);
+        if (row.size() != length)
+            fault.problem = "the row is " + std::to_string(row.size()) +
+                            " bytes; the file's records are " + std::to_string(length) + " bytes";
+        else
+            fault.problem =
+                "the row's own key is " + keyText(info_.key.kind, keyOfRow(info_.key, row));
+        if (!visit(row, &fault)) return status::kSuccess;
+    }
+    return rc == SQLITE_DONE ? status::kSuccess : failure(rc);
+}
+
 Status DataFile::endTransaction(bool commit) {
     if (!inTransaction_) return status::kNoTransaction;
     Status result = status::kSuccess;

@@ -46,6 +46,9 @@ public:
     // and sqlite's first complaint when the file fails it.
     Status checkIntegrity(bool quick, std::string& complaint);
 
+    // Every row in key order, each with its fault when it would not load back as stored.
+    Status walkRows(const RowVisitor& visit);
+
 private:
     DataFile() = default;
 

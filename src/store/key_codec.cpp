@@ -77,6 +77,32 @@ Status keyOfSearch(const KeySpec& key, std::span<const std::uint8_t> buffer,
     return status::kInvalidKeyBuffer;
 }
 
+std::string keyText(KeyKind kind, const StoredKey& key) {
+    switch (kind) {
+        case KeyKind::Int32Pair: {
+            // The inverse of pairNumber: the map is the floor of number / 2^32.
+            const std::int64_t map = key.number >> 32;
+            const std::int64_t room = (key.number & 0xFFFFFFFFLL) - 2147483648LL;
+            return std::to_string(map) + ":" + std::to_string(room);
+        }
+        case KeyKind::Text: {
+            std::string out = "\"";
+            for (const char c : key.text) {
+                const auto byte = static_cast<unsigned char>(c);
+                if (byte >= 0x20 && byte < 0x7F && c != '"' && c != '\\') {
+                    out += c;
+                } else {
+                    constexpr char kHex[] = "0123456789abcdef";
+                    out += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+                }
+            }
+            return out + "\"";
+        }
+        default:
+            return std::to_string(key.number);
+    }
+}
+
 int bindKey(sqlite3_stmt* stmt, int index, KeyKind kind, const StoredKey& key) {
     if (kind != KeyKind::Text) return sqlite3_bind_int64(stmt, index, key.number);
     // A zero-length blob must still bind as a blob, not as NULL.

@@ -34,6 +34,9 @@ StoredKey keyOfRow(const KeySpec& key, std::span<const std::uint8_t> row);
 Status keyOfSearch(const KeySpec& key, std::span<const std::uint8_t> buffer,
                    std::uint16_t keyLength, StoredKey& out, bool& holdable);
 
+// A key as people write it: 9999, 1:5 (map:room), "Wren" (bytes outside printable ASCII as \xNN).
+std::string keyText(KeyKind kind, const StoredKey& key);
+
 int bindKey(sqlite3_stmt* stmt, int index, KeyKind kind, const StoredKey& key);
 StoredKey columnKey(sqlite3_stmt* stmt, int column, KeyKind kind);
 

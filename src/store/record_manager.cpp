@@ -172,4 +172,14 @@ Status checkIntegrity(std::span<std::uint8_t> positionBlock, std::string& compla
     }
 }
 
+Status walkRows(std::span<std::uint8_t> positionBlock, const RowVisitor& visit) {
+    DataFile* file = fileOf(positionBlock);
+    if (!file) return status::kNotOpen;
+    try {
+        return file->walkRows(visit);
+    } catch (const std::bad_alloc&) {
+        return status::kOutOfMemory;
+    }
+}
+
 }  // namespace gw

@@ -3,6 +3,7 @@
 // Each data file is an SQLite database that names itself (application id, record type,
 // key definition, format version). Single-threaded: call from one thread only.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -82,6 +83,22 @@ Status beginSnapshot(std::span<std::uint8_t> positionBlock);
 // sqlite's full integrity check of the open file: kCorruptFile and sqlite's first complaint
 // when it fails. BOPEN already refuses a file that fails the quicker check.
 Status checkIntegrity(std::span<std::uint8_t> positionBlock, std::string& complaint);
+
+// A stored row that would not load back as it is stored.
+struct RowFault {
+    std::string key;      // the key it is stored under: 9999, 1:5 (map:room), "Wren"
+    std::string problem;  // "the row is 120 bytes; the file's records are 126 bytes"
+};
+
+// Called with each row in key order and, for a row that would not load back as stored, what is
+// wrong with it (nullptr for a sound row); returns false to stop the walk.
+using RowVisitor = std::function<bool(std::span<const std::uint8_t> row, const RowFault* fault)>;
+
+// Every row of the open file in key order, read in one statement, for whole-file passes that
+// must pass on only what loads back: a row whose length is not the file's record length, or
+// whose own key fields name another key than the one it is stored under, comes with a fault.
+// Call it inside a snapshot (beginSnapshot) to read one committed state.
+Status walkRows(std::span<std::uint8_t> positionBlock, const RowVisitor& visit);
 
 template <class Body>
 Status inTransaction(std::span<std::uint8_t> positionBlock, Body&& body) {

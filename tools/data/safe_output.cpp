@@ -13,6 +13,8 @@
 namespace gw::tool {
 
 namespace {
+constexpr const char* kTempPrefix = ".gravewind-unload-";
+
 std::string directoryOf(const std::string& path) {
     const auto slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
@@ -46,10 +48,15 @@ bool SafeOutput::open(const std::string& target) {
     // Through a symbolic link the file it points to is replaced, not the link.
     std::vector<char> resolved(PATH_MAX + 1, 0);
     if (exists && ::realpath(target.c_str(), resolved.data())) target_ = resolved.data();
-    std::string pattern = directoryOf(target_) + "/.gravewind-unload-XXXXXX";
-    fd_ = ::mkstemp(pattern.data());
+    // A file without a name cannot outlive a killed process; it gets one only when complete.
+    fd_ = ::open(directoryOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd_ < 0 && (errno == EOPNOTSUPP || errno == EISDIR)) {
+        // A file system without unnamed files: a named one, removed on every failure.
+        std::string pattern = directoryOf(target_) + "/" + kTempPrefix + "XXXXXX";
+        fd_ = ::mkstemp(pattern.data());
+        if (fd_ >= 0) temp_ = pattern;
+    }
     if (fd_ < 0) return failWith("cannot create a temporary file beside it");
-    temp_ = pattern;
     // Keep the permissions of the file replaced, or give a new one the usual ones.
     mode_t mode = 0666;
     if (exists) {
@@ -82,6 +89,7 @@ bool SafeOutput::commit() {
         return ::close(fd) == 0 || failWith("write error");
     }
     if (::fsync(fd_) != 0) return failWith("write error");
+    if (temp_.empty() && !linkIntoDirectory()) return false;
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) return failWith("write error");
@@ -94,6 +102,21 @@ bool SafeOutput::commit() {
         ::close(dir);
     }
     return true;
+}
+
+bool SafeOutput::linkIntoDirectory() {
+    // A name that nobody else uses, then renamed over the target: linkat cannot replace.
+    const std::string procPath = "/proc/self/fd/" + std::to_string(fd_);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = directoryOf(target_) + "/" + kTempPrefix + std::to_string(::getpid()) +
+                           "-" + std::to_string(attempt);
+        if (::linkat(AT_FDCWD, procPath.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            temp_ = std::move(name);
+            return true;
+        }
+        if (errno != EEXIST) break;
+    }
+    return failWith("cannot link the finished output into its directory");
 }
 
 void SafeOutput::abandon() {

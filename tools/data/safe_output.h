@@ -1,7 +1,7 @@
 #pragma once
-// Writes a file so that it appears whole or not at all: into a temporary file beside it, which
-// is synced and renamed over the target only when complete. A full disk or a kill leaves
-// the old file (or none), never a partial one.
+// Writes a file so that it appears whole or not at all: into an unnamed temporary file in its
+// directory, which is synced, named and renamed over the target only when complete. A full
+// disk or a kill leaves the old file (or none), never a partial one, and no temporary file.
 #include <string>
 #include <string_view>
 
@@ -25,6 +25,7 @@ public:
 
 private:
     bool failWith(const std::string& what);
+    bool linkIntoDirectory();
 
     std::string target_, temp_;
     int fd_ = -1;

@@ -72,7 +72,7 @@ protected:
         return {recordType(kind), unload.out.substr(comma + 1, length)};
     }
     void load(RecordKind kind, const Row& row) {
-        const std::string input = std::to_string(row.bytes.size()) + "," + row.bytes + "\r\n";
+        const std::string input = std::to_string(row.bytes.size()) + "," + row.bytes + "\r\n\x1A";
         const ToolRun r = runTool({"load", file(kind)}, input);
         ASSERT_EQ(r.code, kExitDone) << r.err;
     }

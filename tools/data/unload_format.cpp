@@ -51,7 +51,14 @@ bool UnloadReader::next(UnloadRecord& record) {
     int c = peek();
     if (c < 0) {
         done_ = true;
-        return readError_ ? readFault() : false;
+        if (readError_) return readFault();
+        // An unload cut at a record boundary looks whole but for its end mark.
+        if (count_ == 0)
+            return fail(ordinal, start,
+                        "the input is empty; an unload ends with the end mark 0x1A, even with no "
+                        "records (an empty data file is made with create)");
+        return fail(ordinal, start,
+                    "input ends without the end mark 0x1A: the unload is cut short");
     }
     if (c == static_cast<unsigned char>(kUnloadEnd)) {
         get();

@@ -1,6 +1,7 @@
 #pragma once
 // The unload format: each record as its length in ASCII decimal digits, a comma, that many
-// bytes and CR LF; one optional byte 0x1A ends the data.
+// bytes and CR LF; one byte 0x1A ends the data. Without it the data was cut short: a reader
+// refuses it, so that a backup stopped at a record boundary never passes as whole.
 #include <cstddef>
 #include <cstdint>
 #include <istream>

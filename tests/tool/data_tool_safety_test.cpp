@@ -1,15 +1,22 @@
 // gravewind-data against what an operator may get wrong or a disk may do: outputs that are
 // data files, inputs that are not unloads, damaged and foreign files, locks and a full disk.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "records/records.h"
 #include "small_disk.h"
 #include "store_test_support.h"
 #include "tool_test_support.h"
+#include "tools/data/safe_output.h"
 
 namespace gw::tool {
 namespace {
@@ -23,14 +30,21 @@ bool has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+void execSql(const std::string& file, const char* sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+}
+
 class ToolSafety : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(runTool({"create", dir.path("")}).code, kExitDone);
         std::string input;
         for (int k = 1; k <= 40; ++k) input += unloadRecord(messageRow(k, 256, char('a' + k % 26)));
-        ASSERT_EQ(runTool({"load", msg}, input).code, kExitDone);
         unloaded = input + "\x1A";
+        ASSERT_EQ(runTool({"load", msg}, unloaded).code, kExitDone);
     }
     std::vector<std::string> leftovers() const {
         std::vector<std::string> out;
@@ -83,6 +97,20 @@ TEST_F(ToolSafety, UnloadReplacesItsOutputWhole) {
         ASSERT_EQ(runTool({"unload", msg, dir.path("via.unl")}).code, kExitDone);
         EXPECT_TRUE(fs::is_symlink(dir.path("via.unl")));
         EXPECT_EQ(fileBytes(dir.path("target.unl")), Bytes(unloaded.begin(), unloaded.end()));
+    }
+    {
+        SCOPED_TRACE("an unload killed while writing leaves the old output and nothing else");
+        const Bytes before = fileBytes(out);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            SafeOutput half;
+            if (half.open(out) && half.write(unloaded.substr(0, 1000))) ::kill(::getpid(), SIGKILL);
+            ::_exit(1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status));
+        EXPECT_EQ(fileBytes(out), before);
     }
     {
         SCOPED_TRACE("a directory that does not exist");
@@ -171,6 +199,101 @@ TEST_F(ToolSafety, DamagedAndForeignFilesAreRefusedAndVerifyNamesThem) {
     EXPECT_EQ(runTool({"verify"}).code, kExitUsage);
 }
 
+TEST_F(ToolSafety, RowsThatWouldNotLoadBackAreNamedAndNeverUnloaded) {
+    const struct {
+        const char* what;
+        const char* sql;
+        const char* named;
+    } damages[] = {
+        {"a short row", "UPDATE records SET row = substr(row, 1, 200) WHERE k = 3",
+         "Message 3: the row is 200 bytes; the file's records are 256 bytes"},
+        {"a long row", "UPDATE records SET row = row || x'00' WHERE k = 40",
+         "Message 40: the row is 257 bytes"},
+        {"an empty row", "UPDATE records SET row = x'' WHERE k = 1",
+         "Message 1: the row is 0 bytes"},
+        {"a row under another key", "INSERT INTO records SELECT 9999, row FROM records WHERE k = 1",
+         "Message 9999: the row's own key is 1"},
+    };
+    const std::string out = dir.path("out.unl");
+    for (const auto& d : damages) {
+        SCOPED_TRACE(d.what);
+        const std::string damaged = dir.path("damaged.dat");
+        fs::copy_file(msg, damaged, fs::copy_options::overwrite_existing);
+        execSql(damaged, d.sql);
+        const ToolRun verify = runTool({"verify", damaged});
+        EXPECT_EQ(verify.code, kExitDataError);
+        EXPECT_EQ(verify.out, "");
+        EXPECT_TRUE(has(verify.err, damaged + ": " + d.named)) << verify.err;
+        EXPECT_TRUE(has(verify.err, "1 row does not load back as stored")) << verify.err;
+        std::ofstream(out) << "the old unload";
+        const ToolRun toFile = runTool({"unload", damaged, out});
+        EXPECT_EQ(toFile.code, kExitDataError);
+        EXPECT_TRUE(has(toFile.err, d.named)) << toFile.err;
+        EXPECT_TRUE(has(toFile.err, "nothing was written")) << toFile.err;
+        EXPECT_EQ(fileBytes(out),
+                  Bytes({'t', 'h', 'e', ' ', 'o', 'l', 'd', ' ', 'u', 'n', 'l', 'o', 'a', 'd'}));
+        // What reached standard output before the fault lacks its end mark: never loadable.
+        const ToolRun toOut = runTool({"unload", damaged});
+        EXPECT_EQ(toOut.code, kExitDataError);
+        EXPECT_FALSE(toOut.out.ends_with("\x1A"));
+    }
+    EXPECT_TRUE(leftovers().empty());
+    {
+        SCOPED_TRACE("a description that contradicts the file's name or its type");
+        const std::string race = dir.path("other/wccrace2.dat");
+        fs::create_directory(dir.path("other"));
+        fs::copy_file(dir.path("wccclas2.dat"), race);
+        fs::copy_file(dir.path("wccrace2.dat"), dir.path("long.dat"));
+        execSql(dir.path("long.dat"), "UPDATE gravewind_file SET record_length = 200");
+        for (const char* command : {"unload", "dump", "verify", "load"}) {
+            SCOPED_TRACE(command);
+            const ToolRun r = runTool({command, race}, "\x1A");
+            EXPECT_EQ(r.code, kExitDataError);
+            EXPECT_TRUE(has(r.err, race + ": describes itself as holding Class records; "
+                                          "wccrace2.dat holds Race records"))
+                << r.err;
+            const ToolRun l = runTool({command, dir.path("long.dat")}, "\x1A");
+            EXPECT_EQ(l.code, kExitDataError);
+            EXPECT_TRUE(has(l.err,
+                            "describes Race records of 200 bytes with a key of 2 bytes; "
+                            "Race records are 126 bytes"))
+                << l.err;
+        }
+    }
+}
+
+TEST_F(ToolSafety, ReadsWaitOutAProgramThatCommitsBackToBack) {
+    // First a commit that holds the file for longer than one lock wait, then commits back to
+    // back: every read must still get its one committed state.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(msg.c_str(), &db), SQLITE_OK);
+    sqlite3_busy_timeout(db, 1000);
+    const char* kChange = "UPDATE records SET row = row WHERE k = 1";
+    ASSERT_EQ(sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, kChange, nullptr, nullptr, nullptr), SQLITE_OK);
+    std::atomic<bool> stop = false;
+    std::atomic<int> commits = 0;
+    std::thread writer([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        for (const char* sql = "COMMIT"; !stop; sql = kChange)
+            if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK) ++commits;
+    });
+    for (int run = 0; run < 3; ++run) {
+        for (const char* command : {"unload", "dump", "verify"}) {
+            SCOPED_TRACE(std::string(command) + " run " + std::to_string(run));
+            const ToolRun r = runTool({command, msg});
+            EXPECT_EQ(r.code, kExitDone) << r.err;
+            if (std::string(command) == "unload") {
+                EXPECT_EQ(r.out, unloaded);
+            }
+        }
+    }
+    stop = true;
+    writer.join();
+    sqlite3_close(db);
+    EXPECT_GT(commits, 1);
+}
+
 TEST_F(ToolSafety, AnotherProgramsLockRefusesALoadAndAnUnloadReadsTheCommittedState) {
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(msg.c_str(), &other), SQLITE_OK);
@@ -190,7 +313,7 @@ TEST_F(ToolSafety, AnotherProgramsLockRefusesALoadAndAnUnloadReadsTheCommittedSt
 TEST_F(ToolSafety, UnloadOntoAFullDiskLeavesTheOldOutput) {
     std::string many;
     for (int k = 100; k < 1100; ++k) many += unloadRecord(messageRow(k, 256, 'q'));
-    ASSERT_EQ(runTool({"load", msg}, many).code, kExitDone);
+    ASSERT_EQ(runTool({"load", msg}, many + "\x1A").code, kExitDone);
     const std::string small = dir.path("small");
     fs::create_directory(small);
     const auto result = test::onSmallDisk(small, 128 * 1024, [&]() -> std::string {

@@ -43,7 +43,7 @@ TEST_F(Created, CreateRefusesToOverwrite) {
     for (RecordKind kind : allRecordKinds())
         EXPECT_TRUE(fs::exists(dir.path(std::string(recordType(kind).fileName()))));
     const std::string one = unloadRecord(messageRow(1, 256, 'x'));
-    ASSERT_EQ(runTool({"load", msg}, one).code, kExitDone);
+    ASSERT_EQ(runTool({"load", msg}, one + "\x1A").code, kExitDone);
     const ToolRun again = runTool({"create", dir.path("")});
     EXPECT_EQ(again.code, kExitDataError);
     EXPECT_NE(again.err.find("file exists"), std::string::npos) << again.err;
@@ -71,11 +71,24 @@ TEST(DataTool, UsageErrorsExitWithTwo) {
         EXPECT_EQ(r.code, kExitUsage) << (args.empty() ? "" : args[0]) << " " << args.size();
         EXPECT_FALSE(r.err.empty());
     }
-    for (const char* command : {"create", "load", "unload", "dump", "demo"}) {
+    for (const char* command :
+         {"create", "load", "unload", "dump", "verify", "check", "refs", "demo"}) {
         const ToolRun r = runTool({command, "--help"});
         EXPECT_EQ(r.code, kExitDone) << command;
         EXPECT_NE(r.out.find("Usage"), std::string::npos) << command;
+        EXPECT_NE(r.out.find("Exit status: 0 "), std::string::npos) << command;
     }
+    const ToolRun typo = runTool({"chek", "d"});
+    EXPECT_EQ(typo.code, kExitUsage);
+    EXPECT_EQ(typo.err.rfind("gravewind-data: unknown command \"chek\"; did you mean "
+                             "\"check\"?\ncommands: create, load, unload, dump, verify, ",
+                             0),
+              0u)
+        << typo.err;
+    // After -- a name that begins with - is a file, not an option.
+    const ToolRun dashed = runTool({"verify", "--", "-none.dat"});
+    EXPECT_EQ(dashed.code, kExitDataError);
+    EXPECT_NE(dashed.err.find("-none.dat: BOPEN"), std::string::npos) << dashed.err;
 }
 
 TEST_F(Created, MissingOrForeignFilesAreDataErrors) {
@@ -104,16 +117,19 @@ TEST_F(Created, LoadThenUnloadGivesBackTheSameBytes) {
     EXPECT_EQ(runTool({"unload", msg}).out, input);
     ASSERT_EQ(runTool({"unload", msg, dir.path("out.unl")}).code, kExitDone);
     EXPECT_EQ(test::fileBytes(dir.path("out.unl")), test::Bytes(input.begin(), input.end()));
-    // The end marker is optional on input, always written on output.
-    ASSERT_EQ(runTool({"create", dir.path(""), "--force"}).code, kExitDone);
-    ASSERT_EQ(runTool({"load", msg}, input.substr(0, input.size() - 1)).code, kExitDone);
-    EXPECT_EQ(runTool({"unload", msg}).out, input);
+    {
+        SCOPED_TRACE("\"-\" is standard input and output; ./- is a file of that name");
+        ASSERT_EQ(runTool({"create", dir.path(""), "--force"}).code, kExitDone);
+        ASSERT_EQ(runTool({"load", msg, "-"}, input).code, kExitDone);
+        EXPECT_EQ(runTool({"unload", msg, "-"}).out, input);
+        EXPECT_FALSE(fs::exists("-"));
+    }
 }
 
 TEST_F(Created, LoadIsAllOrNothing) {
     const std::string stored =
         unloadRecord(messageRow(5, 256, 'a')) + unloadRecord(messageRow(9, 256, 'b'));
-    ASSERT_EQ(runTool({"load", msg}, stored).code, kExitDone);
+    ASSERT_EQ(runTool({"load", msg}, stored + "\x1A").code, kExitDone);
     const std::string r1 = unloadRecord(messageRow(1, 256, 'c'));  // 262 bytes long
     const std::string r2 = unloadRecord(messageRow(2, 256, 'd'));
     const struct {
@@ -135,6 +151,9 @@ TEST_F(Created, LoadIsAllOrNothing) {
         {"truncated record", r1 + r2 + "256," + messageRow(4, 100, 'i'), "record 3 at byte 524"},
         {"truncated length", r1 + "25", "record 2 at byte 262"},
         {"data after the end marker", r1 + "\x1A" + r2, "record 2 at byte 262"},
+        {"cut at a record boundary", r1 + r2,
+         "record 3 at byte 524: input ends without the end mark 0x1A"},
+        {"empty input", "", "record 1 at byte 0: the input is empty"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -154,7 +173,8 @@ TEST_F(Created, DumpShowsEveryFieldAsStored) {
                                          {44, 187}, {62, -2}, {82, 12},    {100, 99}};
     for (auto [at, v] : words) row[at] = char(v & 0xFF), row[at + 1] = char((v >> 8) & 0xFF);
     for (std::size_t i = 102; i < row.size(); ++i) row[i] = static_cast<char>(i);
-    ASSERT_EQ(runTool({"load", dir.path("wccclas2.dat")}, unloadRecord(row)).code, kExitDone);
+    ASSERT_EQ(runTool({"load", dir.path("wccclas2.dat")}, unloadRecord(row) + "\x1A").code,
+              kExitDone);
     const ToolRun dump = runTool({"dump", dir.path("wccclas2.dat")});
     ASSERT_EQ(dump.code, kExitDone) << dump.err;
     EXPECT_EQ(dump.out,

@@ -1,6 +1,6 @@
 #pragma once
 // gravewind-data: create, fill, inspect and back up the ten data files. Everything but
-// `create` goes through BTRCALL.
+// `create` goes through the record manager.
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -10,6 +10,9 @@ namespace gw::tool {
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitDataError = 1;
 inline constexpr int kExitUsage = 2;
+
+// How long a command that reads a file waits out another program's commits before it gives up.
+inline constexpr int kLockedRetrySeconds = 5;
 
 struct ToolIo {
     std::istream& in;

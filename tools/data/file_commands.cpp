@@ -2,11 +2,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <thread>
 
 #include "store/record_manager.h"
 #include "tools/data/data_tool.h"
@@ -29,18 +32,69 @@ std::string openProblem(const std::string& file, Status s) {
     return message;
 }
 
+// Opens the file; "" or why it must not be used (with BOPEN's status in s).
+std::string openChecked(ToolFile& f, const std::string& file, Status& s) {
+    if (s = f.open(file); s != status::kSuccess) return openProblem(file, s);
+    if (std::string wrong = descriptionProblem(file, f.info()); !wrong.empty())
+        return file + ": " + wrong + "; the file was not read";
+    return {};
+}
+
 // Opens the file and starts one read transaction on it, after sqlite's integrity check: a
-// damaged page must not pass as a shorter file.
+// damaged page must not pass as a shorter file. A program that commits back to back can hold
+// the file at every single try, so a lock is waited out for a bounded time.
 int openForReading(ToolFile& f, const std::string& file, ToolIo io) {
-    if (Status s = f.open(file); s != status::kSuccess) return fail(io, openProblem(file, s));
-    if (Status s = beginSnapshot(f.positionBlock()); s != status::kSuccess)
-        return fail(io, file + ": " + describeStatus("read", s));
+    using Clock = std::chrono::steady_clock;
+    const auto giveUp = Clock::now() + std::chrono::seconds(kLockedRetrySeconds);
+    auto pause = std::chrono::milliseconds(2);
+    for (;;) {
+        Status s = status::kSuccess;
+        if (std::string problem = openChecked(f, file, s); !problem.empty()) {
+            if (s != status::kLocked || Clock::now() >= giveUp) return fail(io, problem);
+        } else if (s = beginSnapshot(f.positionBlock()); s != status::kSuccess) {
+            if (s != status::kLocked || Clock::now() >= giveUp)
+                return fail(io, file + ": " + describeStatus("read", s));
+        } else {
+            break;
+        }
+        f.close();
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, std::chrono::milliseconds(250));
+    }
     std::string complaint;
     if (Status s = checkIntegrity(f.positionBlock(), complaint); s != status::kSuccess)
         return fail(io, file + ": " + describeStatus("integrity check", s) +
                             (complaint.empty() ? "" : ": " + complaint));
     return kExitDone;
 }
+
+// Names the rows of one file that would not load back as stored: the first few in full, then
+// how many there were.
+class FaultyRows {
+public:
+    FaultyRows(const std::string& file, const ToolFile& f, ToolIo io)
+        : file_(file),
+          type_(f.recordType() ? std::string(f.recordType()->name()) : "key"),
+          io_(io) {}
+    void add(const RowFault& fault) {
+        if (++count_ <= kListed)
+            fail(io_, file_ + ": " + type_ + " " + fault.key + ": " + fault.problem);
+    }
+    std::size_t count() const { return count_; }
+    // The closing line, with what became of the command's output.
+    int report(const std::string& outcome) const {
+        std::string line = file_ + ": " + std::to_string(count_) +
+                           (count_ == 1 ? " row does" : " rows do") + " not load back as stored";
+        if (count_ > kListed) line += " (the first " + std::to_string(kListed) + " named above)";
+        return fail(io_, line + outcome);
+    }
+
+private:
+    static constexpr std::size_t kListed = 20;
+    std::string file_, type_;
+    ToolIo io_;
+    std::size_t count_ = 0;
+};
 
 // Large loads show how far they are on a terminal; small ones would only flicker.
 constexpr std::size_t kProgressThreshold = 5000;
@@ -86,7 +140,9 @@ int loadFile(const std::string& file, const std::string& input, ToolIo io) {
     std::istream& in = input.empty() ? io.in : inFile;
 
     ToolFile f;
-    if (Status s = f.open(file); s != status::kSuccess) return fail(io, openProblem(file, s));
+    Status opened = status::kSuccess;
+    if (std::string problem = openChecked(f, file, opened); !problem.empty())
+        return fail(io, problem);
     if (Status s = beginTransaction(f.positionBlock()); s != status::kSuccess) {
         if (s == status::kLocked)
             return fail(io, file + ": another program holds the file; nothing was loaded");
@@ -137,17 +193,26 @@ int unloadFile(const std::string& file, const std::string& output, ToolIo io) {
         if (output.empty()) return static_cast<bool>(io.out.write(bytes.data(), bytes.size()));
         return safe.write(bytes);
     };
+    // A row that would not load back stops the output; the rest of the walk names the others.
+    FaultyRows faulty(file, f, io);
     std::string chunk;
-    std::vector<std::uint8_t> row;
-    Status s = f.read(BGETFIRST, row);
-    for (; s == status::kSuccess; s = f.read(BGETNEXT, row)) {
-        appendUnloadRecord(chunk, row);
-        if (chunk.size() >= kOutputChunk) {
-            if (!put(chunk)) return writeFailed();
+    bool writeError = false;
+    const Status s =
+        walkRows(f.positionBlock(), [&](std::span<const std::uint8_t> row, const RowFault* fault) {
+            if (fault) faulty.add(*fault);
+            if (faulty.count()) return true;
+            appendUnloadRecord(chunk, row);
+            if (chunk.size() < kOutputChunk) return true;
+            writeError = !put(chunk);
             chunk.clear();
-        }
-    }
-    if (s != status::kEndOfFile) return fail(io, file + ": " + describeStatus("BGETNEXT", s));
+            return !writeError;
+        });
+    if (writeError) return writeFailed();
+    if (s != status::kSuccess) return fail(io, file + ": " + describeStatus("read", s));
+    if (faulty.count())
+        return faulty.report(output.empty()
+                                 ? "; the output stops before its end mark, so it cannot be loaded"
+                                 : "; nothing was written");
     chunk += kUnloadEnd;
     if (!put(chunk)) return writeFailed();
     if (output.empty() ? !io.out.flush() : !safe.commit()) return writeFailed();
@@ -175,6 +240,17 @@ int verifyFiles(const std::vector<std::string>& files, ToolIo io) {
         ToolFile f;
         if (openForReading(f, file, io) != kExitDone) {
             result = kExitDataError;
+            continue;
+        }
+        FaultyRows faulty(file, f, io);
+        const Status s = walkRows(f.positionBlock(), [&](auto, const RowFault* fault) {
+            if (fault) faulty.add(*fault);
+            return true;
+        });
+        if (s != status::kSuccess || faulty.count()) {
+            result = kExitDataError;
+            if (s != status::kSuccess) fail(io, file + ": " + describeStatus("read", s));
+            if (faulty.count()) faulty.report("");
             continue;
         }
         io.out << file << ": sound\n";

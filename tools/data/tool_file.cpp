@@ -1,6 +1,7 @@
 #include "tools/data/tool_file.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "records/records.h"
@@ -62,6 +63,32 @@ Status ToolFile::insert(std::span<const std::uint8_t> row) {
     std::uint32_t dataLength = static_cast<std::uint32_t>(row.size());
     return BTRCALL(BINSERT, positionBlock_, std::span(buffer_).first(row.size()), dataLength,
                    scratchKey_, 255, 0);
+}
+
+std::string descriptionProblem(const std::string& path, const DataFileInfo& info) {
+    const auto slash = path.rfind('/');
+    const std::string_view name =
+        std::string_view(path).substr(slash == std::string::npos ? 0 : slash + 1);
+    const auto sameName = [](std::string_view a, std::string_view b) {
+        return std::ranges::equal(a, b, [](char x, char y) {
+            return std::tolower(static_cast<unsigned char>(x)) ==
+                   std::tolower(static_cast<unsigned char>(y));
+        });
+    };
+    for (RecordKind kind : allRecordKinds()) {
+        const RecordType& type = gw::recordType(kind);
+        if (sameName(name, type.fileName()) && info.recordType != type.name())
+            return "describes itself as holding " + info.recordType + " records; " +
+                   std::string(type.fileName()) + " holds " + std::string(type.name()) + " records";
+        if (info.recordType == type.name() &&
+            (info.recordLength != type.dataLength() || !(info.key == type.key())))
+            return "describes " + info.recordType + " records of " +
+                   std::to_string(info.recordLength) + " bytes with a key of " +
+                   std::to_string(info.key.width) + " bytes; " + info.recordType + " records are " +
+                   std::to_string(type.dataLength()) + " bytes with a key of " +
+                   std::to_string(type.key().width) + " bytes";
+    }
+    return {};
 }
 
 std::string describeStatus(std::string_view operation, Status s) {

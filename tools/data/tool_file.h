@@ -41,6 +41,11 @@ private:
     bool open_ = false;
 };
 
+// Why the file's self-description cannot be trusted, or "": it claims another record type
+// than its name (wccrace2.dat holds Race records), or a known type with another key or
+// record length than that type has. Read through it, one type's bytes would pass as another's.
+std::string descriptionProblem(const std::string& path, const DataFileInfo& info);
+
 // "BOPEN: file not found (status 30)".
 std::string describeStatus(std::string_view operation, Status s);
 

@@ -234,12 +234,18 @@ WorldCommands::WorldCommands(CLI::App& app) {
                                 "Report references to records that do not exist and one-way exits");
     check_->add_option("DIR", dir_, "Directory of the ten data files")->required();
     check_->add_flag("--json", json_, "One JSON object per problem (JSON Lines)");
+    check_->footer(
+        "Exit status: 0 no missing references, 1 some, 2 a usage error or a data file "
+        "that cannot be read (named on standard error; the others are still checked).");
 
     refs_ = app.add_subcommand("refs", "List every field of every record that names a record");
     refs_->add_option("DIR", dir_, "Directory of the ten data files")->required();
     refs_->add_option("TYPE", type_, "Record type (Item, Spell, Room, ...)")->required();
     refs_->add_option("KEY", key_, "Record number, or MAP:ROOM for a room")->required();
     refs_->add_flag("--json", json_, "One JSON object per reference (JSON Lines)");
+    refs_->footer(
+        "Exit status: 0 done, 2 a usage error or a data file that cannot be read "
+        "(named on standard error).");
 }
 
 bool WorldCommands::parsed() const { return check_->parsed() || refs_->parsed(); }

@@ -46,8 +46,9 @@ public:
     // and sqlite's first complaint when the file fails it.
     Status checkIntegrity(bool quick, std::string& complaint);
 
-    // Every row in key order, each with its fault when it would not load back as stored.
-    Status walkRows(const RowVisitor& visit);
+    // Every row (or every faulty row) in key order, each with its fault when it would not load
+    // back as stored.
+    Status walkRows(const RowVisitor& visit, bool faultyOnly);
 
 private:
     DataFile() = default;
@@ -96,6 +97,9 @@ private:
     std::string complaint_;                 // of a failed quick check at open
     std::uint64_t device_ = 0, inode_ = 0;  // of the file opened, to notice a replacement
     std::uint32_t schemaCookie_ = 0;
+    // The change counter under which the quick check at open passed.
+    std::uint32_t quickCheckedCounter_ = 0;
+    bool quickChecked_ = false;
     bool readOnly_ = false;
     bool inTransaction_ = false;
     bool snapshot_ = false;

@@ -172,11 +172,11 @@ Status checkIntegrity(std::span<std::uint8_t> positionBlock, std::string& compla
     }
 }
 
-Status walkRows(std::span<std::uint8_t> positionBlock, const RowVisitor& visit) {
+Status walkRows(std::span<std::uint8_t> positionBlock, const RowVisitor& visit, bool faultyOnly) {
     DataFile* file = fileOf(positionBlock);
     if (!file) return status::kNotOpen;
     try {
-        return file->walkRows(visit);
+        return file->walkRows(visit, faultyOnly);
     } catch (const std::bad_alloc&) {
         return status::kOutOfMemory;
     }

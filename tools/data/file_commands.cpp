@@ -243,10 +243,13 @@ int verifyFiles(const std::vector<std::string>& files, ToolIo io) {
             continue;
         }
         FaultyRows faulty(file, f, io);
-        const Status s = walkRows(f.positionBlock(), [&](auto, const RowFault* fault) {
-            if (fault) faulty.add(*fault);
-            return true;
-        });
+        const Status s = walkRows(
+            f.positionBlock(),
+            [&](auto, const RowFault* fault) {
+                if (fault) faulty.add(*fault);
+                return true;
+            },
+            /*faultyOnly=*/true);
         if (s != status::kSuccess || faulty.count()) {
             result = kExitDataError;
             if (s != status::kSuccess) fail(io, file + ": " + describeStatus("read", s));

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -98,6 +99,8 @@ protected:
         room.set("RoomExit", 2, 1);                          // East, and no way back West
         load(K::Room, room);
         load(K::User, firstRow(K::User).text("BBSName", "Planted Player").set("Race", 99));
+        // Stored, but never to be named: every reference reads 0 as none.
+        load(K::Item, firstRow(K::Item).set("Number", 0));
     }
     ScratchDir dir;
 };
@@ -129,6 +132,7 @@ TEST_F(CheckedWorld, ReportsExactlyThePlantedFaults) {
         R"({"type":"Room","key":[1,900],"field":"RoomExit","index":0,"value":950,"target":"Room","problem":"missing"})",
         R"({"type":"Room","key":[1,900],"field":"RoomExit","index":2,"value":1,"target":"Room","problem":"one-way"})",
         R"({"type":"User","key":"Planted Player","field":"Race","index":null,"value":99,"target":"Race","problem":"missing"})",
+        R"({"type":"Item","key":0,"problem":"numbered-none"})",
     };
     EXPECT_EQ(added, expected);
 
@@ -147,10 +151,40 @@ TEST_F(CheckedWorld, ReportsExactlyThePlantedFaults) {
     EXPECT_NE(plain.out.find("wccuser2.dat  User \"Planted Player\"  Race = 99  missing Race 99\n"),
               std::string::npos)
         << plain.out;
-    EXPECT_NE(text.back().find("6 missing references (errors), " +
-                               std::to_string(before.size() + 1) + " one-way exits"),
+    EXPECT_NE(plain.out.find("wccitem2.dat  Item 0  numbered 0: every reference reads 0 as none\n"),
               std::string::npos)
+        << plain.out;
+    EXPECT_NE(
+        text.back().find("6 missing references (errors), " + std::to_string(before.size() + 1) +
+                         " one-way exits, 1 record numbered 0 (warnings)"),
+        std::string::npos)
         << text.back();
+}
+
+// Every `$ gravewind-data` example of the README runs on the small demo world as written, the
+// operator's directory standing for the demo's; a listing's count matches its lines.
+TEST_F(CheckedWorld, ReadmeExamplesRun) {
+    std::ifstream readme(GRAVEWIND_README);
+    ASSERT_TRUE(readme.is_open());
+    constexpr std::string_view kPrompt = "    $ gravewind-data ";
+    int examples = 0;
+    for (std::string line; std::getline(readme, line);) {
+        if (!line.starts_with(kPrompt)) continue;
+        SCOPED_TRACE(line);
+        ++examples;
+        std::vector<std::string> args;
+        std::istringstream words(line.substr(kPrompt.size()));
+        for (std::string word; words >> word;)
+            args.push_back(word == "/bbs/game" || word == "small-world" ? dir.path("") : word);
+        const ToolRun r = runTool(args);
+        EXPECT_EQ(r.code, kExitDone) << r.err;
+        if (args.front() != "refs") continue;
+        const std::vector<std::string> listed = lines(r.out);
+        ASSERT_FALSE(listed.empty());
+        EXPECT_TRUE(listed.back().starts_with(std::to_string(listed.size() - 1) + " references"))
+            << r.out;
+    }
+    EXPECT_GE(examples, 2);
 }
 
 TEST_F(CheckedWorld, UnreadableFilesExitTwoAndTheRestIsStillChecked) {

@@ -125,6 +125,8 @@ protected:
 
 private:
     void selectEntry(int row);
+    // The Insert question's proposal: a free number, above the highest in the file.
+    std::int64_t proposedInsertNumber(const FieldInfo& number);
     void dropCurrentEntry();
     // After a save that did not succeed: true when the step that asked for it may go on (no
     // edits were on screen, or the operator discards them).

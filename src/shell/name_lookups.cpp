@@ -1,6 +1,7 @@
 #include "shell/name_lookups.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QStringList>
 #include <limits>
 #include <string>
@@ -10,6 +11,7 @@
 #include "records/item.h"
 #include "records/message.h"
 #include "records/monster.h"
+#include "records/number_text.h"
 #include "records/race.h"
 #include "records/spell.h"
 #include "records/text_fields.h"
@@ -135,6 +137,35 @@ QString messageLine1Of(World& world, std::int64_t number) {
 QString messageLine3Of(World& world, std::int64_t number) {
     return fits<std::int16_t>(number) ? GetMessageName(world, static_cast<std::int16_t>(number), 3)
                                       : QString();
+}
+
+QString monsterNameOf(World& world, std::int64_t number) {
+    return fits<std::int32_t>(number) ? GetMonsterName(world, static_cast<std::int32_t>(number))
+                                      : QString();
+}
+
+QuietLookups::QuietLookups(World& world) {
+    for (RecordKind kind : allRecordKinds())
+        files_[static_cast<std::size_t>(kind)].emplace(world.file(kind));
+}
+
+void nameFollowsTyping(QLineEdit* number, QLineEdit* name, World& world,
+                       QString (*lookup)(World&, std::int64_t)) {
+    // textEdited, not textChanged: a record being shown sets its names with reported lookups.
+    QObject::connect(number, &QLineEdit::textEdited, name,
+                     [name, &world, lookup](const QString& typed) {
+                         const auto value = parseRounded(toGame(typed));
+                         // "2.5" is a number box's 2 once saved, but not yet a whole number as
+                         // typed.
+                         const bool whole = value && !typed.contains(u'.');
+                         QString found;
+                         if (whole) {
+                             QuietLookups quiet(world);
+                             found = lookup(world, *value);
+                         }
+                         name->setText(found.left(found.indexOf(QChar(0))));
+                         name->setCursorPosition(0);
+                     });
 }
 
 void LoadRaceArray(World& world) {

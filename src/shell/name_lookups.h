@@ -3,8 +3,15 @@
 // shared RecordFile of its file, so it moves that file's position and overwrites its record.
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
+
+#include "records/records.h"
+#include "shell/shown_record.h"
+
+class QLineEdit;
 
 namespace gw {
 
@@ -34,6 +41,23 @@ QString itemNameOf(World& world, std::int64_t number);
 QString spellNameOf(World& world, std::int64_t number);
 QString messageLine1Of(World& world, std::int64_t number);
 QString messageLine3Of(World& world, std::int64_t number);
+QString monsterNameOf(World& world, std::int64_t number);
+
+// While alive, the world's lookups report no status: for a lookup nobody asked for, which
+// shows what it finds (a missing record: the lookup's not-found text) and opens no message.
+class QuietLookups {
+public:
+    explicit QuietLookups(World& world);
+
+private:
+    std::array<std::optional<QuietCalls>, kRecordKindCount> files_;
+};
+
+// Makes the name box beside a number box follow typing: after each edit that leaves a whole
+// number in `number`, `name` shows what a quiet `lookup` finds for it, up to its zero
+// character; after any other edit it is empty. Showing a record sets both boxes as before.
+void nameFollowsTyping(QLineEdit* number, QLineEdit* name, World& world,
+                       QString (*lookup)(World&, std::int64_t));
 
 // Fill world.raceNames() / world.classNames() from the whole file: entry 0 "None", one entry
 // per index up to the highest record number, gaps with number 0 and an empty name.

@@ -19,6 +19,7 @@
 #include "shell/dialogs.h"
 #include "shell/form_layout.h"
 #include "shell/latin1.h"
+#include "shell/name_lookups.h"
 
 namespace gw {
 
@@ -140,6 +141,8 @@ bool RecordForm::bind(Slot& s, const ControlsByName& named) {
         if (!b.lookup || !world_) throw std::logic_error(std::string("no lookup for ") + b.nameBox);
         s.name = qobject_cast<QLineEdit*>(named.value(nameOf(b.nameBox)));
         if (!s.name) throw std::logic_error("no control " + nameOf(b.nameBox).toStdString());
+        if (auto* number = qobject_cast<QLineEdit*>(w))
+            nameFollowsTyping(number, s.name, *world_, b.lookup);
     }
     s.widget = w;
     if (!b.showOnly) {
@@ -221,7 +224,12 @@ void RecordForm::show(const void* record) {
 
 void RecordForm::showSlot(const Slot& s, const void* record) {
     const Binding& b = *s.binding;
-    if (s.name) s.name->setText(b.lookup(*world_, getInt(record, *s.field, s.element)));
+    if (s.name) {
+        // A name is shown up to its zero character, as every stored name is.
+        const QString name = b.lookup(*world_, getInt(record, *s.field, s.element));
+        s.name->setText(name.left(name.indexOf(QChar(0))));
+        s.name->setCursorPosition(0);
+    }
     switch (b.conversion) {
         case Conversion::Number: {
             std::int64_t shown = ownedValue(s, record) + b.offset;

@@ -83,8 +83,9 @@ TEST_F(MonsterEditorTest, StepsThroughTheDemoWorldAndClosesWithoutChangingAByte)
         // message's third line may be empty).
         for (const char* box :
              {"txtWeaponName", "txtItemName_0", "txtMoveMsgDisplay", "txtDeathMsgDisplay"}) {
-            if (box != std::string_view("txtDeathMsgDisplay"))
+            if (box != std::string_view("txtDeathMsgDisplay")) {
                 EXPECT_NE(text(box), "") << box << " of entry " << row;
+            }
             EXPECT_EQ(text(box).find("NOT IN DATABASE"), std::string::npos);
         }
         named += text("txtWeaponName") != "none";

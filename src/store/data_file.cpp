@@ -22,6 +22,11 @@ namespace {
 constexpr int kFirstBatch = 8;
 static_assert(kHeaderSize == 100, "the window keeps a copy of the header");
 constexpr std::size_t kWindowBytes = std::size_t{1} << 20;
+// Files up to this size get sqlite's quick check, which reads every page, when they are opened.
+// A larger file would hold up the opening for as long as the disk takes to read it all: there a
+// damaged page shows when a call reads it, and verify, unload and dump check the whole file
+// before they read.
+constexpr sqlite3_int64 kWholeCheckAtOpenBytes = sqlite3_int64{4} << 20;
 // A stamp vouches once its change time is this far behind the clock: a write in the same tick
 // would leave the change time as it was.
 constexpr std::int64_t kStampSettledNs = 5'000'000;
@@ -172,19 +177,18 @@ Status DataFile::readDescription() {
             result = rc == SQLITE_DONE ? status::kCorruptFile : failure(rc);
         } else {
             std::uint8_t header[kHeaderSize] = {};
-            sqlite3_int64 size = 0;
             sqlite3_file* f = mainFile(db_.get());
-            if (!f || f->pMethods->xFileSize(f, &size) != SQLITE_OK ||
+            if (!f || f->pMethods->xFileSize(f, &openSize_) != SQLITE_OK ||
                 f->pMethods->xRead(f, header, kHeaderSize, 0) != SQLITE_OK)
                 result = status::kCorruptFile;
             else
-                result = checkHeader(header, size, /*wholeFileKnown=*/true);
+                result = checkHeader(header, openSize_, /*wholeFileKnown=*/true);
             if (result == status::kSuccess) result = describeFrom(meta.get(), header, info_);
             if (result == status::kSuccess) result = checkSchema(db_.get(), info_.key.kind);
             schemaCookie_ = bigEndian32(header + kSchemaCookieOffset);
         }
     }
-    if (result == status::kSuccess) {
+    if (result == status::kSuccess && openSize_ <= kWholeCheckAtOpenBytes) {
         // A damaged page would otherwise show only as rows missing from a walk.
         result = checkIntegrity(/*quick=*/true, complaint_);
     }

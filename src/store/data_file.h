@@ -40,7 +40,8 @@ class DataFile {
 public:
     // Opens an existing file (never creates one) after checking that it is one of ours, whole
     // and of a version we read. A non-zero expectedLength must equal the file's record length.
-    // A file that fails sqlite's quick check is refused, its first complaint into complaint.
+    // A file of up to a few megabytes that fails sqlite's quick check is refused, its first
+    // complaint into complaint; a larger one is checked page by page as calls read it.
     static Status open(const std::string& path, std::uint32_t expectedLength,
                        std::unique_ptr<DataFile>& out, std::string& complaint);
 
@@ -129,6 +130,7 @@ private:
     DataFileInfo info_;
     std::string path_;
     std::string complaint_;                 // of a failed quick check at open
+    sqlite3_int64 openSize_ = 0;            // the file's size when it was opened
     std::uint64_t device_ = 0, inode_ = 0;  // of the file opened, to notice a replacement
     std::uint32_t schemaCookie_ = 0;
     bool readOnly_ = false;

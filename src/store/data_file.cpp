@@ -34,6 +34,11 @@ constexpr std::int64_t kStampSettledNs = 5'000'000;
 // file changes nothing fstat sees.
 constexpr std::int64_t kNameRecheckMs = 50;
 
+FileStamp stampOf(const struct stat& st) {
+    return {static_cast<std::uint64_t>(st.st_nlink), static_cast<std::int64_t>(st.st_size),
+            st.st_ctim.tv_sec, st.st_ctim.tv_nsec};
+}
+
 std::int64_t coarseMonotonicMs() {
     timespec now{};
     ::clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
@@ -291,16 +296,13 @@ std::optional<FileStamp> DataFile::settledStamp() const {
         return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec;
     };
     if (ns(st.st_ctim) + kStampSettledNs >= ns(now)) return std::nullopt;
-    return FileStamp{static_cast<std::uint64_t>(st.st_nlink), static_cast<std::int64_t>(st.st_size),
-                     st.st_ctim.tv_sec, st.st_ctim.tv_nsec};
+    return stampOf(st);
 }
 
 bool DataFile::stillStamped(const FileStamp& stamp) const {
     if (coarseMonotonicMs() - nameCheckedAt_ > kNameRecheckMs) return false;
     struct stat st {};
-    return ::fstat(identity_.get(), &st) == 0 &&
-           FileStamp{static_cast<std::uint64_t>(st.st_nlink), static_cast<std::int64_t>(st.st_size),
-                     st.st_ctim.tv_sec, st.st_ctim.tv_nsec} == stamp;
+    return ::fstat(identity_.get(), &st) == 0 && stampOf(st) == stamp;
 }
 
 void DataFile::vouchFor(const std::uint8_t* header, const std::optional<FileStamp>& stamp) {

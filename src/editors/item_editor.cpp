@@ -86,6 +86,10 @@ void fillRacesAndClasses(CatalogueEditor& editor) {
 
 void reportUnknownCurrency(CatalogueEditor& editor) {
     const Item& item = editor.file().as<Item>();
+    // Once per visit: the same item shown again (after its save) with the same code says
+    // nothing more. The form still holds the item shown before this one.
+    const auto* before = static_cast<const Item*>(editor.form().shownRecord());
+    if (before && before->Number == item.Number && before->CostType == item.CostType) return;
     // The currency message names the stored code in capital hexadecimal, as the game's
     // operators know it: 255 reads FF.
     if (item.CostType >= values::kCurrencies.size())

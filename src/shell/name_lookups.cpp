@@ -6,6 +6,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "records/class.h"
 #include "records/item.h"
@@ -16,6 +17,7 @@
 #include "records/spell.h"
 #include "records/text_fields.h"
 #include "shell/latin1.h"
+#include "shell/record_form.h"
 #include "shell/world.h"
 
 namespace gw {
@@ -74,6 +76,31 @@ QString nameOrMissing(RecordFile& file, std::int32_t number, std::string_view pr
 }
 
 }  // namespace
+
+LookupReports::LookupReports(World& world, Mode mode) : world_(world), mode_(mode) {
+    for (RecordKind kind : allRecordKinds()) {
+        Gate& gate = gates_[static_cast<std::size_t>(kind)];
+        RecordFile& file = world.file(kind);
+        gate.scope = this;
+        gate.previous = file.reporter();
+        file.setReporter(&gate);
+    }
+}
+
+LookupReports::LookupReports(World& world, bool& reported) : LookupReports(world) {
+    failed_ = &reported;
+}
+
+LookupReports::~LookupReports() {
+    for (RecordKind kind : allRecordKinds())
+        world_.file(kind).setReporter(gates_[static_cast<std::size_t>(kind)].previous);
+}
+
+void LookupReports::Gate::report(const std::string& message) {
+    if (!previous) return;  // the file was quiet before the scope began
+    if (!std::exchange(*scope->failed_, true) && scope->mode_ == Mode::FirstOnly)
+        previous->report(message);
+}
 
 QString GetItemName(World& world, std::int32_t number) {
     return nameOrMissing<Item>(world.file(RecordKind::Item), number,
@@ -144,11 +171,6 @@ QString monsterNameOf(World& world, std::int64_t number) {
                                       : QString();
 }
 
-QuietLookups::QuietLookups(World& world) {
-    for (RecordKind kind : allRecordKinds())
-        files_[static_cast<std::size_t>(kind)].emplace(world.file(kind));
-}
-
 void nameFollowsTyping(QLineEdit* number, QLineEdit* name, World& world,
                        QString (*lookup)(World&, std::int64_t)) {
     // textEdited, not textChanged: a record being shown sets its names with reported lookups.
@@ -160,11 +182,10 @@ void nameFollowsTyping(QLineEdit* number, QLineEdit* name, World& world,
                          const bool whole = value && !typed.contains(u'.');
                          QString found;
                          if (whole) {
-                             QuietLookups quiet(world);
+                             LookupReports silent(world, LookupReports::Mode::Silent);
                              found = lookup(world, *value);
                          }
-                         name->setText(found.left(found.indexOf(QChar(0))));
-                         name->setCursorPosition(0);
+                         showName(name, found);
                      });
 }
 

@@ -5,11 +5,11 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
-#include <optional>
+#include <memory>
 #include <vector>
 
 #include "records/records.h"
-#include "shell/shown_record.h"
+#include "store/record_file.h"
 
 class QLineEdit;
 
@@ -17,6 +17,36 @@ namespace gw {
 
 class World;
 struct NameEntry;
+
+// While a LookupReports lives, the failed calls of every world file are reported at most
+// once: the first message goes out as usual, the later ones are dropped (Silent: none goes
+// out). A window holds one over each show of a record, so that a missing file gives one
+// message per record shown instead of one per name box; a name box that follows typing holds
+// a silent one. Scopes nest: an inner one passes its first report to the outer.
+class LookupReports {
+public:
+    enum class Mode { FirstOnly, Silent };
+    explicit LookupReports(World& world, Mode mode = Mode::FirstOnly);
+    // FirstOnly over a show in several steps (controls made later for the record on screen):
+    // `reported` says whether an earlier step reported a failure, and is set when this one does.
+    LookupReports(World& world, bool& reported);
+    ~LookupReports();
+    LookupReports(const LookupReports&) = delete;
+    LookupReports& operator=(const LookupReports&) = delete;
+
+private:
+    // One per file: a file that was quiet before stays quiet.
+    struct Gate final : StatusReporter {
+        LookupReports* scope = nullptr;
+        StatusReporter* previous = nullptr;
+        void report(const std::string& message) override;
+    };
+    World& world_;
+    Mode mode_;
+    bool ownFailed_ = false;
+    bool* failed_ = &ownFailed_;
+    std::array<Gate, kRecordKindCount> gates_;
+};
 
 // The item's 29-character Name; "none" for 0 (nothing read); "ITEM NOT IN DATABASE!" when
 // no item has the number; the empty text after a reported error.
@@ -43,18 +73,8 @@ QString messageLine1Of(World& world, std::int64_t number);
 QString messageLine3Of(World& world, std::int64_t number);
 QString monsterNameOf(World& world, std::int64_t number);
 
-// While alive, the world's lookups report no status: for a lookup nobody asked for, which
-// shows what it finds (a missing record: the lookup's not-found text) and opens no message.
-class QuietLookups {
-public:
-    explicit QuietLookups(World& world);
-
-private:
-    std::array<std::optional<QuietCalls>, kRecordKindCount> files_;
-};
-
 // Makes the name box beside a number box follow typing: after each edit that leaves a whole
-// number in `number`, `name` shows what a quiet `lookup` finds for it, up to its zero
+// number in `number`, `name` shows what a silent `lookup` finds for it, up to its zero
 // character; after any other edit it is empty. Showing a record sets both boxes as before.
 void nameFollowsTyping(QLineEdit* number, QLineEdit* name, World& world,
                        QString (*lookup)(World&, std::int64_t));

@@ -10,6 +10,7 @@
 #include "records/records.h"
 #include "store/record_manager.h"
 #include "tools/data/demo_world.h"
+#include "tools/data/map_command.h"
 #include "tools/data/record_json.h"
 #include "tools/data/tool_file.h"
 #include "tools/data/unload_format.h"
@@ -101,6 +102,12 @@ int runCommand(const std::vector<std::string>& args, ToolIo io) {
         ->check(CLI::IsMember({"small", "large"}));
     demo->add_flag("--force", force, "Replace data files that exist already");
 
+    std::int32_t mapNumber = 0;
+    auto* map = app.add_subcommand("map", "Draw one map of the world in DIR as a PNG or SVG picture");
+    map->add_option("DIR", dir, "Directory of the ten data files")->required();
+    map->add_option("MAP", mapNumber, "Map number")->required();
+    map->add_option("OUTPUT", output, "Picture to write: a .png or .svg file")->required();
+
     WorldCommands world(app);
 
     std::vector<std::string> reversed(args.rbegin(), args.rend() - (args.empty() ? 0 : 1));
@@ -115,6 +122,7 @@ int runCommand(const std::vector<std::string>& args, ToolIo io) {
     if (load->parsed()) return loadFile(file, input, io);
     if (unload->parsed()) return unloadFile(file, output, io);
     if (dump->parsed()) return dumpFile(file, io);
+    if (map->parsed()) return drawMap(dir, mapNumber, output, io);
     if (world.parsed()) return world.run(io);
     return buildDemo(dir, size, force, io);
 }

@@ -176,6 +176,7 @@ void MapPicture::paint(QPainter& painter, const QRectF& exposed, double scale) c
 void MapPicture::paintExits(QPainter& painter, const QRectF& exposed, double scale) const {
     const bool detail = scale >= MapPicture::kDetailScale;
     const bool readable = scale >= MapPicture::kReadableScale;
+    const bool overview = scale < MapPicture::kOverviewScale;
     const QRectF area = exposed.adjusted(-kMargin, -kMargin, kMargin, kMargin);
     QVector<QLineF> lines, vertical, missing, mapChange;
     QVector<QPolygonF> arrows;
@@ -208,6 +209,7 @@ void MapPicture::paintExits(QPainter& painter, const QRectF& exposed, double sca
             if (area.contains(at)) loops.push_back(at);
             continue;
         }
+        if (overview) continue;
         const QPointF to = centre(e.to);
         const QLineF line(from, to);
         if (!area.intersects(QRectF(from, to).normalized().adjusted(-1, -1, 1, 1))) continue;
@@ -261,8 +263,13 @@ void MapPicture::paintRooms(QPainter& painter, const QRectF& exposed, double sca
         boxes.append(box);
         shown.push_back(i);
     }
-    painter.setPen(cosmetic(QColor(40, 40, 40), 1));
-    painter.setBrush(kBoxColour);
+    if (scale < MapPicture::kOverviewScale) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(90, 90, 90));
+    } else {
+        painter.setPen(cosmetic(QColor(40, 40, 40), 1));
+        painter.setBrush(kBoxColour);
+    }
     painter.drawRects(boxes);
     if (highlight_ && *highlight_ < rooms_.size()) {
         painter.setPen(cosmetic(Qt::black, 3));

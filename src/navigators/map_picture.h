@@ -24,6 +24,8 @@ public:
     static constexpr double kReadableScale = 0.45;
     // Below this, lines and boxes only: no arrows, type marks or Up and Down marks.
     static constexpr double kDetailScale = 0.2;
+    // Below this a cell is a few pixels: rooms are dots and only exits out of the map show.
+    static constexpr double kOverviewScale = 0.1;
 
     void setMap(std::int32_t map, std::span<const world::MapRoom> rooms);
     std::int32_t map() const { return map_; }

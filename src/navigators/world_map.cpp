@@ -150,6 +150,7 @@ WorldMapWindow::WorldMapWindow(World& world, QWidget* parent)
     legend_->setTextFormat(Qt::RichText);
     status_->setObjectName(QStringLiteral("lblStatus"));
     view_->setObjectName(QStringLiteral("gvMap"));
+    view_->setMinimumSize(320, 240);
     scene_->addItem(item_);
     scene_->addItem(message_);
     view_->setScene(scene_);

@@ -200,7 +200,7 @@ void MapPicture::paintExits(QPainter& painter, const QRectF& exposed, double sca
                 missing.append(QLineF(end + QPointF(-4, 4), end + QPointF(4, -4)));
             }
             if (!toMissing && readable)
-                labels.emplace_back(end, QStringLiteral("map change %1").arg(e.target));
+                labels.emplace_back(end, QStringLiteral("map change"));
             if (toMissing && detail && e.type != 0) marks.push_back({end, e.type});
             continue;
         }

@@ -1,6 +1,7 @@
 #include "world/record_json.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <nlohmann/json.hpp>
 
@@ -13,8 +14,11 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789abcdef";
 
+// Zeroed byte by byte: a vector's value-initialised elements need not zero their padding.
 std::vector<std::max_align_t> recordBuffer(const RecordType& type) {
-    return std::vector<std::max_align_t>(type.recordSize() / sizeof(std::max_align_t) + 1);
+    std::vector<std::max_align_t> record(type.recordSize() / sizeof(std::max_align_t) + 1);
+    std::memset(record.data(), 0, record.size() * sizeof(std::max_align_t));
+    return record;
 }
 
 int hexValue(char c) {
@@ -316,7 +320,7 @@ JsonRowParser::JsonRowParser(const RecordType& type)
 }
 
 bool JsonRowParser::parse(std::string_view line, bool partial, std::vector<std::uint8_t>& row) {
-    record_ = blank_;
+    std::memcpy(record_.data(), blank_.data(), blank_.size() * sizeof(std::max_align_t));
     row.assign(type_.dataLength(), 0);
     std::vector<std::uint8_t> tail(type_.dataLength() - type_.mappedLength(), 0);
     seen_.assign(type_.fields().size() + 1, 0);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
-#include <nlohmann/json.hpp>
 
 #include "records/text_fields.h"
 #include "store/field_map.h"
@@ -28,189 +27,316 @@ int hexValue(char c) {
     return -1;
 }
 
-// UTF-8 back to the single bytes it was made from; false for a character past Latin-1.
-bool utf8ToLatin1(std::string_view text, std::string& out) {
-    out.clear();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        if (b < 0x80) {
-            out.push_back(static_cast<char>(b));
-        } else if ((b == 0xC2 || b == 0xC3) && i + 1 < text.size()) {
-            out.push_back(static_cast<char>(((b & 0x03) << 6) | (text[++i] & 0x3F)));
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
+enum class Decoded { Ok, Syntax, NotLatin1 };
 
-// Fills the in-memory record from one JSON object as the parser meets it, without building
-// the object: a line of a large text block stays one pass over its bytes.
-class RowSax {
+// One line of JSON Lines straight into a row: a flat object of integers, texts and arrays of
+// them, read in one pass without building the object, so a large text block costs one walk
+// over its bytes. Faults name the member and the reason; syntax faults the character.
+class LineParser {
 public:
-    using Json = nlohmann::json;
+    LineParser(const RecordType& type, std::string_view line, std::span<std::uint8_t> row,
+               std::vector<char>& seen)
+        : type_(type),
+          begin_(line.data()),
+          p_(line.data()),
+          end_(line.data() + line.size()),
+          row_(row),
+          seen_(seen) {}
 
-    RowSax(const RecordType& type, void* record, std::vector<std::uint8_t>& tail,
-           std::vector<char>& seen)
-        : type_(type), record_(record), tail_(tail), seen_(seen) {}
-
-    bool null() { return wrongType("null"); }
-    bool boolean(bool) { return wrongType("true or false"); }
-    bool number_integer(Json::number_integer_t v) { return number(v); }
-    bool number_unsigned(Json::number_unsigned_t v) {
-        if (v > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
-            return outOfRange(std::to_string(v));
-        return number(static_cast<std::int64_t>(v));
+    bool parse();
+    // "Name", "AbilityA[3]", or empty for a fault of the line as a whole.
+    std::string member() const {
+        if (!named_) return {};
+        std::string name = key_;
+        if (inArray_) name += "[" + std::to_string(element_) + "]";
+        return name;
     }
-    bool number_float(Json::number_float_t, const std::string& text) {
-        return wrongType("the number " + text);
-    }
-    bool binary(Json::binary_t&) { return wrongType("binary data"); }
-    bool string(std::string& value);
-    bool start_object(std::size_t) {
-        if (depth_++ == 0) return true;
-        return wrongType("an object");
-    }
-    bool end_object() {
-        --depth_;
-        return true;
-    }
-    bool start_array(std::size_t) {
-        if (depth_ == 0) return fault("not a JSON object");
-        ++depth_;
-        if (depth_ == 2 && field_ && field_->count > 1) {
-            element_ = 0;
-            return true;
-        }
-        return wrongType("an array");
-    }
-    bool end_array() {
-        --depth_;
-        member_ = std::string(field_->name);
-        if (element_ != field_->count)
-            return fault(std::to_string(element_) + " entries, not " +
-                         std::to_string(field_->count));
-        return true;
-    }
-    bool key(std::string& name);
-    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception&) {
-        member_.clear();
-        reason_ = depth_ == 0 && position <= 1
-                      ? "not a JSON object"
-                      : "not JSON (fault at character " + std::to_string(position) + ")";
-        return false;
-    }
-
-    const std::string& member() const { return member_; }
     const std::string& reason() const { return reason_; }
 
 private:
+    void ws() {
+        while (p_ < end_ && (*p_ == ' ' || *p_ == '\t' || *p_ == '\r' || *p_ == '\n')) ++p_;
+    }
+    bool at(char c) {
+        ws();
+        return p_ < end_ && *p_ == c;
+    }
     bool fault(std::string reason) {
         reason_ = std::move(reason);
         return false;
     }
-    // The element a scalar fills, or false (with the fault set) when none takes one here.
-    bool place(std::string_view what) {
-        if (depth_ == 0) {
-            member_.clear();
-            return fault("not a JSON object");
-        }
-        if (!field_ && !tail_member_) return fault("unexpected value");
-        if (field_ && field_->count > 1 && depth_ == 1) return wrongType(std::string(what));
-        if (field_ && field_->count > 1) {
-            if (element_ >= field_->count)
-                return fault("more than " + std::to_string(field_->count) + " entries");
-            member_ = std::string(field_->name) + "[" + std::to_string(element_) + "]";
-        }
-        return true;
+    bool syntax() {
+        named_ = false;
+        return fault("not JSON (fault at character " + std::to_string(p_ - begin_ + 1) + ")");
     }
-    bool wrongType(std::string what) {
-        if (depth_ == 0) {
-            member_.clear();
-            return fault("not a JSON object");
-        }
-        std::string expected = tail_member_                                 ? "a text of hex digits"
-                               : field_ && field_->count > 1 && depth_ == 1 ? "an array"
-                               : field_ && field_->isText()                 ? "a text"
-                                                                            : "a whole number";
+    bool wrongType(const std::string& what) {
+        const char* expected = tail_                            ? "a text of hex digits"
+                               : field_->count > 1 && !inArray_ ? "an array"
+                               : field_->isText()               ? "a text"
+                                                                : "a whole number";
         return fault("wrong type: " + what + " where " + expected + " belongs");
     }
-    bool outOfRange(const std::string& value) {
-        return fault("number " + value + " outside the field's range (" +
-                     std::to_string(field_->minValue()) + " to " +
-                     std::to_string(field_->maxValue()) + ")");
-    }
-    bool number(std::int64_t v) {
-        if (!place("a number")) return false;
-        if (tail_member_ || field_->isText()) return wrongType("a number");
-        if (v < field_->minValue() || v > field_->maxValue()) return outOfRange(std::to_string(v));
-        setInt(record_, *field_, field_->count > 1 ? element_++ : 0, v);
-        return true;
-    }
+    Decoded string(std::string& out);
+    bool readMember();
+    bool value();
+    bool scalar();
+    bool number();
+    bool text();
 
     const RecordType& type_;
-    void* record_;
-    std::vector<std::uint8_t>& tail_;
+    const char *begin_, *p_, *end_;
+    std::span<std::uint8_t> row_;
     std::vector<char>& seen_;
     const FieldInfo* field_ = nullptr;
-    bool tail_member_ = false;
+    bool tail_ = false, named_ = false, inArray_ = false;
     std::size_t next_ = 0;  // members usually come in stored order: try that one first
     std::size_t element_ = 0;
-    int depth_ = 0;
-    std::string member_, reason_, bytes_;
+    std::string key_, bytes_, reason_;
 };
 
-bool RowSax::key(std::string& name) {
-    member_ = name;
-    field_ = nullptr;
-    tail_member_ = false;
-    const auto& fields = type_.fields();
-    std::size_t at = fields.size();
-    if (name == kTailMember) {
-        tail_member_ = true;
-    } else if (next_ < fields.size() && fields[next_].name == name) {
-        at = next_;
+// A JSON string at p_ into Latin-1 bytes; p_ ends past the closing quote.
+Decoded LineParser::string(std::string& out) {
+    out.clear();
+    ++p_;
+    bool latin1 = true;
+    while (p_ < end_) {
+        const auto c = static_cast<unsigned char>(*p_++);
+        if (c == '"') return latin1 ? Decoded::Ok : Decoded::NotLatin1;
+        if (c < 0x20) {
+            --p_;
+            return Decoded::Syntax;
+        }
+        if (c == '\\') {
+            if (p_ >= end_) return Decoded::Syntax;
+            const char e = *p_++;
+            switch (e) {
+                case '"':
+                    out.push_back('"');
+                    continue;
+                case '\\':
+                    out.push_back('\\');
+                    continue;
+                case '/':
+                    out.push_back('/');
+                    continue;
+                case 'b':
+                    out.push_back('\b');
+                    continue;
+                case 'f':
+                    out.push_back('\f');
+                    continue;
+                case 'n':
+                    out.push_back('\n');
+                    continue;
+                case 'r':
+                    out.push_back('\r');
+                    continue;
+                case 't':
+                    out.push_back('\t');
+                    continue;
+                case 'u':
+                    break;
+                default:
+                    --p_;
+                    return Decoded::Syntax;
+            }
+            if (end_ - p_ < 4) return Decoded::Syntax;
+            unsigned code = 0;
+            for (int i = 0; i < 4; ++i) {
+                const int h = hexValue(*p_);
+                if (h < 0) return Decoded::Syntax;
+                code = code << 4 | static_cast<unsigned>(h);
+                ++p_;
+            }
+            if (code > 0xFF)
+                latin1 = false;
+            else
+                out.push_back(static_cast<char>(code));
+            continue;
+        }
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+            continue;
+        }
+        // UTF-8: two bytes from C2 up to C3 BF are Latin-1; longer valid ones are not.
+        const int length = c >= 0xC2 && c <= 0xDF   ? 2
+                           : c >= 0xE0 && c <= 0xEF ? 3
+                           : c >= 0xF0 && c <= 0xF4 ? 4
+                                                    : 0;
+        if (length == 0 || end_ - p_ < length - 1) {
+            --p_;
+            return Decoded::Syntax;
+        }
+        for (int i = 0; i < length - 1; ++i)
+            if ((static_cast<unsigned char>(p_[i]) & 0xC0) != 0x80) return Decoded::Syntax;
+        if (length == 2 && c <= 0xC3)
+            out.push_back(static_cast<char>(((c & 0x03) << 6) | (p_[0] & 0x3F)));
+        else
+            latin1 = false;
+        p_ += length - 1;
+    }
+    return Decoded::Syntax;
+}
+
+bool LineParser::parse() {
+    if (!at('{')) return fault("not a JSON object");
+    ++p_;
+    if (at('}')) {
+        ++p_;
     } else {
-        at = std::find_if(fields.begin(), fields.end(),
-                          [&](const FieldInfo& f) { return f.name == name; }) -
-             fields.begin();
-        if (at == fields.size()) return fault("unknown member");
+        for (;;) {
+            if (!readMember()) return false;
+            named_ = false;
+            if (at(',')) {
+                ++p_;
+                continue;
+            }
+            if (!at('}')) return syntax();
+            ++p_;
+            break;
+        }
     }
-    char& seen = seen_[tail_member_ ? fields.size() : at];
-    if (seen) return fault("duplicate member");
-    seen = 1;
-    if (!tail_member_) {
-        field_ = &fields[at];
-        next_ = at + 1;
+    ws();
+    return p_ == end_ || syntax();
+}
+
+bool LineParser::readMember() {
+    if (!at('"') || string(key_) != Decoded::Ok) return syntax();
+    if (!at(':')) return syntax();
+    ++p_;
+    ws();
+    named_ = true;
+    inArray_ = false;
+    element_ = 0;
+    field_ = nullptr;
+    tail_ = key_ == kTailMember;
+    const auto& fields = type_.fields();
+    std::size_t index = fields.size();
+    if (!tail_) {
+        if (next_ < fields.size() && fields[next_].name == key_) {
+            index = next_;
+        } else {
+            index = std::find_if(fields.begin(), fields.end(),
+                                 [&](const FieldInfo& f) { return f.name == key_; }) -
+                    fields.begin();
+            if (index == fields.size()) return fault("unknown member");
+        }
+        field_ = &fields[index];
+        next_ = index + 1;
     }
+    if (seen_[index]) return fault("duplicate member");
+    seen_[index] = 1;
+    return value();
+}
+
+bool LineParser::value() {
+    if (tail_ || field_->count == 1) return scalar();
+    if (p_ >= end_ || *p_ != '[') return scalar();  // reports the wrong type
+    ++p_;
+    inArray_ = true;
+    element_ = 0;
+    if (at(']')) {
+        ++p_;
+    } else {
+        for (;;) {
+            ws();
+            if (element_ >= field_->count)
+                return fault("more than " + std::to_string(field_->count) + " entries");
+            if (!scalar()) return false;
+            ++element_;
+            if (at(',')) {
+                ++p_;
+                continue;
+            }
+            if (!at(']')) return syntax();
+            ++p_;
+            break;
+        }
+    }
+    inArray_ = false;
+    if (element_ != field_->count)
+        return fault(std::to_string(element_) + " entries, not " + std::to_string(field_->count));
     return true;
 }
 
-bool RowSax::string(std::string& value) {
-    if (!place("a text")) return false;
-    if (tail_member_) {
-        const std::size_t want = tail_.size();
-        if (!value.empty() && value.size() != 2 * want)
-            return fault("holds " + std::to_string(value.size() / 2) + " bytes; the record has " +
+bool LineParser::scalar() {
+    if (p_ >= end_) return syntax();
+    const char c = *p_;
+    if (c == '"') return text();
+    if (c == '-' || (c >= '0' && c <= '9')) return number();
+    for (std::string_view word : {"null", "true", "false"}) {
+        if (static_cast<std::size_t>(end_ - p_) >= word.size() &&
+            std::string_view(p_, word.size()) == word)
+            return wrongType(std::string(word));
+    }
+    if (c == '[') return wrongType("an array");
+    if (c == '{') return wrongType("an object");
+    return syntax();
+}
+
+bool LineParser::number() {
+    const char* start = p_;
+    const bool negative = *p_ == '-';
+    if (negative) ++p_;
+    std::uint64_t magnitude = 0;
+    bool huge = false;
+    const char* digits = p_;
+    while (p_ < end_ && *p_ >= '0' && *p_ <= '9') {
+        const unsigned d = static_cast<unsigned>(*p_++ - '0');
+        huge = huge || magnitude > (std::numeric_limits<std::uint64_t>::max() - d) / 10;
+        magnitude = magnitude * 10 + d;
+    }
+    if (p_ == digits) return syntax();
+    const bool fraction = p_ < end_ && (*p_ == '.' || *p_ == 'e' || *p_ == 'E');
+    while (p_ < end_ && (*p_ == '.' || *p_ == 'e' || *p_ == 'E' || *p_ == '+' || *p_ == '-' ||
+                         (*p_ >= '0' && *p_ <= '9')))
+        ++p_;
+    const std::string shown(start, p_);
+    if (fraction) return wrongType("the number " + shown);
+    if (tail_ || field_->isText() || (field_->count > 1 && !inArray_)) return wrongType("a number");
+    const std::int64_t v =
+        negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+    if (huge || magnitude > (std::uint64_t{1} << 62) || v < field_->minValue() ||
+        v > field_->maxValue())
+        return fault("number " + shown + " outside the field's range (" +
+                     std::to_string(field_->minValue()) + " to " +
+                     std::to_string(field_->maxValue()) + ")");
+    const std::size_t at = field_->rowOffset + element_ * field_->stride;
+    for (std::size_t b = 0; b < field_->width; ++b)
+        row_[at + b] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(v) >> (8 * b));
+    return true;
+}
+
+bool LineParser::text() {
+    const Decoded d = string(bytes_);
+    if (d == Decoded::Syntax) return syntax();
+    if (!tail_ && (!field_->isText() || (field_->count > 1 && !inArray_)))
+        return wrongType("a text");
+    if (d == Decoded::NotLatin1) return fault("holds a character outside Latin-1");
+    if (tail_) {
+        const std::size_t at = type_.mappedLength(), want = row_.size() - at;
+        if (!bytes_.empty() && bytes_.size() != 2 * want)
+            return fault("holds " + std::to_string(bytes_.size() / 2) + " bytes; the record has " +
                          std::to_string(want) + " unmapped bytes");
-        for (std::size_t i = 0; i < value.size(); i += 2) {
-            const int hi = hexValue(value[i]), lo = hexValue(value[i + 1]);
+        for (std::size_t i = 0; i < bytes_.size(); i += 2) {
+            const int hi = hexValue(bytes_[i]), lo = hexValue(bytes_[i + 1]);
             if (hi < 0 || lo < 0) return fault("not hex digits");
-            tail_[i / 2] = static_cast<std::uint8_t>(hi << 4 | lo);
+            row_[at + i / 2] = static_cast<std::uint8_t>(hi << 4 | lo);
         }
         return true;
     }
-    if (!field_->isText()) return wrongType("a text");
-    if (!utf8ToLatin1(value, bytes_)) return fault("holds a character outside Latin-1");
-    if (bytes_.size() > field_->width)
+    const std::size_t width = field_->width;
+    if (bytes_.size() > width)
         return fault("text of " + std::to_string(bytes_.size()) +
-                     " characters is longer than its field (" + std::to_string(field_->width) +
-                     ")");
-    const std::size_t k = field_->count > 1 ? element_++ : 0;
-    if (bytes_.size() == field_->width)
-        setText(record_, *field_, k, bytes_);
-    else
-        setText(record_, *field_, k, zeroEnded(bytes_, field_->width));
+                     " characters is longer than its field (" + std::to_string(width) + ")");
+    // Shorter than its field: the text, one zero byte, blanks, as the editors store a name.
+    auto out =
+        row_.begin() + static_cast<std::ptrdiff_t>(field_->rowOffset + element_ * field_->stride);
+    out = std::copy(bytes_.begin(), bytes_.end(), out);
+    if (bytes_.size() < width) {
+        *out++ = 0;
+        std::fill_n(out, width - bytes_.size() - 1, ' ');
+    }
     return true;
 }
 
@@ -274,14 +400,17 @@ void appendJsonString(std::string& out, std::string_view latin1) {
     out.push_back('"');
 }
 
-void appendRowJson(std::string& out, const RecordType& type, std::span<const std::uint8_t> row) {
-    // Convert through the field map like every other reader; a short row is padded for the
-    // conversion only, and what it lacked shows as null.
-    std::vector<std::uint8_t> padded(std::max(row.size(), type.mappedLength()), 0);
-    std::copy(row.begin(), row.end(), padded.begin());
-    auto record = recordBuffer(type);
-    RowToStruct(padded, type.buildFieldMap(), record.data(), type.recordSize());
+std::int64_t elementInt(std::span<const std::uint8_t> row, const FieldInfo& field,
+                        std::size_t element) {
+    const std::size_t at = field.rowOffset + element * field.stride;
+    if (field.type == kByteField) return row[at];
+    std::uint32_t bits = 0;
+    for (std::size_t i = 0; i < field.width; ++i) bits |= std::uint32_t{row[at + i]} << (8 * i);
+    return field.width == 2 ? std::int64_t{static_cast<std::int16_t>(bits)}
+                            : std::int64_t{static_cast<std::int32_t>(bits)};
+}
 
+void appendRowJson(std::string& out, const RecordType& type, std::span<const std::uint8_t> row) {
     char separator = '{';
     for (const FieldInfo& f : type.fields()) {
         out.push_back(separator);
@@ -292,12 +421,14 @@ void appendRowJson(std::string& out, const RecordType& type, std::span<const std
         if (f.count > 1) out.push_back('[');
         for (std::size_t k = 0; k < f.count; ++k) {
             if (k) out.push_back(',');
-            if (f.rowOffset + k * f.stride + f.width > row.size())
+            const std::size_t at = f.rowOffset + k * f.stride;
+            // What a short row lacks shows as null.
+            if (at + f.width > row.size())
                 out += "null";
             else if (f.isText())
-                appendJsonString(out, getText(record.data(), f, k));
+                appendJsonString(out, {reinterpret_cast<const char*>(row.data()) + at, f.width});
             else
-                out += std::to_string(getInt(record.data(), f, k));
+                out += std::to_string(elementInt(row, f, k));
         }
         if (f.count > 1) out.push_back(']');
     }
@@ -311,23 +442,23 @@ void appendRowJson(std::string& out, const RecordType& type, std::span<const std
     out += "\"}";
 }
 
-JsonRowParser::JsonRowParser(const RecordType& type)
-    : type_(type), map_(type.buildFieldMap()), blank_(recordBuffer(type)), record_(blank_) {
+JsonRowParser::JsonRowParser(const RecordType& type) : type_(type), blank_(type.dataLength(), 0) {
     // A new record: zero numbers, empty texts stored as the editors store them.
     for (const FieldInfo& f : type.fields())
-        for (std::size_t k = 0; f.isText() && k < f.count; ++k)
-            setText(blank_.data(), f, k, zeroEnded("", f.width));
+        for (std::size_t k = 0; f.isText() && k < f.count; ++k) {
+            const std::string empty = zeroEnded("", f.width);
+            std::copy(empty.begin(), empty.end(),
+                      blank_.begin() + static_cast<std::ptrdiff_t>(f.rowOffset + k * f.stride));
+        }
 }
 
 bool JsonRowParser::parse(std::string_view line, bool partial, std::vector<std::uint8_t>& row) {
-    std::memcpy(record_.data(), blank_.data(), blank_.size() * sizeof(std::max_align_t));
-    row.assign(type_.dataLength(), 0);
-    std::vector<std::uint8_t> tail(type_.dataLength() - type_.mappedLength(), 0);
+    row = blank_;
     seen_.assign(type_.fields().size() + 1, 0);
-    RowSax sax(type_, record_.data(), tail, seen_);
-    if (!nlohmann::json::sax_parse(line.data(), line.data() + line.size(), &sax)) {
-        error_ = sax.member().empty() ? sax.reason()
-                                      : "member \"" + sax.member() + "\": " + sax.reason();
+    LineParser parser(type_, line, row, seen_);
+    if (!parser.parse()) {
+        const std::string member = parser.member();
+        error_ = member.empty() ? parser.reason() : "member \"" + member + "\": " + parser.reason();
         return false;
     }
     if (!partial) {
@@ -338,9 +469,6 @@ bool JsonRowParser::parse(std::string_view line, bool partial, std::vector<std::
                 return false;
             }
     }
-    StructToRow(row, map_, record_.data(), type_.recordSize());
-    std::copy(tail.begin(), tail.end(),
-              row.begin() + static_cast<std::ptrdiff_t>(type_.mappedLength()));
     return true;
 }
 

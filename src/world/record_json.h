@@ -22,6 +22,10 @@ std::string latin1ToUtf8(std::string_view bytes);
 // Appends text as a JSON string: quoted, escaped, Latin-1 written as UTF-8.
 void appendJsonString(std::string& out, std::string_view latin1);
 
+// Element `element` of an integer or byte field, read from the row as the field types it.
+std::int64_t elementInt(std::span<const std::uint8_t> row, const FieldInfo& field,
+                        std::size_t element = 0);
+
 // Appends the row's JSON object, no newline. Fields beyond a short row are null.
 void appendRowJson(std::string& out, const RecordType& type, std::span<const std::uint8_t> row);
 
@@ -39,8 +43,7 @@ public:
 
 private:
     const RecordType& type_;
-    FieldMap map_;
-    std::vector<std::max_align_t> blank_, record_;
+    std::vector<std::uint8_t> blank_;
     std::vector<char> seen_;
     std::string error_;
 };

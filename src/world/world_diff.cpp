@@ -150,16 +150,7 @@ std::string slotJson(const RecordType& type, const FieldSlot& slot, Row row) {
         appendJsonString(out, zeroEnded(shown, width) == stored ? shown : stored);
         return out;
     }
-    std::int64_t value = 0;
-    if (slot.field->type == kByteField) {
-        value = row[at];
-    } else {
-        std::uint32_t bits = 0;
-        for (std::size_t i = 0; i < width; ++i) bits |= std::uint32_t{row[at + i]} << (8 * i);
-        value = width == 2 ? std::int64_t{static_cast<std::int16_t>(bits)}
-                           : std::int64_t{static_cast<std::int32_t>(bits)};
-    }
-    return std::to_string(value);
+    return std::to_string(elementInt(row, *slot.field, slot.index));
 }
 
 bool diffWorlds(const fs::path& a, const fs::path& b,

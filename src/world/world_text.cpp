@@ -150,6 +150,16 @@ bool StagedWorld::place(std::string& error) {
         }
     }
     fs::create_directories(target_, ec);
+    // A journal left by an interrupted write would be played back into the new file.
+    for (RecordKind kind : allRecordKinds()) {
+        const fs::path journal = target_ / (std::string(recordType(kind).fileName()) + "-journal");
+        if (fs::exists(journal, ec)) {
+            error = journal.string() +
+                    ": an interrupted write left this journal; open the world once to roll it "
+                    "back, then try again";
+            return false;
+        }
+    }
     for (RecordKind kind : allRecordKinds()) {
         const std::string name(recordType(kind).fileName());
         fs::rename(path_ / name, target_ / name, ec);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "store_test_support.h"
 #include "tool_test_support.h"
 #include "tools/data/demo_world.h"
+#include "world/record_json.h"
 
 namespace gw::tool {
 namespace {
@@ -170,6 +172,32 @@ TEST_F(TextWorlds, BadJsonLinesNameLineMemberAndReasonAndLoadNothing) {
     const std::string added = after.substr(after.rfind("{\"Number\":9001"));
     EXPECT_EQ(Json::parse(added)["Name"], std::string("Lamp\0", 5) + std::string(24, ' '));
     EXPECT_EQ(Json::parse(added)["Cost"], 0);
+}
+
+TEST_F(TextWorlds, EveryCutOrDamagedLineIsRefusedCleanly) {
+    // The parser meets every prefix of a real line and seeded damage to it: a message each
+    // time, and never a byte read or written outside its buffers.
+    const std::string dumped = runTool({"dump", fileOf(base, RecordKind::Item)}).out;
+    const std::string line = dumped.substr(0, dumped.find('\n'));
+    world::JsonRowParser parser(recordType(RecordKind::Item));
+    std::vector<std::uint8_t> row;
+    ASSERT_TRUE(parser.parse(line, false, row)) << parser.error();
+    for (std::size_t n = 0; n < line.size(); ++n) {
+        ASSERT_FALSE(parser.parse(line.substr(0, n), true, row)) << n;
+        ASSERT_FALSE(parser.error().empty());
+    }
+    const unsigned seed = ::testing::UnitTest::GetInstance()->random_seed();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    const char bytes[] = "{}[]\",:\\-0123456789eE.u\xC3\xA9\xFF tfn";
+    for (int i = 0; i < 2000; ++i) {
+        std::string damaged = line;
+        for (int k = 0; k < 3; ++k)
+            damaged[random() % damaged.size()] = bytes[random() % (sizeof bytes - 1)];
+        if (!parser.parse(damaged, random() % 2, row)) {
+            ASSERT_FALSE(parser.error().empty());
+        }
+    }
 }
 
 TEST_F(TextWorlds, ExportImportRoundTripAllOrNothing) {

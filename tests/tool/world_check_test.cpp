@@ -2,6 +2,7 @@
 // and the demo world's names.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -161,9 +162,21 @@ TEST_F(CheckedWorld, ReportsExactlyThePlantedFaults) {
         << text.back();
 }
 
-// Every `$ gravewind-data` example of the README runs on the small demo world as written, the
-// operator's directory standing for the demo's; a listing's count matches its lines.
+// Every `$ gravewind-data` example of the README runs as written, in order, in a scratch
+// directory: the operator's worlds (/bbs/...) are copies of the small demo world, the other
+// names are made by the examples before them. None may end in a usage error, and a listing's
+// count matches its lines.
 TEST_F(CheckedWorld, ReadmeExamplesRun) {
+    auto scratch = [this](std::string name) {
+        std::replace(name.begin(), name.end(), '/', '_');
+        return dir.path("examples/" + name);
+    };
+    for (const char* world : {"/bbs/game", "/bbs/game-1.4", "/bbs/game-1.5"}) {
+        fs::create_directories(scratch(world));
+        for (RecordKind kind : allRecordKinds())
+            fs::copy_file(file(kind),
+                          scratch(world) + "/" + std::string(recordType(kind).fileName()));
+    }
     std::ifstream readme(GRAVEWIND_README);
     ASSERT_TRUE(readme.is_open());
     constexpr std::string_view kPrompt = "    $ gravewind-data ";
@@ -172,12 +185,18 @@ TEST_F(CheckedWorld, ReadmeExamplesRun) {
         if (!line.starts_with(kPrompt)) continue;
         SCOPED_TRACE(line);
         ++examples;
+        // What follows "&&" is another program's business.
+        std::string command = line.substr(kPrompt.size());
+        command = command.substr(0, command.find(" &&"));
         std::vector<std::string> args;
-        std::istringstream words(line.substr(kPrompt.size()));
-        for (std::string word; words >> word;)
-            args.push_back(word == "/bbs/game" || word == "small-world" ? dir.path("") : word);
+        std::istringstream words(command);
+        for (std::string word; words >> word;) {
+            const bool path = word.starts_with("/") || word.ends_with(".png") ||
+                              word == "small-world" || word == "world";
+            args.push_back(path ? scratch(word) : word);
+        }
         const ToolRun r = runTool(args);
-        EXPECT_EQ(r.code, kExitDone) << r.err;
+        EXPECT_LT(r.code, kExitUsage) << r.err;
         if (args.front() != "refs") continue;
         const std::vector<std::string> listed = lines(r.out);
         ASSERT_FALSE(listed.empty());

@@ -7,17 +7,33 @@
 #include <QListView>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <utility>
 
 #include "editors/catalogue_list.h"
 #include "records/number_text.h"
+#include "records/references.h"
 #include "records/text_fields.h"
 #include "shell/form_layout.h"
 #include "shell/latin1.h"
+#include "shell/name_lookups.h"
 #include "shell/world.h"
 #include "store/record_file.h"
 
 namespace gw {
+
+namespace {
+// What the list shows of the row the file holds: its number and stored name.
+struct Listed {
+    std::int32_t number;
+    std::string_view name;
+};
+Listed listedOf(const RecordFile& f, const CatalogueDescription& description) {
+    const FieldInfo& number = *f.type().field(description.numberField);
+    const FieldInfo& name = *f.type().field(description.nameField);
+    return {static_cast<std::int32_t>(rowInt(f.row(), number)), rowText(f.row(), name)};
+}
+}  // namespace
 
 CatalogueEditor::CatalogueEditor(World& world, const CatalogueDescription& description,
                                  QWidget* form, QWidget* parent)
@@ -67,6 +83,7 @@ CatalogueEditor::CatalogueEditor(World& world, const CatalogueDescription& descr
     form_ = std::make_unique<RecordForm>(form, file().type(), description.bindings, &world_);
     for (DeferredPage* page : form->findChildren<DeferredPage*>()) {
         page->onBuilt = [this](QWidget* built) {
+            const LookupReports reports(world_, lookupReported_);
             form_->adopt(built);
             if (form_->shownRecord() && description_.hooks.afterShow)
                 description_.hooks.afterShow(*this);
@@ -119,8 +136,6 @@ void CatalogueEditor::formLoad() {
 
 void CatalogueEditor::loadList() {
     RecordFile& f = file();
-    const FieldInfo& number = *f.type().field(description_.numberField);
-    const FieldInfo& name = *f.type().field(description_.nameField);
     list_->beginRebuild();
     // One committed state for the whole walk: quicker than the look for other writers at
     // every step, and the list never mixes two states of a file the game writes meanwhile.
@@ -133,7 +148,8 @@ void CatalogueEditor::loadList() {
     while (failuresInRow < 2) {
         // A failed read leaves the previous record in memory: it is not listed again.
         if (s == status::kSuccess) {
-            list_->add(static_cast<std::int32_t>(rowInt(f.row(), number)), rowText(f.row(), name));
+            const Listed listed = listedOf(f, description_);
+            list_->add(listed.number, listed.name);
             failuresInRow = 0;
         }
         s = f.readRow(BGETNEXT, description_.messages.loadNext, {status::kEndOfFile});
@@ -150,6 +166,8 @@ void CatalogueEditor::showRecord() {
     f.rowToRecord();
     // Before the hooks: their name lookups may read this same file.
     shown_.remember(f);
+    // However many name boxes a missing file leaves empty, a visit reports it once.
+    const LookupReports reports(world_, lookupReported_);
     if (description_.hooks.beforeShow) description_.hooks.beforeShow(*this);
     form_->show(f.record());
     if (description_.hooks.afterShow) description_.hooks.afterShow(*this);
@@ -182,6 +200,9 @@ CatalogueEditor::SaveResult CatalogueEditor::saveRecord(int row) {
     if (f.call(BUPDATE, description_.messages.update) != status::kSuccess)
         return SaveResult::UpdateFailed;
     reportOverwrittenChanges(world_.dialogs(), overwritten);
+    // The entry follows the record: a save may have given it another number or name.
+    const Listed listed = listedOf(f, description_);
+    list_->replaceEntry(row, listed.number, listed.name);
     showRecord();
     return SaveResult::Saved;
 }
@@ -207,17 +228,25 @@ void CatalogueEditor::lstDatabaseClick(int row) {
     if (row < 0 || row >= list_->size() || restoringSelection_) return;
     if (loaded_ && !mayGoOnAfter(saveRecord(currentIndex_))) {
         // The edits stay on screen, and so does the entry they belong to.
-        restoringSelection_ = true;
-        selectEntry(currentIndex_);
-        restoringSelection_ = false;
+        selectShownEntry();
         return;
     }
     // When the chosen record cannot be read the boxes still hold the one before: the current
-    // index stays with it, so that the next save writes them back where they came from.
-    if (file().getEqual32(list_->number(row), description_.messages.reread) != status::kSuccess)
+    // index and the highlight stay with it, so that the next save writes them back where they
+    // came from.
+    if (file().getEqual32(list_->number(row), description_.messages.reread) != status::kSuccess) {
+        selectShownEntry();
         return;
+    }
     currentIndex_ = row;
+    lookupReported_ = false;  // a visit begins
     showRecord();
+}
+
+void CatalogueEditor::selectShownEntry() {
+    restoringSelection_ = true;
+    selectEntry(currentIndex_);
+    restoringSelection_ = false;
 }
 
 void CatalogueEditor::selectEntry(int row) {
@@ -279,17 +308,20 @@ void CatalogueEditor::cmdInsertClick() {
                            "and there is none. Nothing was inserted."));
         return;
     }
+    RecordFile& f = file();
+    const FieldInfo& number = *f.type().field(description_.numberField);
+    // Read before the save: the row the save leaves behind carries the bytes beyond the
+    // fields into the copy.
+    const std::int64_t proposal = proposedInsertNumber(number);
     // The copy is of the record on screen as just saved; if it could not be read again the
     // record in memory is some other one, so nothing is inserted.
     const SaveResult saved = saveRecord(currentIndex_);
     if (saved == SaveResult::NotRead || !mayGoOnAfter(saved)) return;
     const QString prompt = QString::fromLatin1(description_.insertPrompt);
     const QString answer =
-        world_.dialogs().askText(prompt, QStringLiteral("Insert"), QStringLiteral("0"));
+        world_.dialogs().askText(prompt, QStringLiteral("Insert"), QString::number(proposal));
     if (answer.isEmpty()) return;
 
-    RecordFile& f = file();
-    const FieldInfo& number = *f.type().field(description_.numberField);
     const auto value = parseInRange(toGame(answer), number.minValue(), number.maxValue());
     if (!value) {
         world_.dialogs().message(
@@ -299,11 +331,35 @@ void CatalogueEditor::cmdInsertClick() {
                      QString::number(number.maxValue())));
         return;
     }
+    if (const std::string refusal = newNumberRefusal(f.type(), *value); !refusal.empty()) {
+        world_.dialogs().message(
+            QStringLiteral("%1 %2; nothing was inserted.").arg(prompt, fromGame(refusal)));
+        return;
+    }
     const FieldInfo& name = *f.type().field(description_.nameField);
     setInt(f.record(), number, 0, *value);
     setText(f.record(), name, 0, zeroEnded(description_.insertName, name.width));
     if (description_.hooks.prepareInsert) description_.hooks.prepareInsert(*this);
     if (f.call(BINSERT, description_.messages.insert) == status::kSuccess) formLoad();
+}
+
+std::int64_t CatalogueEditor::proposedInsertNumber(const FieldInfo& number) {
+    // Enter on the proposal should make a record nothing else has and that can be named:
+    // one above the highest number in the file, or else the lowest free one from 1 up. The
+    // file's last key, not the list's, counts: the game may have added records since.
+    const std::int64_t lowest = std::max<std::int64_t>(1, number.minValue());
+    std::int64_t highest = list_->size() > 0 ? list_->number(list_->size() - 1) : lowest - 1;
+    RecordFile& f = file();
+    {
+        QuietCalls quiet(f);
+        if (f.readRow(BGETLAST, "") == status::kSuccess) highest = rowInt(f.row(), number);
+    }
+    if (highest < lowest) return lowest;
+    if (highest < number.maxValue()) return highest + 1;
+    std::int64_t candidate = lowest;
+    for (int row = 0; row < list_->size() && list_->number(row) <= candidate; ++row)
+        if (list_->number(row) == candidate) ++candidate;
+    return candidate <= number.maxValue() ? candidate : 0;
 }
 
 void CatalogueEditor::cmdDeleteClick() {

@@ -6,11 +6,14 @@
 #include <QPushButton>
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "records/number_text.h"
+#include "records/references.h"
 #include "shell/dialogs.h"
 #include "shell/form_layout.h"
 #include "shell/latin1.h"
+#include "shell/name_lookups.h"
 #include "shell/record_form.h"
 #include "shell/world.h"
 #include "store/record_file.h"
@@ -91,10 +94,13 @@ void Navigator::move(std::uint16_t operation, const char* prefix, bool relative)
 void Navigator::goTo() {
     // The key is checked first: a box that holds no key neither moves nor writes.
     const std::optional<SearchKey> key = gotoKey();
-    if (!key) return;
+    if (key) goToKey(*key);
+}
+
+void Navigator::goToKey(const SearchKey& key) {
     if (saveRecord() == SaveOutcome::Refused) return;
-    std::vector<std::uint8_t> buffer = key->bytes;
-    if (file_.call(BGETEQUAL, description_.reports.goTo, buffer, key->length) == status::kSuccess)
+    std::vector<std::uint8_t> buffer = key.bytes;
+    if (file_.call(BGETEQUAL, description_.reports.goTo, buffer, key.length) == status::kSuccess)
         showRecord();
 }
 
@@ -146,6 +152,7 @@ Navigator::SaveOutcome Navigator::saveRecord(SaveFor purpose) {
         if (purpose == SaveFor::Move) return SaveOutcome::Refused;
     }
     if (file_.call(BUPDATE, description_.reports.save) != status::kSuccess) return failedSave();
+    world_.events().recordWritten(description_.kind, shown_->bytes);
     reportOverwrittenChanges(dialogs_, overwritten);
     if (description_.refreshAfterSave) {
         showRecord();
@@ -180,9 +187,17 @@ void Navigator::showChangesMadeElsewhere() {
 void Navigator::showRecord() {
     file_.rowToRecord();
     shownRecord_.remember(file_);
-    showFields(file_.record());
-    shown_ = searchKeyOfRow(file_.type().key(), file_.row());
+    SearchKey key = searchKeyOfRow(file_.type().key(), file_.row());
+    // A visit begins with another record; the same one shown again after its save goes on.
+    if (!shown_ || shown_->bytes != key.bytes) lookupReported_ = false;
+    {
+        // However many name boxes a missing file leaves empty, a visit reports it once.
+        const LookupReports reports(world_, lookupReported_);
+        showFields(file_.record());
+    }
+    shown_ = std::move(key);
     if (edits_) edits_->markShown();
+    world_.events().recordShown(description_.kind, shown_->bytes);
 }
 
 Status Navigator::positionOnShown(std::string_view prefix, std::initializer_list<Status> quiet) {
@@ -197,16 +212,18 @@ bool Navigator::deleteShown(const char* prefix) {
         return false;
     // The file may stand on a record a lookup read, or on none: only the shown one may go.
     if (!shown_) {
-        dialogs_.message(QString::fromLatin1(prefix) + QString::number(status::kNoCurrentRecord));
+        dialogs_.message(fromGame(statusReport(prefix, status::kNoCurrentRecord)));
         return false;
     }
     if (positionOnShown(prefix) != status::kSuccess) return false;
     if (file_.call(BDELETE, prefix) != status::kSuccess) return false;
+    world_.events().recordWritten(description_.kind, shown_->bytes);
     forgetShown();
     return true;
 }
 
-std::optional<std::int32_t> Navigator::askInsertNumber(const char* prompt, const char* proposed) {
+std::optional<std::int32_t> Navigator::askInsertNumber(const char* prompt, const char* proposed,
+                                                       Answer answerIs) {
     const QString prompted = QString::fromLatin1(prompt);
     const QString answer =
         dialogs_.askText(prompted, QStringLiteral("Insert"), QString::fromLatin1(proposed));
@@ -216,6 +233,12 @@ std::optional<std::int32_t> Navigator::askInsertNumber(const char* prompt, const
     QString label = prompted;
     if (label.endsWith(u':')) label.chop(1);
     std::optional<std::int32_t> number = readInt32(answer, label, refusal);
+    if (number && answerIs == Answer::RecordNumber) {
+        if (const std::string reason = newNumberRefusal(file_.type(), *number); !reason.empty()) {
+            refusal = QStringLiteral("%1: %2; nothing was inserted.").arg(label, fromGame(reason));
+            number.reset();
+        }
+    }
     if (!number) dialogs_.message(refusal);
     return number;
 }

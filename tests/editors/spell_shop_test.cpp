@@ -44,8 +44,10 @@ TEST_F(GuiTest, SteppingThroughTheDemoWorldChangesNoStoredByte) {
 
 TEST_F(GuiTest, EmptySpellAndShopFilesShowTheirLoadMessageAndWriteNothing) {
     create({kSpell, kShop, RecordKind::Item, RecordKind::Class});
-    for (auto [editor, loaded] : {std::pair{&createSpellEditor, "LoadSpelles, BGETFIRST, Error: 9"},
-                                  {&createShopEditor, "LoadShopes, BGETFIRST, Error: 9"}}) {
+    for (auto [editor, loaded] :
+         {std::pair{&createSpellEditor,
+                    "LoadSpelles, BGETFIRST, Error: 9 (end or beginning of file)"},
+          {&createShopEditor, "LoadShopes, BGETFIRST, Error: 9 (end or beginning of file)"}}) {
         SCOPED_TRACE(loaded);
         open(editor);
         click("cmdInsert");
@@ -114,8 +116,9 @@ TEST_F(GuiTest, SpellEditorMapsMessageStylesAndKeepsWhatItCannotShow) {
     type("txtLevelCap", "256");
     type("txtName", std::string(31, 'x').c_str());
     select(0);
-    EXPECT_NE(said().find("txtLevelCap: \"256\" is not a whole number from 0 to 255"),
-              std::string::npos);
+    EXPECT_NE(said().find("Lvl Cap: \"256\" is not a whole number from 0 to 255"),
+              std::string::npos)
+        << said();
     const Row row = stored(kSpell, 7);
     ASSERT_EQ(row.size(), 260u);
     EXPECT_EQ(row[162], 255);
@@ -187,8 +190,9 @@ TEST_F(ShopEditorTest, ShowsItemNamesAndKeepsWhatNoControlOwns) {
     type("txtShopItemNumber_1", "8");
     type("txtRgnPercentage_0", "256");
     select(1);
-    EXPECT_NE(said().find("txtRgnPercentage_0: \"256\" is not a whole number from 0 to 255"),
-              std::string::npos);
+    EXPECT_NE(said().find("Rgn% (row 1): \"256\" is not a whole number from 0 to 255"),
+              std::string::npos)
+        << said();
     Shop expected = armoury;
     expected.Class = 0x7701, expected.ShopItemNumber[1] = 8;
     EXPECT_EQ(stored(kShop, 10), withTail(rowOf(kShop, expected), 0xA5));
@@ -200,13 +204,26 @@ TEST_F(ShopEditorTest, ShowsItemNamesAndKeepsWhatNoControlOwns) {
     dialogs.answerPrompts({"30", "31"});
     click("cmdInsert");
     click("cmdInsert");
-    EXPECT_EQ(joined(dialogs.prompts, ";"), "New Shop Number:|Insert|0;New Shop Number:|Insert|0");
+    EXPECT_EQ(joined(dialogs.prompts, ";"),
+              "New Shop Number:|Insert|21;New Shop Number:|Insert|31");
     EXPECT_EQ(child<QComboBox>("cmbClasses")->count(), 3);
     EXPECT_EQ(list(), "10   Armoury\n20   Bazaar" + std::string(33, ' ') +
                           "\n30   New Shop\n31   New Shop");
     expected = renamed(expected, "New Shop");
     expected.Number = 31;
     EXPECT_EQ(stored(kShop, 31), withTail(rowOf(kShop, expected), 0xA5));
+}
+
+TEST_F(ShopEditorTest, WithoutTheItemFileEachShopShownReportsOneFailedLookup) {
+    window.reset();
+    ASSERT_EQ(world.file(RecordKind::Item).close(""), 0);
+    dialogs.clear();
+    open(createShopEditor);
+    ASSERT_EQ(dialogs.messages.size(), 1u) << said();
+    EXPECT_TRUE(dialogs.messages[0].starts_with("Function GetItemName, BGETEQUAL, Error: "));
+    select(1);  // the Bazaar sells nothing: nothing to look up
+    select(0);
+    EXPECT_EQ(dialogs.messages.size(), 2u) << said();
 }
 
 TEST_F(ShopEditorTest, PanelsAndRowFramesSwitchWithoutTouchingTheFile) {

@@ -110,7 +110,7 @@ TEST_F(TextWorlds, LoadTakesWhatDumpWritesByteForByte) {
     for (std::size_t i = 102; i < row.size(); ++i) row[i] = static_cast<char>(i * 7);
     ASSERT_EQ(runTool({"create", at("odd")}).code, kExitDone);
     const std::string odd = fileOf(at("odd"), RecordKind::Class);
-    ASSERT_EQ(runTool({"load", odd}, unloadRecord(row)).code, kExitDone);
+    ASSERT_EQ(runTool({"load", odd}, unloadRecord(row) + "\x1A").code, kExitDone);
 
     ASSERT_EQ(runTool({"create", at("again")}).code, kExitDone);
     const std::vector<std::string> original = unloads(base);

@@ -1,7 +1,7 @@
 #pragma once
 // The catalogue editor: a list of every record of one file as "number, three blanks, name"
 // entries, a search box that selects entries as the user types, the selected record's form,
-// and Insert and Delete. The record on screen is written back whenever the user leaves it.
+// and Insert and Delete. The record on screen is written back when the user leaves it with edits.
 // Each catalogue window is one description (texts, bindings, a few named choices and hooks)
 // plus its form; the behaviour lives here once.
 #include <QWidget>
@@ -58,6 +58,9 @@ struct CatalogueHooks {
     std::function<void(CatalogueEditor&)> afterCollect = {};
     // The copy about to be inserted, after its new number and name are set.
     std::function<void(CatalogueEditor&)> prepareInsert = {};
+    // Stored values the window shows as others (beside those its bindings repair): replaced
+    // in the record shown, and written with the next save that has edits.
+    std::function<void(void* record)> repair = {};
 };
 
 struct CatalogueDescription {
@@ -86,6 +89,8 @@ public:
         Saved,         // written, or nothing of the screen needed writing
         NotRead,       // the record could not be read again (or there is no such entry)
         UpdateFailed,  // read again, but the update was refused
+        Discarded,     // deleted by another program; the operator let the edits go
+        Kept,          // deleted by another program; the operator keeps the edits on screen
     };
 
     // `form` holds every bound control (the tab panel SSTab1 or the editor's frames) and is
@@ -107,8 +112,9 @@ public:
     void formLoad();
     void loadList();
     void showRecord();
-    // Writes the controls back to the record listed at `row`. When another program changed
-    // that record since it was shown, only the edited fields are written over its change.
+    // Writes the controls back to the record listed at `row` when they hold edits; without
+    // edits nothing is read or written. When another program changed that record since it
+    // was shown, only the edited fields are written over its change.
     SaveResult saveRecord(int row);
     void lstDatabaseClick(int row);
     void txtSearchKeyUp(int key);
@@ -125,6 +131,12 @@ protected:
 
 private:
     void selectEntry(int row);
+    // Reads the record listed at `row`; one another program deleted is said so, not as a
+    // status.
+    Status readListed(int row);
+    SaveResult saveDeletedElsewhere();
+    // Stored values the window shows as others, replaced in the record.
+    void repair(void* record) const;
     void dropCurrentEntry();
     // After a save that did not succeed: true when the step that asked for it may go on (no
     // edits were on screen, or the operator discards them).
@@ -144,6 +156,7 @@ private:
     bool restoringSelection_ = false;
     bool loaded_ = false;
     bool firstShowDone_ = false;
+    bool deletedReported_ = false;
     int currentIndex_ = -1;
     QString searchPrefix_;
 };

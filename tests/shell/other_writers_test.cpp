@@ -19,8 +19,10 @@
 #include <QPushButton>
 #include <QTimer>
 #include <atomic>
+#include <chrono>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "editors/catalogue_windows.h"
 #include "gui_test.h"
@@ -325,6 +327,7 @@ TEST_F(OtherWritersTest, ASaveNeverUndoesAnotherProgramsCommit) {
         while (!shared->stop) {
             for (std::int16_t n : {1, 2}) {
                 const auto next = static_cast<std::int16_t>((committed[n] + 1) % 30000);
+                const auto start = std::chrono::steady_clock::now();
                 const Status s = f.inWriteTransaction("", [&] {
                     if (Status read = f.getEqual32(n, ""); read != status::kSuccess) return read;
                     if (f.as<Race>().MinCharm != committed[n]) ++shared->undone;
@@ -332,9 +335,11 @@ TEST_F(OtherWritersTest, ASaveNeverUndoesAnotherProgramsCommit) {
                     return f.call(BUPDATE, "");
                 });
                 if (s == status::kSuccess) committed[n] = next, ++shared->commits;
-                // A commit every two milliseconds or so, as the game writes a busy room: the
-                // lock free between them, as the game leaves it.
-                ::usleep(2000);
+                // As the game writes a busy room: commit after commit, the lock free between
+                // them about as long as it was held (a slow disk makes both longer).
+                const auto held = std::chrono::steady_clock::now() - start;
+                std::this_thread::sleep_for(std::max<std::chrono::steady_clock::duration>(
+                    held, std::chrono::milliseconds(1)));
             }
         }
         ::_exit(0);

@@ -74,20 +74,6 @@ void BM_MessageEditorStep(benchmark::State& state) {
 }
 BENCHMARK(BM_MessageEditorStep)->Unit(benchmark::kMicrosecond);
 
-// Baseline of a step without edits: read the shown message again, read the neighbour.
-void BM_RecordManagerReadStep(benchmark::State& state) {
-    Fixture& f = fixture();
-    gw::RecordFile& file = f.messages();
-    file.getEqual32(f.middle(), "goto: ");
-    std::size_t i = 0;
-    for (auto _ : state) {
-        file.getEqual32(file.as<gw::Message>().Number, "reread: ");
-        file.call((i++ & 1) ? gw::BGETPREVIOUS : gw::BGETNEXT, "step: ");
-    }
-    gw::bench::failIfReported(state, f.dialogs);
-}
-BENCHMARK(BM_RecordManagerReadStep)->Unit(benchmark::kMicrosecond);
-
 // A step that saves an edit first: each time another text in the first line.
 void BM_MessageEditorStepWithEdit(benchmark::State& state) {
     Fixture& f = fixture();
@@ -107,39 +93,36 @@ void BM_MessageEditorStepWithEdit(benchmark::State& state) {
 }
 BENCHMARK(BM_MessageEditorStepWithEdit)->Unit(benchmark::kMicrosecond);
 
-// Baseline of a step with an edit, the save in one write transaction.
-void BM_RecordManagerTransactionStep(benchmark::State& state) {
+// Baselines: the calls under one step, with no window. Read the shown message again by its
+// number; with an edit update it (as saves did before the write transaction, or inside one);
+// read the neighbour.
+enum class SaveCalls { None, Plain, InTransaction };
+void messageStepCalls(benchmark::State& state, SaveCalls save) {
     Fixture& f = fixture();
     gw::RecordFile& file = f.messages();
     file.getEqual32(f.middle(), "goto: ");
     std::size_t i = 0;
     for (auto _ : state) {
-        file.inWriteTransaction("save: ", [&] {
-            if (gw::Status s = file.getEqual32(file.as<gw::Message>().Number, "reread: "); s != 0)
-                return s;
-            return file.call(gw::BUPDATE, "update: ");
-        });
+        auto reread = [&] {
+            const gw::Status s = file.getEqual32(file.as<gw::Message>().Number, "reread: ");
+            return s != 0 || save == SaveCalls::None ? s : file.call(gw::BUPDATE, "update: ");
+        };
+        if (save == SaveCalls::InTransaction)
+            file.inWriteTransaction("save: ", reread);
+        else
+            reread();
         file.call((i++ & 1) ? gw::BGETPREVIOUS : gw::BGETNEXT, "step: ");
     }
     gw::bench::failIfReported(state, f.dialogs);
+}
+void BM_RecordManagerReadStep(benchmark::State& state) { messageStepCalls(state, SaveCalls::None); }
+BENCHMARK(BM_RecordManagerReadStep)->Unit(benchmark::kMicrosecond);
+void BM_RecordManagerStep(benchmark::State& state) { messageStepCalls(state, SaveCalls::Plain); }
+BENCHMARK(BM_RecordManagerStep)->Unit(benchmark::kMicrosecond);
+void BM_RecordManagerTransactionStep(benchmark::State& state) {
+    messageStepCalls(state, SaveCalls::InTransaction);
 }
 BENCHMARK(BM_RecordManagerTransactionStep)->Unit(benchmark::kMicrosecond);
-
-// The calls under one step as saves made them before the write transaction: read the shown
-// message again by its number, update it, read the neighbour.
-void BM_RecordManagerStep(benchmark::State& state) {
-    Fixture& f = fixture();
-    gw::RecordFile& file = f.messages();
-    file.getEqual32(f.middle(), "goto: ");
-    std::size_t i = 0;
-    for (auto _ : state) {
-        file.getEqual32(file.as<gw::Message>().Number, "reread: ");
-        file.call(gw::BUPDATE, "update: ");
-        file.call((i++ & 1) ? gw::BGETPREVIOUS : gw::BGETNEXT, "step: ");
-    }
-    gw::bench::failIfReported(state, f.dialogs);
-}
-BENCHMARK(BM_RecordManagerStep)->Unit(benchmark::kMicrosecond);
 
 // The room in the middle of the file: (map, room).
 std::pair<std::int32_t, std::int32_t> middleRoom(Fixture& f) {

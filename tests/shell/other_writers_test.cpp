@@ -115,6 +115,19 @@ protected:
         std::string s(field.begin(), field.end());
         return s.substr(0, s.find('\0'));
     }
+    // The program over the files the test made (every other file empty), with the window of
+    // menu item `item` open.
+    QMdiSubWindow* openInProgram(MDIForm1& main, RecordKind kind, const char* item) {
+        window.reset();
+        world.file(kind).close("");
+        for (RecordKind other : allRecordKinds())
+            if (other != kind) create({other}, false);
+        main.startUp();
+        dialogs.clear();
+        main.findChild<QAction*>(QString::fromLatin1(item))->trigger();
+        QCoreApplication::processEvents();
+        return main.mdiArea()->activeSubWindow();
+    }
     bool closeWindow() {
         QCloseEvent event;
         QCoreApplication::sendEvent(window.get(), &event);
@@ -278,15 +291,8 @@ TEST_F(OtherWritersTest, NavigatorKeepsEditsThroughAFailedMoveAndClose) {
 
 TEST_F(OtherWritersTest, ShutdownStopsWhileAnEditorKeepsUnsavedEdits) {
     openMessages();
-    window.reset();
-    world.file(kMessage).close("");
-    for (RecordKind kind : allRecordKinds())
-        if (kind != kMessage) create({kind}, false);
     MDIForm1 main(dialogs);
-    main.startUp();
-    dialogs.clear();
-    main.findChild<QAction*>(QStringLiteral("mnuEditMessage"))->trigger();
-    QMdiSubWindow* sub = main.mdiArea()->activeSubWindow();
+    QMdiSubWindow* sub = openInProgram(main, kMessage, "mnuEditMessage");
     ASSERT_NE(sub, nullptr);
     auto* line = sub->widget()->findChild<QLineEdit*>(QStringLiteral("txtMessageLine1"));
     line->setText(QStringLiteral("unsaved"));
@@ -516,17 +522,9 @@ TEST_F(OtherWritersTest, ClosingWithEditsAsksWhereTheWindowDoesNotSaveOnClosing)
 
 TEST_F(OtherWritersTest, TheMainWindowsShutdownAsksAndCancelKeepsItRunning) {
     openRaces();
-    window.reset();
-    world.file(kRace).close("");
-    for (RecordKind kind : allRecordKinds())
-        if (kind != kRace) create({kind}, false);
     MDIForm1 main(dialogs);
-    main.startUp();
-    dialogs.clear();
-    main.findChild<QAction*>(QStringLiteral("mnuEditRace"))->trigger();
-    QMdiSubWindow* sub = main.mdiArea()->activeSubWindow();
+    QMdiSubWindow* sub = openInProgram(main, kRace, "mnuEditRace");
     ASSERT_NE(sub, nullptr);
-    QCoreApplication::processEvents();
     sub->widget()->findChild<QLineEdit*>(QStringLiteral("txtName"))->setText(QStringLiteral("Orc"));
     dialogs.answerWithCancel({Answer::Cancel, Answer::Yes});
     EXPECT_FALSE(main.close());

@@ -15,10 +15,24 @@
 #include "shell/dialogs.h"
 #include "shell/form_layout.h"
 #include "shell/latin1.h"
+#include "shell/name_lookups.h"
 #include "shell/world.h"
 #include "store/record_file.h"
 
 namespace gw {
+
+namespace {
+// What the list shows of the row the file holds: its number and stored name.
+struct Listed {
+    std::int32_t number;
+    std::string_view name;
+};
+Listed listedOf(const RecordFile& f, const CatalogueDescription& description) {
+    const FieldInfo& number = *f.type().field(description.numberField);
+    const FieldInfo& name = *f.type().field(description.nameField);
+    return {static_cast<std::int32_t>(rowInt(f.row(), number)), rowText(f.row(), name)};
+}
+}  // namespace
 
 CatalogueEditor::CatalogueEditor(World& world, const CatalogueDescription& description,
                                  QWidget* form, QWidget* parent)
@@ -68,6 +82,7 @@ CatalogueEditor::CatalogueEditor(World& world, const CatalogueDescription& descr
     form_ = std::make_unique<RecordForm>(form, file().type(), description.bindings, &world_);
     for (DeferredPage* page : form->findChildren<DeferredPage*>()) {
         page->onBuilt = [this](QWidget* built) {
+            const LookupReports reports(world_, lookupReported_);
             form_->adopt(built);
             if (form_->shownRecord() && description_.hooks.afterShow)
                 description_.hooks.afterShow(*this);
@@ -125,8 +140,6 @@ void CatalogueEditor::formLoad() {
 
 void CatalogueEditor::loadList() {
     RecordFile& f = file();
-    const FieldInfo& number = *f.type().field(description_.numberField);
-    const FieldInfo& name = *f.type().field(description_.nameField);
     list_->beginRebuild();
     // One committed state for the whole walk: quicker than the look for other writers at
     // every step, and the list never mixes two states of a file the game writes meanwhile.
@@ -139,7 +152,8 @@ void CatalogueEditor::loadList() {
     while (failuresInRow < 2) {
         // A failed read leaves the previous record in memory: it is not listed again.
         if (s == status::kSuccess) {
-            list_->add(static_cast<std::int32_t>(rowInt(f.row(), number)), rowText(f.row(), name));
+            const Listed listed = listedOf(f, description_);
+            list_->add(listed.number, listed.name);
             failuresInRow = 0;
         }
         s = f.readRow(BGETNEXT, description_.messages.loadNext, {status::kEndOfFile});
@@ -158,6 +172,8 @@ void CatalogueEditor::showRecord() {
     shown_.remember(f);
     deletedReported_ = false;
     repair(f.record());
+    // However many name boxes a missing file leaves empty, a visit reports it once.
+    const LookupReports reports(world_, lookupReported_);
     if (description_.hooks.beforeShow) description_.hooks.beforeShow(*this);
     form_->show(f.record());
     if (description_.hooks.afterShow) description_.hooks.afterShow(*this);
@@ -208,10 +224,10 @@ CatalogueEditor::SaveResult CatalogueEditor::saveRecord(int row) {
     switch (saved.outcome) {
         case SavedEdits::Outcome::Saved:
             reportOverwrittenChanges(world_.dialogs(), saved.overwritten);
-            showRecord();
+            showSaved(row);
             return SaveResult::Saved;
         case SavedEdits::Outcome::Gone:
-            return saveDeletedElsewhere();
+            return saveDeletedElsewhere(row);
         case SavedEdits::Outcome::UpdateFailed:
             return SaveResult::UpdateFailed;
         case SavedEdits::Outcome::NotRead:
@@ -221,7 +237,14 @@ CatalogueEditor::SaveResult CatalogueEditor::saveRecord(int row) {
     return SaveResult::NotRead;
 }
 
-CatalogueEditor::SaveResult CatalogueEditor::saveDeletedElsewhere() {
+void CatalogueEditor::showSaved(int row) {
+    // The entry follows the record: a save may have given it another number or name.
+    const Listed listed = listedOf(file(), description_);
+    list_->replaceEntry(row, listed.number, listed.name);
+    showRecord();
+}
+
+CatalogueEditor::SaveResult CatalogueEditor::saveDeletedElsewhere(int row) {
     switch (askInsertDeletedAgain(world_.dialogs(), shown_.label(file().type(), false))) {
         case Answer::Cancel:
             return SaveResult::Kept;
@@ -236,7 +259,7 @@ CatalogueEditor::SaveResult CatalogueEditor::saveDeletedElsewhere() {
         [this](void* record) { return form_->collect(record); }, refusals);
     if (description_.reportRefusals) reportRefusals(world_.dialogs(), refusals);
     if (s != status::kSuccess) return SaveResult::UpdateFailed;
-    showRecord();
+    showSaved(row);
     return SaveResult::Saved;
 }
 
@@ -277,16 +300,25 @@ void CatalogueEditor::lstDatabaseClick(int row) {
     if (row < 0 || row >= list_->size() || restoringSelection_) return;
     if (loaded_ && !mayGoOnAfter(saveRecord(currentIndex_))) {
         // The edits stay on screen, and so does the entry they belong to.
-        restoringSelection_ = true;
-        selectEntry(currentIndex_);
-        restoringSelection_ = false;
+        selectShownEntry();
         return;
     }
     // When the chosen record cannot be read the boxes still hold the one before: the current
-    // index stays with it, so that the next save writes them back where they came from.
-    if (readListed(row) != status::kSuccess) return;
+    // index and the highlight stay with it, so that the next save writes them back where they
+    // came from.
+    if (readListed(row) != status::kSuccess) {
+        selectShownEntry();
+        return;
+    }
     currentIndex_ = row;
+    lookupReported_ = false;  // a visit begins
     showRecord();
+}
+
+void CatalogueEditor::selectShownEntry() {
+    restoringSelection_ = true;
+    selectEntry(currentIndex_);
+    restoringSelection_ = false;
 }
 
 void CatalogueEditor::selectEntry(int row) {

@@ -134,9 +134,13 @@ private:
     // Reads the record listed at `row`; one another program deleted is said so, not as a
     // status.
     Status readListed(int row);
-    SaveResult saveDeletedElsewhere();
+    SaveResult saveDeletedElsewhere(int row);
+    // After a write of the record listed at `row`: its entry and its form show what was written.
+    void showSaved(int row);
     // Stored values the window shows as others, replaced in the record.
     void repair(void* record) const;
+    // Moves the highlight back to the entry of the record on screen, showing nothing anew.
+    void selectShownEntry();
     void dropCurrentEntry();
     // After a save that did not succeed: true when the step that asked for it may go on (no
     // edits were on screen, or the operator discards them).
@@ -154,6 +158,7 @@ private:
 
     ShownRecord shown_;
     bool restoringSelection_ = false;
+    bool lookupReported_ = false;  // in the visit of the record on screen
     bool loaded_ = false;
     bool firstShowDone_ = false;
     bool deletedReported_ = false;

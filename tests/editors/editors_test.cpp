@@ -83,7 +83,7 @@ TEST_F(RaceEditorTest, WritesTheRecordBackOnLeavingAndRefusesBadNumbers) {
     ASSERT_EQ(world.file(kRace).getEqual32(2, ""), 0);
     ASSERT_EQ(world.file(kRace).call(BDELETE, ""), 0);
     select(1);
-    EXPECT_EQ(said(), "Error on BGETEQUAL: 4");
+    EXPECT_EQ(said(), "Race 2 was deleted by another program.");
     EXPECT_EQ(current(), 0);
     EXPECT_EQ(text("txtName"), "Renamed");
 }

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "records/number_text.h"
+#include "records/references.h"
 #include "shell/dialogs.h"
 #include "shell/form_layout.h"
 #include "shell/latin1.h"
@@ -100,10 +101,13 @@ void Navigator::move(std::uint16_t operation, const char* prefix, bool relative)
 void Navigator::goTo() {
     // The key is checked first: a box that holds no key neither moves nor writes.
     const std::optional<SearchKey> key = gotoKey();
-    if (!key) return;
+    if (key) goToKey(*key);
+}
+
+void Navigator::goToKey(const SearchKey& key) {
     if (saveRecord() == SaveOutcome::Refused) return;
-    std::vector<std::uint8_t> buffer = key->bytes;
-    if (file_.call(BGETEQUAL, description_.reports.goTo, buffer, key->length) == status::kSuccess)
+    std::vector<std::uint8_t> buffer = key.bytes;
+    if (file_.call(BGETEQUAL, description_.reports.goTo, buffer, key.length) == status::kSuccess)
         showRecord();
 }
 
@@ -163,6 +167,7 @@ Navigator::SaveOutcome Navigator::saveRecord(SaveFor purpose) {
 }
 
 void Navigator::showWritten() {
+    world_.events().recordWritten(description_.kind, shown_->bytes);
     if (description_.refreshAfterSave) {
         showRecord();
         return;
@@ -177,11 +182,11 @@ Navigator::SaveOutcome Navigator::saveDeletedElsewhere() {
     // The question says it: the step after it does not say it again.
     deletedReported_ = true;
     switch (askInsertDeletedAgain(dialogs_, shownRecord_.label(file_.type(), false))) {
-        case Answer::Cancel:
+        case gw::Answer::Cancel:
             return SaveOutcome::Refused;
-        case Answer::No:
+        case gw::Answer::No:
             return SaveOutcome::Failed;
-        case Answer::Yes:
+        case gw::Answer::Yes:
             break;
     }
     QStringList refusals;
@@ -234,6 +239,7 @@ void Navigator::showRecord() {
     }
     shown_ = std::move(key);
     if (edits_) edits_->markShown();
+    world_.events().recordShown(description_.kind, shown_->bytes);
 }
 
 Status Navigator::positionOnShown(std::string_view prefix, std::initializer_list<Status> quiet) {
@@ -248,16 +254,18 @@ bool Navigator::deleteShown(const char* prefix) {
         return false;
     // The file may stand on a record a lookup read, or on none: only the shown one may go.
     if (!shown_) {
-        dialogs_.message(QString::fromLatin1(prefix) + QString::number(status::kNoCurrentRecord));
+        dialogs_.message(fromGame(statusReport(prefix, status::kNoCurrentRecord)));
         return false;
     }
     if (positionOnShown(prefix) != status::kSuccess) return false;
     if (file_.call(BDELETE, prefix) != status::kSuccess) return false;
+    world_.events().recordWritten(description_.kind, shown_->bytes);
     forgetShown();
     return true;
 }
 
-std::optional<std::int32_t> Navigator::askInsertNumber(const char* prompt, const char* proposed) {
+std::optional<std::int32_t> Navigator::askInsertNumber(const char* prompt, const char* proposed,
+                                                       Answer answerIs) {
     const QString prompted = QString::fromLatin1(prompt);
     const QString answer =
         dialogs_.askText(prompted, QStringLiteral("Insert"), QString::fromLatin1(proposed));
@@ -267,6 +275,12 @@ std::optional<std::int32_t> Navigator::askInsertNumber(const char* prompt, const
     QString label = prompted;
     if (label.endsWith(u':')) label.chop(1);
     std::optional<std::int32_t> number = readInt32(answer, label, refusal);
+    if (number && answerIs == Answer::RecordNumber) {
+        if (const std::string reason = newNumberRefusal(file_.type(), *number); !reason.empty()) {
+            refusal = QStringLiteral("%1: %2; nothing was inserted.").arg(label, fromGame(reason));
+            number.reset();
+        }
+    }
     if (!number) dialogs_.message(refusal);
     return number;
 }
@@ -326,11 +340,11 @@ void Navigator::closeEvent(QCloseEvent* event) {
     // failed save whose edits the operator keeps keeps the window, and the program, open. A
     // window that does not save on closing asks first, and only when there are edits to lose.
     if (!closed_ && description_.writes && hasEdits()) {
-        Answer answer = Answer::Yes;
+        gw::Answer answer = gw::Answer::Yes;
         if (!description_.saveOnClose)
             answer = askSaveOnClose(dialogs_, shownRecord_.label(file_.type(), true));
-        if (answer == Answer::Cancel ||
-            (answer == Answer::Yes && saveRecord(SaveFor::Close) == SaveOutcome::Refused)) {
+        if (answer == gw::Answer::Cancel ||
+            (answer == gw::Answer::Yes && saveRecord(SaveFor::Close) == SaveOutcome::Refused)) {
             event->ignore();
             return;
         }

@@ -26,6 +26,12 @@ public:
     // An input box; the empty text when the user cancels.
     virtual QString askText(const QString& prompt, const QString& title,
                             const QString& defaultText) = 0;
+    // A file to write, chosen by the user; the empty text when cancelled.
+    virtual QString askSaveFileName(const QString& title, const QString& suggested,
+                                    const QString& filter) {
+        (void)title, (void)suggested, (void)filter;
+        return {};
+    }
 };
 
 // The real dialogs: QMessageBox and QInputDialog over `parent`.
@@ -39,6 +45,8 @@ public:
                               const QString& no) override;
     QString askText(const QString& prompt, const QString& title,
                     const QString& defaultText) override;
+    QString askSaveFileName(const QString& title, const QString& suggested,
+                            const QString& filter) override;
 
 private:
     QWidget* parent_;

@@ -73,7 +73,7 @@ Status RecordFile::callConverting(std::uint16_t operation, std::string_view pref
             if (convert) rowToRecord();
         }
     } else if (reporter_ && std::find(quiet.begin(), quiet.end(), s) == quiet.end()) {
-        reporter_->report(std::string(prefix) + std::to_string(s));
+        reporter_->report(statusReport(prefix, s));
     }
     return s;
 }
@@ -102,7 +102,7 @@ Status RecordFile::inWriteTransaction(std::string_view prefix,
     } deferred;
     StatusReporter* const reporter = reporter_;
     auto tell = [&](Status s) {
-        if (reporter) reporter->report(std::string(prefix) + std::to_string(s));
+        if (reporter) reporter->report(statusReport(prefix, s));
     };
     Status s = beginTransaction(positionBlock_);
     if (s != status::kSuccess) {

@@ -9,8 +9,8 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
-#include "tools/data/record_json.h"
 #include "tools/data/world_scan.h"
+#include "world/record_json.h"
 
 namespace gw::tool {
 
@@ -24,7 +24,7 @@ std::string keyText(const RecordKey& key) {
         case KeyKind::Int32Pair:
             return std::to_string(key.number) + ":" + std::to_string(key.room);
         case KeyKind::Text:
-            return "\"" + latin1ToUtf8(key.text) + "\"";
+            return "\"" + world::latin1ToUtf8(key.text) + "\"";
         default:
             return std::to_string(key.number);
     }
@@ -35,7 +35,7 @@ Json keyJson(const RecordKey& key) {
         case KeyKind::Int32Pair:
             return Json::array({key.number, key.room});
         case KeyKind::Text:
-            return latin1ToUtf8(key.text);
+            return world::latin1ToUtf8(key.text);
         default:
             return key.number;
     }
@@ -163,11 +163,32 @@ int checkWorld(const std::string& dir, bool json, ToolIo io) {
                    << values::kDirectionNames[values::oppositeDirection(o.index)] << " exit back\n";
         }
     }
-    if (!json)
+    // A record numbered 0 where 0 means none can be stored but never named: a warning.
+    std::size_t numberedNone = 0;
+    for (RecordKind kind : allRecordKinds()) {
+        const RecordType& type = recordType(kind);
+        if (!numberZeroMeansNone(type) || !scan.hasNumber(kind, 0)) continue;
+        ++numberedNone;
+        if (json) {
+            Json j = Json::object();
+            j["type"] = std::string(type.name());
+            j["key"] = 0;
+            j["problem"] = "numbered-none";
+            io.out << j.dump() << "\n";
+        } else {
+            io.out << type.fileName() << "  " << type.name()
+                   << " 0  numbered 0: every reference reads 0 as none\n";
+        }
+    }
+    if (!json) {
         io.out << "checked " << plural(scan.recordCount(), "record", "records") << " in "
                << plural(scan.fileCount(), "file", "files") << ": "
                << plural(missing, "missing reference", "missing references") << " (errors), "
-               << plural(oneWay, "one-way exit", "one-way exits") << " (warnings)\n";
+               << plural(oneWay, "one-way exit", "one-way exits");
+        if (numberedNone != 0)
+            io.out << ", " << plural(numberedNone, "record numbered 0", "records numbered 0");
+        io.out << " (warnings)\n";
+    }
     const int code = !scan.complete() ? kExitUsage : missing != 0 ? kExitDataError : kExitDone;
     return finish(io.out, io, code);
 }

@@ -212,9 +212,57 @@ TEST_F(CheckedWorld, RefsFindsEveryReferrer) {
     EXPECT_EQ(room4.out.find("Room 1:"), std::string::npos) << room4.out;
     const ToolRun room9 = runTool({"refs", dir.path(""), "Room", "2:9"});
     EXPECT_EQ(room9.out.find("902"), std::string::npos) << room9.out;
+
+    SCOPED_TRACE("a record that does not exist: said, exit 1, whatever names it still listed");
     const ToolRun none = runTool({"refs", dir.path(""), "Item", "999"});
-    EXPECT_EQ(none.code, kExitDone);
-    EXPECT_EQ(none.out, "0 references to Item 999\n");
+    EXPECT_EQ(none.code, kExitDataError);
+    EXPECT_EQ(none.out, "0 references to Item 999, which does not exist\n");
+    load(K::Monster, firstRow(K::Monster).set("Number", 903).set("WeaponNumber", 999));
+    const ToolRun dangling = runTool({"refs", dir.path(""), "Item", "999"});
+    EXPECT_EQ(dangling.code, kExitDataError);
+    EXPECT_EQ(dangling.out,
+              "wccknms2.dat  Monster 903  WeaponNumber = 999\n"
+              "1 reference to Item 999, which does not exist (dangling)\n");
+    const ToolRun keeper = runTool({"refs", dir.path(""), "User", "Item Keeper"});
+    EXPECT_EQ(keeper.code, kExitDone) << keeper.err;
+    EXPECT_EQ(keeper.out, "0 references to User \"Item Keeper\"\n");
+}
+
+TEST_F(CheckedWorld, LabelledNumbersWarnAndExitsBackAreJudgedByTheirType) {
+    using K = RecordKind;
+    SCOPED_TRACE("the demo world's Map Change exits are no problem");
+    EXPECT_EQ(runTool({"check", dir.path("")}).code, kExitDone);
+
+    load(K::Monster, firstRow(K::Monster).set("Number", 904).set("GreetTxt", 88888));
+    load(K::Spell, firstRow(K::Spell).set("Number", 904).set("CastMsgB", 7777));
+    Row here = firstRow(K::Room), there = firstRow(K::Room);
+    here.set("RoomNumber", 904).set("ShopNum", 999);
+    there.set("RoomNumber", 905);
+    for (std::size_t d = 0; d < 10; ++d) {
+        here.set("RoomExit", d, 0).set("ExitType", d, 0);
+        there.set("RoomExit", d, 0).set("ExitType", d, 0);
+    }
+    here.set("RoomExit", 0, 904);  // North into itself
+    here.set("RoomExit", 2, 905);  // East, back West by a Map Change
+    there.set("RoomExit", 3, 904).set("ExitType", 3, 8);
+    load(K::Room, here);
+    load(K::Room, there);
+
+    const ToolRun r = runTool({"check", dir.path("")});
+    EXPECT_EQ(r.code, kExitDataError) << r.err;  // the message number only
+    const std::string expected[] = {
+        "wccspel2.dat  Spell 904  CastMsgB = 7777  missing Message 7777\n",
+        "wccknms2.dat  Monster 904  GreetTxt = 88888  unresolved: no Textblock 88888\n",
+        "wccmp002.dat  Room 1:904  RoomExit[2] (East) = 905  one-way: Room 1:905 has a West "
+        "exit, but it is a Map Change\n",
+        "wccmp002.dat  Room 1:904  ShopNum = 999  unresolved: no Shop 999\n",
+        "1 missing reference (errors), ",
+        ", 2 unresolved numbers (warnings)\n",
+    };
+    for (const std::string& line : expected) EXPECT_NE(r.out.find(line), std::string::npos) << line;
+    EXPECT_EQ(r.out.find("RoomExit[0]"), std::string::npos) << r.out;
+    const ToolRun shops = runTool({"refs", dir.path(""), "Shop", "999"});
+    EXPECT_NE(shops.out.find("Room 1:904  ShopNum = 999\n"), std::string::npos) << shops.out;
 }
 
 TEST(DemoNames, NearlyAllDistinctInALargeWorld) {

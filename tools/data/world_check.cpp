@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "tools/data/record_json.h"
+#include "world/renumber.h"
 #include "world/world_check.h"
 #include "world/world_scan.h"
 
@@ -97,8 +98,6 @@ const char* problemWord(world::Problem p) {
     return "unresolved";
 }
 
-}  // namespace
-
 int finishOutput(ToolIo io, int code) {
     io.out.flush();
     if (!io.out) {
@@ -108,9 +107,31 @@ int finishOutput(ToolIo io, int code) {
     return code;
 }
 
-bool worldDirectory(const std::string& dir, ToolIo io) { return isDirectory(dir, io); }
+// The record TYPE KEY names on the command line, or a message on io.err.
+std::optional<std::pair<RecordKind, RecordKey>> parseRecordName(std::string_view command,
+                                                                const std::string& typeName,
+                                                                const std::string& key, ToolIo io) {
+    const auto kind = world::kindNamed(typeName);
+    if (!kind) {
+        io.err << "gravewind-data: " << command << ": no record type " << typeName
+               << " (Race, Class, Spell, Monster, Item, Shop, Room, Message, Textblock, User)\n";
+        return std::nullopt;
+    }
+    const RecordType& type = recordType(*kind);
+    const auto wanted = world::parseKey(type.key().kind, key);
+    if (!wanted) {
+        io.err << "gravewind-data: " << command << ": " << key << " is not a " << type.name()
+               << " key ("
+               << (type.key().kind == KeyKind::Int32Pair ? "MAP:ROOM"
+                   : type.key().kind == KeyKind::Text    ? "a name"
+                                                         : "a number")
+               << ")\n";
+        return std::nullopt;
+    }
+    return std::pair{*kind, *wanted};
+}
 
-std::string recordKeyText(const RecordKey& key) { return keyText(key); }
+}  // namespace
 
 int checkWorld(const std::string& dir, bool json, ToolIo io) {
     if (!isDirectory(dir, io)) return kExitUsage;
@@ -163,29 +184,6 @@ int checkWorld(const std::string& dir, bool json, ToolIo io) {
     return finishOutput(io, code);
 }
 
-std::optional<std::pair<RecordKind, RecordKey>> parseRecordName(std::string_view command,
-                                                                const std::string& typeName,
-                                                                const std::string& key, ToolIo io) {
-    const auto kind = world::kindNamed(typeName);
-    if (!kind) {
-        io.err << "gravewind-data: " << command << ": no record type " << typeName
-               << " (Race, Class, Spell, Monster, Item, Shop, Room, Message, Textblock, User)\n";
-        return std::nullopt;
-    }
-    const RecordType& type = recordType(*kind);
-    const auto wanted = world::parseKey(type.key().kind, key);
-    if (!wanted) {
-        io.err << "gravewind-data: " << command << ": " << key << " is not a " << type.name()
-               << " key ("
-               << (type.key().kind == KeyKind::Int32Pair ? "MAP:ROOM"
-                   : type.key().kind == KeyKind::Text    ? "a name"
-                                                         : "a number")
-               << ")\n";
-        return std::nullopt;
-    }
-    return std::pair{*kind, *wanted};
-}
-
 int findReferrers(const std::string& dir, const std::string& typeName, const std::string& key,
                   bool json, ToolIo io) {
     const auto named = parseRecordName("refs", typeName, key, io);
@@ -221,6 +219,52 @@ int findReferrers(const std::string& dir, const std::string& typeName, const std
     return finishOutput(io, code);
 }
 
+int renumberRecord(const std::string& dir, const std::string& typeName, const std::string& from,
+                   const std::string& to, bool dryRun, bool json, ToolIo io) {
+    const auto oldName = parseRecordName("renumber", typeName, from, io);
+    if (!oldName) return kExitUsage;
+    const auto newName = parseRecordName("renumber", typeName, to, io);
+    if (!newName) return kExitUsage;
+    if (!isDirectory(dir, io)) return kExitUsage;
+    const RecordKind kind = oldName->first;
+    const world::Renumbering r =
+        world::renumber(dir, kind, oldName->second, newName->second, dryRun);
+    if (r.outcome != world::RenumberOutcome::Done) {
+        io.err << "gravewind-data: renumber: " << r.message << "\n";
+        return r.outcome == world::RenumberOutcome::Refused ? kExitDataError : kExitUsage;
+    }
+    for (const world::RenumberChange& c : r.changes) {
+        const RecordType& holder = recordType(c.kind);
+        if (json) {
+            Json j = Json::object();
+            j["file"] = std::string(holder.fileName());
+            j["type"] = std::string(holder.name());
+            j["key"] = keyJson(c.key);
+            j["field"] = std::string(c.field->name);
+            j["index"] = c.field->count > 1 ? Json(c.index) : Json(nullptr);
+            j["old"] = c.before;
+            j["new"] = c.after;
+            io.out << j.dump() << "\n";
+            continue;
+        }
+        io.out << holder.fileName() << "  " << holder.name() << " " << keyText(c.key) << "  "
+               << c.field->name;
+        if (c.field->count > 1) io.out << "[" << c.index << "]";
+        io.out << "  " << c.before << " -> " << c.after << "\n";
+    }
+    if (!json) {
+        const std::string what = std::string(recordType(kind).name()) + " " +
+                                 keyText(oldName->second) + " to " + keyText(newName->second);
+        const std::string where =
+            plural(r.changes.size(), "field", "fields") + " in " + plural(r.files, "file", "files");
+        if (dryRun)
+            io.out << "would renumber " << what << ": " << where << "; nothing written\n";
+        else
+            io.out << "renumbered " << what << ": " << where << "\n";
+    }
+    return finishOutput(io, kExitDone);
+}
+
 WorldCommands::WorldCommands(CLI::App& app) {
     check_ = app.add_subcommand("check",
                                 "Report references to records that do not exist and one-way exits");
@@ -232,12 +276,27 @@ WorldCommands::WorldCommands(CLI::App& app) {
     refs_->add_option("TYPE", type_, "Record type (Item, Spell, Room, ...)")->required();
     refs_->add_option("KEY", key_, "Record number, or MAP:ROOM for a room")->required();
     refs_->add_flag("--json", json_, "One JSON object per reference (JSON Lines)");
+
+    renumber_ = app.add_subcommand(
+        "renumber",
+        "Give a record another number and rewrite every field that names it, in every file, "
+        "all or nothing. Exit 0 done, 1 refused (nothing written), 2 usage or unreadable file");
+    renumber_->add_option("DIR", dir_, "Directory of the ten data files")->required();
+    renumber_->add_option("TYPE", type_, "Record type (Item, Spell, Room, ...)")->required();
+    renumber_->add_option("OLD", key_, "Record number, or MAP:ROOM for a room")->required();
+    renumber_->add_option("NEW", newKey_, "Its new number, or MAP:ROOM in the same map")
+        ->required();
+    renumber_->add_flag("--dry-run", dryRun_, "List every change and write nothing");
+    renumber_->add_flag("--json", json_, "One JSON object per change (JSON Lines)");
 }
 
-bool WorldCommands::parsed() const { return check_->parsed() || refs_->parsed(); }
+bool WorldCommands::parsed() const {
+    return check_->parsed() || refs_->parsed() || renumber_->parsed();
+}
 
 int WorldCommands::run(ToolIo io) const {
     if (check_->parsed()) return checkWorld(dir_, json_, io);
+    if (renumber_->parsed()) return renumberRecord(dir_, type_, key_, newKey_, dryRun_, json_, io);
     return findReferrers(dir_, type_, key_, json_, io);
 }
 

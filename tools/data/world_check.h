@@ -1,12 +1,8 @@
 #pragma once
-// `check` and `refs`: the references between the world's ten files, read through BTRCALL and
-// never written.
-#include <optional>
+// `check`, `refs` and `renumber`: the references between the world's ten files, read through
+// BTRCALL; only `renumber` writes, all of its files as one change.
 #include <string>
-#include <string_view>
-#include <utility>
 
-#include "records/references.h"
 #include "tools/data/data_tool.h"
 
 namespace CLI {
@@ -29,17 +25,13 @@ int checkWorld(const std::string& dir, bool json, ToolIo io);
 int findReferrers(const std::string& dir, const std::string& type, const std::string& key,
                   bool json, ToolIo io);
 
-// Shared by the world commands: the record TYPE KEY names on the command line (a message on
-// io.err when it names none), whether DIR is a directory (said on io.err when not), a key as
-// the output shows it, and the end of a command that checks its output was written.
-std::optional<std::pair<RecordKind, RecordKey>> parseRecordName(std::string_view command,
-                                                                const std::string& typeName,
-                                                                const std::string& key, ToolIo io);
-bool worldDirectory(const std::string& dir, ToolIo io);
-std::string recordKeyText(const RecordKey& key);
-int finishOutput(ToolIo io, int code);
+// Gives record TYPE OLD the number NEW and rewrites every field that names it, in one change
+// across the files; with dryRun lists the changes only. Exit 0 done, 1 refused with nothing
+// written, 2 on a usage error or a file that cannot be read or written.
+int renumberRecord(const std::string& dir, const std::string& type, const std::string& from,
+                   const std::string& to, bool dryRun, bool json, ToolIo io);
 
-// The two sub-commands on the tool's command line. Stays where it was made: the parser
+// The world's sub-commands on the tool's command line. Stays where it was made: the parser
 // writes into its members.
 class WorldCommands {
 public:
@@ -53,8 +45,10 @@ public:
 private:
     CLI::App* check_;
     CLI::App* refs_;
-    std::string dir_, type_, key_;
+    CLI::App* renumber_;
+    std::string dir_, type_, key_, newKey_;
     bool json_ = false;
+    bool dryRun_ = false;
 };
 
 }  // namespace gw::tool

@@ -39,6 +39,21 @@ RecordKey targetKey(const RecordKey& holder, const Reference& reference, std::in
     return key;
 }
 
+std::string recordName(const RecordType& type, const void* record) {
+    const FieldInfo* field = type.field("Name");
+    if (!field) return {};
+    std::string_view text = getText(record, *field);
+    text = text.substr(0, text.find('\0'));
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return std::string(text);
+}
+
+const std::string& WorldScan::name(RecordKind kind, std::uint32_t record) const {
+    static const std::string none;
+    const auto& names = names_[index(kind)];
+    return record < names.size() ? names[record] : none;
+}
+
 bool namesRecord(const RecordKey& holder, const Reference& reference, std::int64_t value,
                  const RecordKey& wanted) {
     if (reference.scope == TargetScope::RoomOfMap)
@@ -53,6 +68,7 @@ WorldScan::WorldScan(const fs::path& dir, std::span<const RecordKind> kinds, Sca
             ++fileCount_;
         } else {
             keys_[index(kind)].clear();
+            names_[index(kind)].clear();
             numbers_[index(kind)].clear();
             // What was kept before a read failed stays out of the judgement altogether.
             std::erase_if(occurrences_, [kind](const Occurrence& o) { return o.kind == kind; });
@@ -103,6 +119,7 @@ bool WorldScan::readFile(const fs::path& dir, RecordKind kind, const ScanOptions
         const auto ordinal = static_cast<std::uint32_t>(keys.size());
         keys.push_back(recordKeyOf(type, record.data()));
         const RecordKey& key = keys.back();
+        if (options.keepNames) names_[index(kind)].push_back(recordName(type, record.data()));
         if (key.kind == KeyKind::Int32Pair) {
             RoomExits& e = rooms_[roomId(key.number, key.room)];
             for (std::size_t d = 0; d < values::kDirectionCount && exits && exitTypes; ++d) {

@@ -47,6 +47,8 @@ struct ScanOptions {
     // Keep the stored row of every record that holds a kept reference, and of the record
     // onlyKey names.
     bool keepRows = false;
+    // Keep each record's name (its Name field up to the first zero byte, blanks cut).
+    bool keepNames = false;
     // Where a long walk shows how far it is (a terminal), or nullptr.
     std::ostream* progress = nullptr;
 };
@@ -69,6 +71,8 @@ public:
         return keys_[index(kind)][record];
     }
     std::size_t count(RecordKind kind) const { return keys_[index(kind)].size(); }
+    // With keepNames: the record's name, empty for a type without one.
+    const std::string& name(RecordKind kind, std::uint32_t record) const;
     // The stored row of a record kept with keepRows, or nullptr.
     const std::vector<std::uint8_t>* row(RecordKind kind, std::uint32_t record) const;
     // The ordinal of the record of `kind` with this key, when it was read.
@@ -84,6 +88,7 @@ private:
 
     std::array<bool, kRecordKindCount> read_{};
     std::array<std::vector<RecordKey>, kRecordKindCount> keys_;
+    std::array<std::vector<std::string>, kRecordKindCount> names_;
     std::array<std::vector<std::int64_t>, kRecordKindCount> numbers_;  // sorted
     std::unordered_map<std::uint64_t, RoomExits> rooms_;
     std::vector<Occurrence> occurrences_;
@@ -95,6 +100,8 @@ private:
 
 // The key of the record a reference names, given the key of the record that holds it.
 RecordKey targetKey(const RecordKey& holder, const Reference& reference, std::int64_t value);
+// A record's name: its Name field up to the first zero byte, blanks cut; empty without one.
+std::string recordName(const RecordType& type, const void* record);
 // Whether a reference held by `holder` names the record `wanted` of the reference's type.
 bool namesRecord(const RecordKey& holder, const Reference& reference, std::int64_t value,
                  const RecordKey& wanted);

@@ -128,6 +128,8 @@ protected:
 
 private:
     void selectEntry(int row);
+    // Moves the highlight back to the entry of the record on screen, showing nothing anew.
+    void selectShownEntry();
     void dropCurrentEntry();
     // The key of the record listed at `row`.
     RecordKey keyAt(int row) const;
@@ -148,6 +150,7 @@ private:
 
     ShownRecord shown_;
     bool restoringSelection_ = false;
+    bool lookupReported_ = false;  // in the visit of the record on screen
     bool loaded_ = false;
     bool firstShowDone_ = false;
     int currentIndex_ = -1;

@@ -6,11 +6,13 @@
 #include <QPushButton>
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "records/number_text.h"
 #include "shell/dialogs.h"
 #include "shell/form_layout.h"
 #include "shell/latin1.h"
+#include "shell/name_lookups.h"
 #include "shell/record_form.h"
 #include "shell/used_by.h"
 #include "shell/world.h"
@@ -93,10 +95,13 @@ void Navigator::move(std::uint16_t operation, const char* prefix, bool relative)
 void Navigator::goTo() {
     // The key is checked first: a box that holds no key neither moves nor writes.
     const std::optional<SearchKey> key = gotoKey();
-    if (!key) return;
+    if (key) goToKey(*key);
+}
+
+void Navigator::goToKey(const SearchKey& key) {
     if (saveRecord() == SaveOutcome::Refused) return;
-    std::vector<std::uint8_t> buffer = key->bytes;
-    if (file_.call(BGETEQUAL, description_.reports.goTo, buffer, key->length) == status::kSuccess)
+    std::vector<std::uint8_t> buffer = key.bytes;
+    if (file_.call(BGETEQUAL, description_.reports.goTo, buffer, key.length) == status::kSuccess)
         showRecord();
 }
 
@@ -149,6 +154,7 @@ Navigator::SaveOutcome Navigator::saveRecord(SaveFor purpose) {
     }
     if (file_.call(BUPDATE, description_.reports.save) != status::kSuccess) return failedSave();
     if (shownKey_) world_.recordWritten(description_.kind, *shownKey_, file_.record());
+    world_.events().recordWritten(description_.kind, shown_->bytes);
     reportOverwrittenChanges(dialogs_, overwritten);
     if (description_.refreshAfterSave) {
         showRecord();
@@ -184,12 +190,20 @@ void Navigator::showChangesMadeElsewhere() {
 void Navigator::showRecord() {
     file_.rowToRecord();
     shownRecord_.remember(file_);
-    showFields(file_.record());
-    shown_ = searchKeyOfRow(file_.type().key(), file_.row());
+    SearchKey key = searchKeyOfRow(file_.type().key(), file_.row());
+    // A visit begins with another record; the same one shown again after its save goes on.
+    if (!shown_ || shown_->bytes != key.bytes) lookupReported_ = false;
+    {
+        // However many name boxes a missing file leaves empty, a visit reports it once.
+        const LookupReports reports(world_, lookupReported_);
+        showFields(file_.record());
+    }
+    shown_ = std::move(key);
+    if (edits_) edits_->markShown();
     shownKey_ = recordKeyOf(file_.type(), file_.record());
     shownName_ = fromGame(world::recordName(file_.type(), file_.record()));
-    if (edits_) edits_->markShown();
     if (usedBy_) usedBy_->showFor(shownKey_);
+    world_.events().recordShown(description_.kind, shown_->bytes);
 }
 
 void Navigator::forgetShown() {
@@ -218,6 +232,7 @@ bool Navigator::deleteShown(const char* prefix) {
     if (positionOnShown(prefix) != status::kSuccess) return false;
     if (file_.call(BDELETE, prefix) != status::kSuccess) return false;
     world_.recordWritten(description_.kind, *shownKey_, nullptr);
+    world_.events().recordWritten(description_.kind, shown_->bytes);
     forgetShown();
     return true;
 }

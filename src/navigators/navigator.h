@@ -87,6 +87,8 @@ public:
     void next();
     void last();
     void goTo();
+    // Goto with a key from elsewhere (the World Map): the same save first, the same report.
+    void goToKey(const SearchKey& key);
 
     bool isShowing() const { return shown_.has_value(); }
     // The count of the records that name the one shown; nullptr for a type nothing names.
@@ -162,6 +164,7 @@ private:
     RecordFile& file_;
     Dialogs& dialogs_;
     std::optional<SearchKey> shown_;
+    bool lookupReported_ = false;  // in the visit of the record on screen
     ShownRecord shownRecord_;
     std::optional<RecordKey> shownKey_;
     QString shownName_;

@@ -196,8 +196,7 @@ private:
         const auto value =
             parseInRange(toGame(n.number->text()), std::numeric_limits<std::int32_t>::min(),
                          std::numeric_limits<std::int32_t>::max());
-        n.name->setText(value ? fromGame(shownText(toGame(n.lookup(world(), std::int32_t(*value)))))
-                              : QString());
+        gw::showName(n.name, value ? n.lookup(world(), std::int32_t(*value)) : QString());
     }
 
     QLineEdit* box(const char* name) const {
@@ -364,7 +363,10 @@ private:
         const std::string name = zeroEnded("New Room", r.Name.size());
         std::copy(name.begin(), name.end(), r.Name.begin());
         // A refused insert leaves the shown room current: the next save reads it again.
-        if (file().call(BINSERT, kInsertPrefix) == status::kSuccess) showRecord();
+        if (file().call(BINSERT, kInsertPrefix) == status::kSuccess) {
+            showRecord();
+            world().events().recordWritten(RecordKind::Room, file().row().first(8));
+        }
     }
 
     void remove() {

@@ -130,6 +130,8 @@ private:
     void selectEntry(int row);
     // Moves the highlight back to the entry of the record on screen, showing nothing anew.
     void selectShownEntry();
+    // The Insert question's proposal: a free number, above the highest in the file.
+    std::int64_t proposedInsertNumber(const FieldInfo& number);
     void dropCurrentEntry();
     // The key of the record listed at `row`.
     RecordKey keyAt(int row) const;

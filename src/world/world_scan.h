@@ -77,6 +77,8 @@ public:
     const std::vector<std::uint8_t>* row(RecordKind kind, std::uint32_t record) const;
     // The ordinal of the record of `kind` with this key, when it was read.
     std::optional<std::uint32_t> find(RecordKind kind, const RecordKey& key) const;
+    // Whether a record of `kind`, a type keyed by a number alone, has the number.
+    bool hasNumber(RecordKind kind, std::int64_t number) const;
     // Whether the target of a reference met in the walk exists.
     bool targetExists(const Occurrence& o) const;
     // The exits of a room, or nullptr when there is no such room.

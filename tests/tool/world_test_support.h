@@ -90,6 +90,8 @@ public:
         room.set("RoomExit", 2, 1);                          // East, and no way back West
         load(K::Room, room);
         load(K::User, firstRow(K::User).text("BBSName", "Planted Player").set("Race", 99));
+        // Stored, but never to be named: every reference reads 0 as none.
+        load(K::Item, firstRow(K::Item).set("Number", 0));
     }
     test::ScratchDir dir;
 };

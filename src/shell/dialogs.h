@@ -17,6 +17,11 @@ public:
     // An input box; the empty text when the user cancels.
     virtual QString askText(const QString& prompt, const QString& title,
                             const QString& defaultText) = 0;
+    // A folder chooser starting at `start`; the empty text when the user cancels.
+    virtual QString chooseFolder(const QString& title, const QString& start) {
+        (void)title, (void)start;
+        return {};
+    }
 };
 
 // The real dialogs: QMessageBox and QInputDialog over `parent`.
@@ -28,6 +33,7 @@ public:
     bool question(const QString& text, const QString& title) override;
     QString askText(const QString& prompt, const QString& title,
                     const QString& defaultText) override;
+    QString chooseFolder(const QString& title, const QString& start) override;
 
 private:
     QWidget* parent_;

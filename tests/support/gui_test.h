@@ -32,6 +32,8 @@ public:
     bool question(const QString& text, const QString& title) override;
     QString askText(const QString& prompt, const QString& title,
                     const QString& defaultText) override;
+    // Recorded as a prompt ("title|start"), answered from the prompts' queue.
+    QString chooseFolder(const QString& title, const QString& start) override;
 
     void answerQuestions(std::initializer_list<bool> a) { yes.insert(yes.end(), a); }
     void answerPrompts(std::initializer_list<const char*> a) {

@@ -135,9 +135,9 @@ int main(int argc, char** argv) {
     p.fillRect(image.rect(), vignette);
     p.end();
 
-    const bool saved = image.save(QString::fromLocal8Bit(argc > 1 ? argv[1] : "backdrop.png")) &&
-                       drawIcon(64).save(QString::fromLocal8Bit(argc > 2 ? argv[2] : "icon.png")) &&
-                       drawIcon(128).save(
-                           QString::fromLocal8Bit(argc > 3 ? argv[3] : "gravewind-128.png"));
+    const bool saved =
+        image.save(QString::fromLocal8Bit(argc > 1 ? argv[1] : "backdrop.png")) &&
+        drawIcon(64).save(QString::fromLocal8Bit(argc > 2 ? argv[2] : "icon.png")) &&
+        drawIcon(128).save(QString::fromLocal8Bit(argc > 3 ? argv[3] : "gravewind-128.png"));
     return saved ? 0 : 1;
 }

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStringListModel>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -258,6 +259,13 @@ QWidget* twoPanelForm(QLayout* top, QWidget* first, QWidget* second, const QStri
 void fillNames(QComboBox* combo, const std::vector<NameEntry>& table) {
     combo->clear();
     combo->addItems(tableNames(table));
+}
+
+void onKey(QWidget* window, const QKeySequence& key, std::function<void()> action) {
+    auto* shortcut = new QShortcut(key, window);
+    // In the MDI area several windows are open: only the one with the focus answers.
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, window, std::move(action));
 }
 
 }  // namespace gw

@@ -16,6 +16,7 @@ class QComboBox;
 class QPushButton;
 class QGridLayout;
 class QGroupBox;
+class QKeySequence;
 class QLayout;
 class QLineEdit;
 class QTabWidget;
@@ -126,5 +127,8 @@ QWidget* twoPanelForm(QLayout* top, QWidget* first, QWidget* second, const QStri
 // Empties the drop-down, then lists the table's names in order: position = record number.
 struct NameEntry;
 void fillNames(QComboBox* combo, const std::vector<NameEntry>& table);
+
+// A key of the window's own, active while the focus is anywhere inside it.
+void onKey(QWidget* window, const QKeySequence& key, std::function<void()> action);
 
 }  // namespace gw

@@ -38,7 +38,8 @@ using FactoryFunction = QWidget* (*)(World&, QWidget*);
 QWidget* aboutFactory(World&, QWidget* parent) { return createAboutWindow(parent); }
 
 // What a menu item does: show its window through the window-opening error handler (an
-// editor), show it without the handler (About), or nothing (no window, or none yet).
+// editor), show it without the handler (About), show the manual in a window of its own
+// (Help), or nothing (no window, or none yet).
 enum class Opens { Nothing, Editor, About, Help };
 
 struct MenuItemSpec {

@@ -15,10 +15,24 @@
 #include "records/text_fields.h"
 #include "shell/form_layout.h"
 #include "shell/latin1.h"
+#include "shell/name_lookups.h"
 #include "shell/world.h"
 #include "store/record_file.h"
 
 namespace gw {
+
+namespace {
+// What the list shows of the row the file holds: its number and stored name.
+struct Listed {
+    std::int32_t number;
+    std::string_view name;
+};
+Listed listedOf(const RecordFile& f, const CatalogueDescription& description) {
+    const FieldInfo& number = *f.type().field(description.numberField);
+    const FieldInfo& name = *f.type().field(description.nameField);
+    return {static_cast<std::int32_t>(rowInt(f.row(), number)), rowText(f.row(), name)};
+}
+}  // namespace
 
 CatalogueEditor::CatalogueEditor(World& world, const CatalogueDescription& description,
                                  QWidget* form, QWidget* parent)
@@ -74,6 +88,7 @@ CatalogueEditor::CatalogueEditor(World& world, const CatalogueDescription& descr
     form_ = std::make_unique<RecordForm>(form, file().type(), description.bindings, &world_);
     for (DeferredPage* page : form->findChildren<DeferredPage*>()) {
         page->onBuilt = [this](QWidget* built) {
+            const LookupReports reports(world_, lookupReported_);
             form_->adopt(built);
             if (form_->shownRecord() && description_.hooks.afterShow)
                 description_.hooks.afterShow(*this);
@@ -126,8 +141,6 @@ void CatalogueEditor::formLoad() {
 
 void CatalogueEditor::loadList() {
     RecordFile& f = file();
-    const FieldInfo& number = *f.type().field(description_.numberField);
-    const FieldInfo& name = *f.type().field(description_.nameField);
     list_->beginRebuild();
     // One committed state for the whole walk: quicker than the look for other writers at
     // every step, and the list never mixes two states of a file the game writes meanwhile.
@@ -140,7 +153,8 @@ void CatalogueEditor::loadList() {
     while (failuresInRow < 2) {
         // A failed read leaves the previous record in memory: it is not listed again.
         if (s == status::kSuccess) {
-            list_->add(static_cast<std::int32_t>(rowInt(f.row(), number)), rowText(f.row(), name));
+            const Listed listed = listedOf(f, description_);
+            list_->add(listed.number, listed.name);
             failuresInRow = 0;
         }
         s = f.readRow(BGETNEXT, description_.messages.loadNext, {status::kEndOfFile});
@@ -157,6 +171,8 @@ void CatalogueEditor::showRecord() {
     f.rowToRecord();
     // Before the hooks: their name lookups may read this same file.
     shown_.remember(f);
+    // However many name boxes a missing file leaves empty, a visit reports it once.
+    const LookupReports reports(world_, lookupReported_);
     if (description_.hooks.beforeShow) description_.hooks.beforeShow(*this);
     form_->show(f.record());
     if (description_.hooks.afterShow) description_.hooks.afterShow(*this);
@@ -189,6 +205,9 @@ CatalogueEditor::SaveResult CatalogueEditor::saveRecord(int row) {
     if (f.call(BUPDATE, description_.messages.update) != status::kSuccess)
         return SaveResult::UpdateFailed;
     reportOverwrittenChanges(world_.dialogs(), overwritten);
+    // The entry follows the record: a save may have given it another number or name.
+    const Listed listed = listedOf(f, description_);
+    list_->replaceEntry(row, listed.number, listed.name);
     showRecord();
     return SaveResult::Saved;
 }
@@ -214,17 +233,25 @@ void CatalogueEditor::lstDatabaseClick(int row) {
     if (row < 0 || row >= list_->size() || restoringSelection_) return;
     if (loaded_ && !mayGoOnAfter(saveRecord(currentIndex_))) {
         // The edits stay on screen, and so does the entry they belong to.
-        restoringSelection_ = true;
-        selectEntry(currentIndex_);
-        restoringSelection_ = false;
+        selectShownEntry();
         return;
     }
     // When the chosen record cannot be read the boxes still hold the one before: the current
-    // index stays with it, so that the next save writes them back where they came from.
-    if (file().getEqual32(list_->number(row), description_.messages.reread) != status::kSuccess)
+    // index and the highlight stay with it, so that the next save writes them back where they
+    // came from.
+    if (file().getEqual32(list_->number(row), description_.messages.reread) != status::kSuccess) {
+        selectShownEntry();
         return;
+    }
     currentIndex_ = row;
+    lookupReported_ = false;  // a visit begins
     showRecord();
+}
+
+void CatalogueEditor::selectShownEntry() {
+    restoringSelection_ = true;
+    selectEntry(currentIndex_);
+    restoringSelection_ = false;
 }
 
 void CatalogueEditor::selectEntry(int row) {

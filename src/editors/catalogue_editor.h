@@ -125,6 +125,8 @@ protected:
 
 private:
     void selectEntry(int row);
+    // Moves the highlight back to the entry of the record on screen, showing nothing anew.
+    void selectShownEntry();
     void dropCurrentEntry();
     // After a save that did not succeed: true when the step that asked for it may go on (no
     // edits were on screen, or the operator discards them).
@@ -142,6 +144,7 @@ private:
 
     ShownRecord shown_;
     bool restoringSelection_ = false;
+    bool lookupReported_ = false;  // in the visit of the record on screen
     bool loaded_ = false;
     bool firstShowDone_ = false;
     int currentIndex_ = -1;

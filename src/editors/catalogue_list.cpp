@@ -24,6 +24,10 @@ void CatalogueList::beginRebuild() {
 }
 
 void CatalogueList::add(std::int32_t number, std::string_view storedName) {
+    entries_.push_back(makeEntry(number, storedName));
+}
+
+CatalogueList::Entry CatalogueList::makeEntry(std::int32_t number, std::string_view storedName) {
     const std::string_view name = shownText(storedName);
     Entry e;
     e.number = number;
@@ -37,7 +41,7 @@ void CatalogueList::add(std::int32_t number, std::string_view storedName) {
     while (end > start && e.text[end - 1] == QLatin1Char(' ')) --end;
     e.nameStart = start;
     e.nameLength = end - start;
-    entries_.push_back(std::move(e));
+    return e;
 }
 
 void CatalogueList::endRebuild() { endResetModel(); }
@@ -50,6 +54,19 @@ void CatalogueList::removeEntry(int row) {
     endRemoveRows();
 }
 
+QString CatalogueList::foldedName(const Entry& e) {
+    return QStringView(e.text).mid(e.nameStart, e.nameLength).toString().toCaseFolded();
+}
+
+void CatalogueList::replaceEntry(int row, std::int32_t number, std::string_view storedName) {
+    if (row < 0 || row >= size()) return;
+    Entry& e = entries_[static_cast<std::size_t>(row)];
+    e = makeEntry(number, storedName);
+    if (!foldedNames_.empty()) foldedNames_[static_cast<std::size_t>(row)] = foldedName(e);
+    const QModelIndex changed = index(row, 0);
+    emit dataChanged(changed, changed);
+}
+
 QString CatalogueList::namePart(int row) const {
     const Entry& e = entries_[static_cast<std::size_t>(row)];
     return e.text.mid(e.nameStart, e.nameLength);
@@ -59,9 +76,7 @@ int CatalogueList::findPrefix(const QString& prefix) const {
     if (foldedNames_.size() != entries_.size()) {
         foldedNames_.clear();
         foldedNames_.reserve(entries_.size());
-        for (const Entry& e : entries_)
-            foldedNames_.push_back(
-                QStringView(e.text).mid(e.nameStart, e.nameLength).toString().toCaseFolded());
+        for (const Entry& e : entries_) foldedNames_.push_back(foldedName(e));
     }
     const QString folded = prefix.toCaseFolded();
     for (std::size_t i = 0; i < foldedNames_.size(); ++i)

@@ -27,6 +27,9 @@ public:
     void endRebuild();
 
     void removeEntry(int row);
+    // The entry at `row` made anew for the record as now stored (a save may renumber or
+    // rename it); it keeps its place.
+    void replaceEntry(int row, std::int32_t number, std::string_view storedName);
 
     int size() const { return static_cast<int>(entries_.size()); }
     std::int32_t number(int row) const { return entries_[static_cast<std::size_t>(row)].number; }
@@ -44,6 +47,8 @@ private:
         int nameStart;  // where the trimmed name part begins in text
         int nameLength;
     };
+    static Entry makeEntry(std::int32_t number, std::string_view storedName);
+    static QString foldedName(const Entry& e);
     std::vector<Entry> entries_;
     mutable std::vector<QString> foldedNames_;  // empty until the first search
 };

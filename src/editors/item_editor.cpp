@@ -89,6 +89,10 @@ void fillRacesAndClasses(CatalogueEditor& editor) {
 
 void reportUnknownCurrency(CatalogueEditor& editor) {
     const Item& item = editor.file().as<Item>();
+    // Once per visit: the same item shown again (after its save) with the same code says
+    // nothing more. The form still holds the item shown before this one.
+    const auto* before = static_cast<const Item*>(editor.form().shownRecord());
+    if (before && before->Number == item.Number && before->CostType == item.CostType) return;
     // The currency message names the stored code in capital hexadecimal, as the game's
     // operators know it: 255 reads FF.
     if (item.CostType >= values::kCurrencies.size())
@@ -100,13 +104,10 @@ void showLookups(CatalogueEditor& editor) {
     const Item& item = *static_cast<const Item*>(editor.form().shownRecord());
     // Each lookup moves the Spell file, never this one: the item stays the one in memory.
     QString names[kNegates];
-    for (int k = 0; k < kNegates; ++k) {
-        names[k] = GetSpellName(editor.world(), item.NegatePair[k].Negate);
-        // Shown up to its zero byte, as every stored name is.
-        if (const auto end = names[k].indexOf(QChar(0)); end >= 0) names[k].truncate(end);
-    }
     for (int k = 0; k < kNegates; ++k)
-        editor.findChild<QLineEdit*>(controlName("txtNegateName", k))->setText(names[k]);
+        names[k] = GetSpellName(editor.world(), item.NegatePair[k].Negate);
+    for (int k = 0; k < kNegates; ++k)
+        showName(editor.findChild<QLineEdit*>(controlName("txtNegateName", k)), names[k]);
 }
 
 const CatalogueDescription kItem{

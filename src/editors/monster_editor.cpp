@@ -112,9 +112,9 @@ void nameAttackSpells(CatalogueEditor& editor) {
     for (int i = 0; i < kSlots; ++i) {
         auto* box = editor.findChild<QLineEdit*>(controlName("txtAttackAccuSpellName", i));
         if (!box) continue;  // its page is not made yet
-        box->setText(m.AttackType[i] == kSpellAttack
-                         ? spellNameOf(editor.world(), m.AttackAccuSpell[i])
-                         : QString());
+        showName(box, m.AttackType[i] == kSpellAttack
+                          ? spellNameOf(editor.world(), m.AttackAccuSpell[i])
+                          : QString());
     }
 }
 

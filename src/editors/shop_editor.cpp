@@ -62,11 +62,8 @@ void showItemNames(CatalogueEditor& editor) {
     for (int i = 0; i < kSlots; ++i) {
         auto* name = editor.findChild<QLineEdit*>(controlName("txtShopItemName", i));
         if (!name || !shop) return;
-        // A text box shows a name up to its zero byte.
-        const QString found =
-            GetItemName(editor.world(), shop->ShopItemNumber[static_cast<std::size_t>(i)]);
-        name->setText(found.left(found.indexOf(QChar(0))));
-        name->setCursorPosition(0);
+        showName(name,
+                 GetItemName(editor.world(), shop->ShopItemNumber[static_cast<std::size_t>(i)]));
     }
 }
 

@@ -105,7 +105,7 @@ MiniMap::MiniMap(QWidget* parent) : QWidget(parent) {
     auto* close = new QPushButton(QStringLiteral("Close"));
     close->setObjectName(QStringLiteral("Command1"));
     close->setAutoDefault(false);
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(close, &QPushButton::clicked, this, &MiniMap::closeWindow);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
     layout->addWidget(close, 0, Qt::AlignRight);
@@ -141,7 +141,32 @@ void MiniMap::fill(World& world, const MiniMapSource& source) {
     name->setText(source.name);
     // The last ", " (or the ": " when there is no exit) gives way to the full stop.
     exits.chop(2);
-    exitList->setText(exits + QLatin1Char('.'));
+    fitExitList(exits + QLatin1Char('.'));
+}
+
+void MiniMap::fitExitList(const QString& list) {
+    QWidget* box = boxes_[kRoomBox];
+    const auto& [info, name, exitList] = labels_[kRoomBox];
+    const QMargins margins = box->layout()->contentsMargins();
+    const int width = box->width() - margins.left() - margins.right();
+    const int room = box->height() - margins.top() - margins.bottom() -
+                     info->heightForWidth(width) - name->heightForWidth(width) -
+                     2 * box->layout()->spacing();
+    exitList->setToolTip(list);
+    exitList->setText(list);
+    QFont font = info->font();
+    constexpr qreal kSmallestPoints = 6;
+    for (qreal points = font.pointSizeF(); points >= kSmallestPoints; points -= 1) {
+        font.setPointSizeF(points);
+        exitList->setFont(font);
+        if (exitList->heightForWidth(width) <= room) return;
+    }
+    // Whole direction names only ("North East" is one), dropped from the end.
+    QStringList names = list.split(QStringLiteral(", "));
+    while (names.size() > 1 && exitList->heightForWidth(width) > room) {
+        names.removeLast();
+        exitList->setText(names.join(QStringLiteral(", ")) + QStringLiteral(", ") + QChar(0x2026));
+    }
 }
 
 void MiniMap::holdOff(QWidget* window) {
@@ -155,6 +180,13 @@ void MiniMap::release() {
     heldOff_ = nullptr;
 }
 
+void MiniMap::closeWindow() {
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        frame->close();
+    else
+        close();
+}
+
 void MiniMap::closeEvent(QCloseEvent* event) {
     release();
     QWidget::closeEvent(event);
@@ -162,26 +194,25 @@ void MiniMap::closeEvent(QCloseEvent* event) {
 
 MiniMap* openMiniMap(World& world, QWidget* editor, const MiniMapSource& source) {
     auto* map = new MiniMap;
-    map->setAttribute(Qt::WA_DeleteOnClose);
     map->fill(world, source);
     QWidget* window = editor;
     auto* sub = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
     if (QMdiArea* area = sub ? sub->mdiArea() : nullptr) {
+        // The frame is the window: closing it, however it is closed, deletes it and the map.
         QMdiSubWindow* frame = area->addSubWindow(map);
         frame->setAttribute(Qt::WA_DeleteOnClose);
         frame->setWindowIcon(sub->windowIcon());
-        // The map's own Close takes its frame with it; the frame's close closes the map.
-        QObject::connect(map, &QObject::destroyed, frame, &QWidget::close, Qt::QueuedConnection);
         window = sub;
         frame->show();
         area->setActiveSubWindow(frame);
     } else {
+        map->setAttribute(Qt::WA_DeleteOnClose);
         map->show();
     }
     // A map of a room editor that has gone has nothing to show.
     QObject::connect(editor, &QObject::destroyed, map, [map] {
         map->forgetHeldOff();
-        map->close();
+        map->closeWindow();
     });
     map->holdOff(window);
     return map;

@@ -40,12 +40,17 @@ public:
     void holdOff(QWidget* window);
     // Leaves the held-off window alone from now on (it is going away).
     void forgetHeldOff() { heldOff_ = nullptr; }
+    // Closes the map's window: its MDI frame when it has one, which takes the map with it.
+    void closeWindow();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void release();
+    // The room's box keeps its size: the exit list takes a smaller font, and when even that
+    // does not fit, the exits that fit and an ellipsis, the whole list in its tooltip.
+    void fitExitList(const QString& list);
 
     std::array<QWidget*, values::kDirectionCount + 1> boxes_{};
     std::array<std::array<QLabel*, 3>, values::kDirectionCount + 1> labels_{};

@@ -7,11 +7,13 @@
 #include <QPushButton>
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "records/number_text.h"
 #include "shell/dialogs.h"
 #include "shell/form_layout.h"
 #include "shell/latin1.h"
+#include "shell/name_lookups.h"
 #include "shell/record_form.h"
 #include "shell/world.h"
 #include "store/record_file.h"
@@ -181,8 +183,15 @@ void Navigator::showChangesMadeElsewhere() {
 void Navigator::showRecord() {
     file_.rowToRecord();
     shownRecord_.remember(file_);
-    showFields(file_.record());
-    shown_ = searchKeyOfRow(file_.type().key(), file_.row());
+    SearchKey key = searchKeyOfRow(file_.type().key(), file_.row());
+    // A visit begins with another record; the same one shown again after its save goes on.
+    if (!shown_ || shown_->bytes != key.bytes) lookupReported_ = false;
+    {
+        // However many name boxes a missing file leaves empty, a visit reports it once.
+        const LookupReports reports(world_, lookupReported_);
+        showFields(file_.record());
+    }
+    shown_ = std::move(key);
     if (edits_) edits_->markShown();
 }
 

@@ -161,6 +161,7 @@ private:
     RecordFile& file_;
     Dialogs& dialogs_;
     std::optional<SearchKey> shown_;
+    bool lookupReported_ = false;  // in the visit of the record on screen
     ShownRecord shownRecord_;
     RecordForm* edits_ = nullptr;
     bool closed_ = false;

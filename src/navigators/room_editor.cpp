@@ -196,8 +196,7 @@ private:
         const auto value =
             parseInRange(toGame(n.number->text()), std::numeric_limits<std::int32_t>::min(),
                          std::numeric_limits<std::int32_t>::max());
-        n.name->setText(value ? fromGame(shownText(toGame(n.lookup(world(), std::int32_t(*value)))))
-                              : QString());
+        gw::showName(n.name, value ? n.lookup(world(), std::int32_t(*value)) : QString());
     }
 
     QLineEdit* box(const char* name) const {

@@ -225,17 +225,8 @@ protected:
     void showFields(const void* record) override {
         form_->show(record);
         const auto& user = *static_cast<const User*>(record);
-        // One failed lookup is reported; the same failure is not reported again for every
-        // slot of the same player.
-        bool lookUp = true;
-        for (std::size_t i = 0; i < kSlots; ++i) {
-            QString name;
-            if (lookUp || user.Item[i] == 0) name = GetItemName(world(), user.Item[i]);
-            if (name.isNull()) lookUp = false;
-            // The stored name runs to its first zero character.
-            if (const qsizetype end = name.indexOf(QChar(0)); end >= 0) name.truncate(end);
-            itemNames_[i]->setText(name);
-        }
+        for (std::size_t i = 0; i < kSlots; ++i)
+            showName(itemNames_[i], GetItemName(world(), user.Item[i]));
     }
     QStringList collectFields(void*) override { return {}; }
 

@@ -1,6 +1,7 @@
 #include "shell/form_layout.h"
 
 #include <QComboBox>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -254,6 +255,103 @@ QWidget* twoPanelForm(QLayout* top, QWidget* first, QWidget* second, const QStri
     page->addLayout(buttons);
     page->addLayout(panels, 1);
     return form;
+}
+
+namespace {
+
+// Where a box sits: the innermost grid cell holding it (directly or within a layout in the
+// cell), and the label of the innermost form row holding it.
+struct Place {
+    QGridLayout* grid = nullptr;
+    int row = -1, column = -1;
+    const QLabel* formLabel = nullptr;
+};
+
+bool findPlace(QLayout* layout, const QWidget* box, Place& place) {
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (item->widget() != box && !(item->layout() && findPlace(item->layout(), box, place)))
+            continue;
+        if (auto* grid = qobject_cast<QGridLayout*>(layout); grid && !place.grid) {
+            int rowSpan = 0, columnSpan = 0;
+            grid->getItemPosition(i, &place.row, &place.column, &rowSpan, &columnSpan);
+            place.grid = grid;
+        }
+        if (auto* form = qobject_cast<QFormLayout*>(layout); form && !place.formLabel) {
+            QWidget* label = item->widget() ? form->labelForField(item->widget())
+                                            : form->labelForField(item->layout());
+            place.formLabel = qobject_cast<QLabel*>(label);
+        }
+        return true;
+    }
+    return false;
+}
+
+// A label's text without its closing colon.
+QString captionOf(const QLabel* label) {
+    if (!label) return {};
+    QString text = label->text().trimmed();
+    if (text.endsWith(QLatin1Char(':'))) text.chop(1);
+    return text.trimmed();
+}
+
+QString captionAt(const QGridLayout* grid, int row, int column) {
+    if (row < 0 || column < 0) return {};
+    const QLayoutItem* item = grid->itemAtPosition(row, column);
+    return captionOf(item ? qobject_cast<const QLabel*>(item->widget()) : nullptr);
+}
+
+bool isNumber(const QString& text) {
+    bool ok = false;
+    text.toInt(&ok);
+    return ok;
+}
+
+QString numberedRow(const QString& caption, int element) {
+    return element < 0 ? caption : QStringLiteral("%1 (row %2)").arg(caption).arg(element + 1);
+}
+
+}  // namespace
+
+QString shownLabel(const QWidget* box, int element) {
+    Place place;
+    for (const QWidget* w = box->parentWidget(); w && !place.grid && !place.formLabel;
+         w = w->parentWidget())
+        if (w->layout()) findPlace(w->layout(), box, place);
+    if (place.grid && place.row > 0) {
+        const QString heading = captionAt(place.grid, 0, place.column);
+        if (!heading.isEmpty()) {
+            const QString row = place.column > 0 ? captionAt(place.grid, place.row, 0) : QString();
+            if (row.isEmpty()) return numberedRow(heading, element);
+            return isNumber(row) ? QStringLiteral("%1 (row %2)").arg(heading, row)
+                                 : QStringLiteral("%1 (%2)").arg(heading, row);
+        }
+    }
+    QString caption;
+    for (const QLabel* label : box->window()->findChildren<QLabel*>())
+        if (label->buddy() == box) caption = captionOf(label);
+    if (caption.isEmpty()) caption = captionOf(place.formLabel);
+    if (caption.isEmpty() && place.grid)
+        caption = captionAt(place.grid, place.row, place.column - 1);
+    for (const QWidget* w = box->parentWidget(); caption.isEmpty() && w; w = w->parentWidget())
+        if (auto* frame = qobject_cast<const QGroupBox*>(w)) caption = frame->title();
+    if (caption.isEmpty()) return box->objectName();
+    return numberedRow(caption, element);
+}
+
+void fitNumberBox(QLineEdit* box, std::int64_t min, std::int64_t max) {
+    // Measured in zeros: digits are equally wide in the usual fonts, and zero is among the widest.
+    const qsizetype digits = std::max(QString::number(min).size(), QString::number(max).size());
+    QString widest(digits, QLatin1Char('0'));
+    if (min < 0) widest[0] = QLatin1Char('-');
+    const int width = box->fontMetrics().horizontalAdvance(widest) + 12;
+    if (box->minimumWidth() < width) box->setMinimumWidth(width);
+    if (box->maximumWidth() < width + 12) box->setMaximumWidth(width + 12);
+}
+
+void showFromStart(QLineEdit* box, const QString& text) {
+    box->setText(text);
+    box->setCursorPosition(0);
 }
 
 void fillNames(QComboBox* combo, const std::vector<NameEntry>& table) {

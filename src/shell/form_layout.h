@@ -4,6 +4,7 @@
 #include <QString>
 #include <QValidator>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <span>
@@ -123,6 +124,20 @@ private:
 QWidget* twoPanelForm(QLayout* top, QWidget* first, QWidget* second, const QString& firstCaption,
                       const QString& secondCaption,
                       std::initializer_list<QWidget*> withSecond = {});
+
+// How a message names a box: by what the operator sees of it, not by its object name. A box
+// under a column heading is "Heading (row label)", or "Heading (row n)" where the rows are
+// numbered; otherwise the label that names it (its buddy, its form row, the label to its
+// left) or its frame's caption. `element` (from 0) is the box's place in a control array, -1
+// for a single box; an array element named by its frame or one label gets "(row n)" added.
+QString shownLabel(const QWidget* box, int element = -1);
+
+// Fits a number box to the widest of the values its field can hold (never narrower than it
+// was), so that a stored value is never shown cut.
+void fitNumberBox(QLineEdit* box, std::int64_t min, std::int64_t max);
+
+// Shows text in a box from its start: the end of a long name is what may be cut off.
+void showFromStart(QLineEdit* box, const QString& text);
 
 // Empties the drop-down, then lists the table's names in order: position = record number.
 struct NameEntry;

@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "records/class.h"
 #include "records/item.h"
@@ -72,6 +73,31 @@ QString nameOrMissing(RecordFile& file, std::int32_t number, std::string_view pr
 }
 
 }  // namespace
+
+LookupReports::LookupReports(World& world, Mode mode) : world_(world), mode_(mode) {
+    for (RecordKind kind : allRecordKinds()) {
+        Gate& gate = gates_[static_cast<std::size_t>(kind)];
+        RecordFile& file = world.file(kind);
+        gate.scope = this;
+        gate.previous = file.reporter();
+        file.setReporter(&gate);
+    }
+}
+
+LookupReports::LookupReports(World& world, bool& reported) : LookupReports(world) {
+    failed_ = &reported;
+}
+
+LookupReports::~LookupReports() {
+    for (RecordKind kind : allRecordKinds())
+        world_.file(kind).setReporter(gates_[static_cast<std::size_t>(kind)].previous);
+}
+
+void LookupReports::Gate::report(const std::string& message) {
+    if (!previous) return;  // the file was quiet before the scope began
+    if (!std::exchange(*scope->failed_, true) && scope->mode_ == Mode::FirstOnly)
+        previous->report(message);
+}
 
 QString GetItemName(World& world, std::int32_t number) {
     return nameOrMissing<Item>(world.file(RecordKind::Item), number,

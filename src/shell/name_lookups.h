@@ -3,13 +3,48 @@
 // shared RecordFile of its file, so it moves that file's position and overwrites its record.
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+#include "records/records.h"
+#include "store/record_file.h"
 
 namespace gw {
 
 class World;
 struct NameEntry;
+
+// While a LookupReports lives, the failed calls of every world file are reported at most
+// once: the first message goes out as usual, the later ones are dropped (Silent: none goes
+// out). A window holds one over each show of a record, so that a missing file gives one
+// message per record shown instead of one per name box; a name box that follows typing holds
+// a silent one. Scopes nest: an inner one passes its first report to the outer.
+class LookupReports {
+public:
+    enum class Mode { FirstOnly, Silent };
+    explicit LookupReports(World& world, Mode mode = Mode::FirstOnly);
+    // FirstOnly over a show in several steps (controls made later for the record on screen):
+    // `reported` says whether an earlier step reported a failure, and is set when this one does.
+    LookupReports(World& world, bool& reported);
+    ~LookupReports();
+    LookupReports(const LookupReports&) = delete;
+    LookupReports& operator=(const LookupReports&) = delete;
+
+private:
+    // One per file: a file that was quiet before stays quiet.
+    struct Gate final : StatusReporter {
+        LookupReports* scope = nullptr;
+        StatusReporter* previous = nullptr;
+        void report(const std::string& message) override;
+    };
+    World& world_;
+    Mode mode_;
+    bool ownFailed_ = false;
+    bool* failed_ = &ownFailed_;
+    std::array<Gate, kRecordKindCount> gates_;
+};
 
 // The item's 29-character Name; "none" for 0 (nothing read); "ITEM NOT IN DATABASE!" when
 // no item has the number; the empty text after a reported error.

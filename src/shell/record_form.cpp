@@ -27,9 +27,9 @@ namespace {
 // on a check box, the stored value it could not show.
 constexpr const char* kShownText = "gwShownText";
 
-QString labelOf(const Binding& b, int element) {
+QString labelOf(const Binding& b, const QWidget* control, int element) {
     if (b.label) return QString::fromLatin1(b.label);
-    return b.count > 1 ? controlName(b.control, element) : QString::fromLatin1(b.control);
+    return shownLabel(control, b.count > 1 ? element : -1);
 }
 
 QString rangeRefusal(const QString& label, const QString& text, std::int64_t min,
@@ -72,6 +72,10 @@ QString fieldElementName(const FieldElement& e) {
 
 QString controlName(const char* base, int index) {
     return QString::fromLatin1(base) + QLatin1Char('_') + QString::number(index);
+}
+
+void showName(QLineEdit* box, const QString& name) {
+    showFromStart(box, name.left(name.indexOf(QChar(0))));
 }
 
 QAbstractItemModel* sharedListModel(std::span<const std::string_view> items) {
@@ -141,6 +145,14 @@ bool RecordForm::bind(Slot& s, const ControlsByName& named) {
         s.name = qobject_cast<QLineEdit*>(named.value(nameOf(b.nameBox)));
         if (!s.name) throw std::logic_error("no control " + nameOf(b.nameBox).toStdString());
     }
+    if (auto* line = qobject_cast<QLineEdit*>(w)) {
+        if (b.conversion == Conversion::Number) {
+            const auto [min, max] = ownedRange(s);
+            fitNumberBox(line, min + b.offset, max + b.offset);
+        } else if (b.conversion == Conversion::UnsignedNumber) {
+            fitNumberBox(line, 0, asUnsigned(*s.field, -1));
+        }
+    }
     s.widget = w;
     if (!b.showOnly) {
         s.tracked = tracked_.size();
@@ -204,6 +216,11 @@ std::int64_t RecordForm::ownedValue(const Slot& s, const void* record) {
     return s.binding->lowBits ? stored & ((std::int64_t{1} << s.binding->lowBits) - 1) : stored;
 }
 
+std::pair<std::int64_t, std::int64_t> RecordForm::ownedRange(const Slot& s) {
+    if (s.binding->lowBits) return {0, (std::int64_t{1} << s.binding->lowBits) - 1};
+    return {s.field->minValue(), s.field->maxValue()};
+}
+
 void RecordForm::storeOwned(const Slot& s, void* record, std::int64_t value) {
     if (s.binding->lowBits) {
         const std::int64_t mask = (std::int64_t{1} << s.binding->lowBits) - 1;
@@ -221,7 +238,7 @@ void RecordForm::show(const void* record) {
 
 void RecordForm::showSlot(const Slot& s, const void* record) {
     const Binding& b = *s.binding;
-    if (s.name) s.name->setText(b.lookup(*world_, getInt(record, *s.field, s.element)));
+    if (s.name) showName(s.name, b.lookup(*world_, getInt(record, *s.field, s.element)));
     switch (b.conversion) {
         case Conversion::Number: {
             std::int64_t shown = ownedValue(s, record) + b.offset;
@@ -232,18 +249,19 @@ void RecordForm::showSlot(const Slot& s, const void* record) {
                         shown +=
                             getInt(record, *other.field, other.element) + other.binding->offset;
             }
-            static_cast<QLineEdit*>(s.widget)->setText(QString::number(shown));
+            showFromStart(static_cast<QLineEdit*>(s.widget), QString::number(shown));
             break;
         }
         case Conversion::UnsignedNumber:
-            static_cast<QLineEdit*>(s.widget)->setText(
+            showFromStart(
+                static_cast<QLineEdit*>(s.widget),
                 QString::number(asUnsigned(*s.field, getInt(record, *s.field, s.element))));
             break;
         case Conversion::ZeroEndedText:
         case Conversion::TrimmedZeroEnded:
         case Conversion::BlankFilledText:
-            static_cast<QLineEdit*>(s.widget)->setText(
-                fromGame(shownText(getText(record, *s.field, s.element))));
+            showFromStart(static_cast<QLineEdit*>(s.widget),
+                          fromGame(shownText(getText(record, *s.field, s.element))));
             break;
         case Conversion::ListIndex: {
             auto* combo = static_cast<QComboBox*>(s.widget);
@@ -287,9 +305,9 @@ QStringList RecordForm::collect(void* record) const {
 
 bool RecordForm::collectSlot(const Slot& s, void* record, QStringList& refusals) const {
     const Binding& b = *s.binding;
-    const QString label = labelOf(b, s.element - b.first);
-    const std::int64_t min = b.lowBits ? 0 : s.field->minValue();
-    const std::int64_t max = b.lowBits ? (std::int64_t{1} << b.lowBits) - 1 : s.field->maxValue();
+    // Worked out only for a refusal: it walks the window's layouts.
+    const auto label = [&] { return labelOf(b, s.widget, s.element - b.first); };
+    const auto [min, max] = ownedRange(s);
     switch (b.conversion) {
         case Conversion::Number: {
             const QString text = static_cast<QLineEdit*>(s.widget)->text();
@@ -308,7 +326,7 @@ bool RecordForm::collectSlot(const Slot& s, void* record, QStringList& refusals)
                 }
             }
             if (!value) {
-                refusals << rangeRefusal(label, text, min + b.offset, max + b.offset);
+                refusals << rangeRefusal(label(), text, min + b.offset, max + b.offset);
                 return false;
             }
             storeOwned(s, record, *value);
@@ -319,7 +337,7 @@ bool RecordForm::collectSlot(const Slot& s, void* record, QStringList& refusals)
             const std::int64_t top = asUnsigned(*s.field, -1);
             const auto value = parseInRange(toGame(text), 0, top);
             if (!value) {
-                refusals << rangeRefusal(label, text, 0, top);
+                refusals << rangeRefusal(label(), text, 0, top);
                 return false;
             }
             // The same bytes as the signed field holds them.
@@ -349,7 +367,7 @@ bool RecordForm::collectSlot(const Slot& s, void* record, QStringList& refusals)
                 refusals << QStringLiteral(
                                 "%1: \"%2\" is not an entry of the list; the stored "
                                 "value is kept.")
-                                .arg(label, text);
+                                .arg(label(), text);
                 return false;
             }
             storeOwned(s, record, index);

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "store/record_type.h"
@@ -88,6 +89,10 @@ QString fieldElementName(const FieldElement& e);
 // "txtAbilityA", 3 -> "txtAbilityA_3": the one naming scheme of control arrays.
 QString controlName(const char* base, int index);
 
+// A looked-up name in the box beside its number: up to its first zero character, shown from
+// its start.
+void showName(QLineEdit* box, const QString& name);
+
 // One model per value list, shared by every combo box that shows it.
 QAbstractItemModel* sharedListModel(std::span<const std::string_view> items);
 
@@ -154,6 +159,7 @@ private:
     // The field's value as the control owns it, and the whole field with that part replaced.
     static std::int64_t ownedValue(const Slot& slot, const void* record);
     static void storeOwned(const Slot& slot, void* record, std::int64_t value);
+    static std::pair<std::int64_t, std::int64_t> ownedRange(const Slot& slot);  // min, max
     bool collectSlot(const Slot& slot, void* record, QStringList& refusals) const;
 
     const RecordType& type_;

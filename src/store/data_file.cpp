@@ -1,12 +1,17 @@
 #include "store/data_file.h"
 
+#include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include "store/data_file_format.h"
 
@@ -17,6 +22,46 @@ namespace {
 constexpr int kFirstBatch = 8;
 static_assert(kHeaderSize == 100, "the window keeps a copy of the header");
 constexpr std::size_t kWindowBytes = std::size_t{1} << 20;
+// Files up to this size get sqlite's quick check, which reads every page, when they are opened.
+// A larger file would hold up the opening for as long as the disk takes to read it all: there a
+// damaged page shows when a call reads it, and verify, unload and dump check the whole file
+// before they read.
+constexpr sqlite3_int64 kWholeCheckAtOpenBytes = sqlite3_int64{4} << 20;
+// A stamp vouches once its change time is this far behind the clock: a write in the same tick
+// would leave the change time as it was.
+constexpr std::int64_t kStampSettledNs = 5'000'000;
+// While stamps vouch, the name is still looked up this often: renaming a folder above the
+// file changes nothing fstat sees.
+constexpr std::int64_t kNameRecheckMs = 50;
+
+FileStamp stampOf(const struct stat& st) {
+    return {static_cast<std::uint64_t>(st.st_nlink), static_cast<std::int64_t>(st.st_size),
+            st.st_ctim.tv_sec, st.st_ctim.tv_nsec};
+}
+
+std::int64_t coarseMonotonicMs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    return std::int64_t{now.tv_sec} * 1000 + now.tv_nsec / 1'000'000;
+}
+
+// File systems that keep change times to the nanosecond and see every write made to the file
+// (no other host writes behind their back).
+bool changeTimesVouch(int fd) {
+    struct statfs fs {};
+    if (::fstatfs(fd, &fs) != 0) return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+        case EXT4_SUPER_MAGIC:  // also ext2 and ext3
+        case XFS_SUPER_MAGIC:
+        case BTRFS_SUPER_MAGIC:
+        case TMPFS_MAGIC:
+        case OVERLAYFS_SUPER_MAGIC:
+        case F2FS_SUPER_MAGIC:
+            return true;
+        default:
+            return false;
+    }
+}
 
 sqlite3_file* mainFile(sqlite3* db) {
     sqlite3_file* f = nullptr;
@@ -49,6 +94,18 @@ std::string directoryOf(const std::string& path) {
 
 }  // namespace
 
+FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+FileDescriptor::~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
 Status DataFile::open(const std::string& path, std::uint32_t expectedLength,
                       std::unique_ptr<DataFile>& out, std::string& complaint) {
     std::unique_ptr<DataFile> file(new DataFile);
@@ -59,9 +116,11 @@ Status DataFile::open(const std::string& path, std::uint32_t expectedLength,
 }
 
 Status DataFile::openChecked(const std::string& path, std::uint32_t expectedLength) {
+    identity_ = FileDescriptor(::open(path.c_str(), O_PATH | O_CLOEXEC));
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return statusOfErrno(errno);
+    if (identity_.get() < 0 || ::fstat(identity_.get(), &st) != 0) return statusOfErrno(errno);
     if (!S_ISREG(st.st_mode)) return status::kNotADataFile;
+    stampsVouch_ = changeTimesVouch(identity_.get());
     // Absolute, so that the later checks of the name do not depend on the working directory.
     std::error_code ec;
     path_ = std::filesystem::absolute(path, ec).string();
@@ -123,19 +182,18 @@ Status DataFile::readDescription() {
             result = rc == SQLITE_DONE ? status::kCorruptFile : failure(rc);
         } else {
             std::uint8_t header[kHeaderSize] = {};
-            sqlite3_int64 size = 0;
             sqlite3_file* f = mainFile(db_.get());
-            if (!f || f->pMethods->xFileSize(f, &size) != SQLITE_OK ||
+            if (!f || f->pMethods->xFileSize(f, &openSize_) != SQLITE_OK ||
                 f->pMethods->xRead(f, header, kHeaderSize, 0) != SQLITE_OK)
                 result = status::kCorruptFile;
             else
-                result = checkHeader(header, size, /*wholeFileKnown=*/true);
+                result = checkHeader(header, openSize_, /*wholeFileKnown=*/true);
             if (result == status::kSuccess) result = describeFrom(meta.get(), header, info_);
             if (result == status::kSuccess) result = checkSchema(db_.get(), info_.key.kind);
             schemaCookie_ = bigEndian32(header + kSchemaCookieOffset);
         }
     }
-    if (result == status::kSuccess) {
+    if (result == status::kSuccess && openSize_ <= kWholeCheckAtOpenBytes) {
         // A damaged page would otherwise show only as rows missing from a walk.
         result = checkIntegrity(/*quick=*/true, complaint_);
     }
@@ -214,9 +272,10 @@ bool DataFile::headerLooksWhole(std::uint8_t* header) const {
            bigEndian32(header + kSchemaCookieOffset) == schemaCookie_;
 }
 
-Status DataFile::checkName() const {
+Status DataFile::checkName() {
     // Another program may have renamed a file over ours or removed it: our handle would go on
     // reading and writing a file that is no longer the one the name stands for.
+    nameCheckedAt_ = coarseMonotonicMs();
     struct stat st {};
     if (::stat(path_.c_str(), &st) != 0)
         return errno == ENOENT ? status::kFileReplaced : statusOfErrno(errno);
@@ -224,17 +283,52 @@ Status DataFile::checkName() const {
     return status::kSuccess;
 }
 
+std::optional<FileStamp> DataFile::settledStamp() const {
+    if (!stampsVouch_) return std::nullopt;
+    // The clock before fstat: a change after this moment gets a later change time.
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    struct stat st {};
+    if (::fstat(identity_.get(), &st) != 0) return std::nullopt;
+    // A change time of whole seconds comes from a file system that keeps no finer one.
+    if (st.st_ctim.tv_nsec == 0 || st.st_nlink == 0) return std::nullopt;
+    const auto ns = [](const timespec& t) {
+        return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec;
+    };
+    if (ns(st.st_ctim) + kStampSettledNs >= ns(now)) return std::nullopt;
+    return stampOf(st);
+}
+
+bool DataFile::stillStamped(const FileStamp& stamp) const {
+    if (coarseMonotonicMs() - nameCheckedAt_ > kNameRecheckMs) return false;
+    struct stat st {};
+    return ::fstat(identity_.get(), &st) == 0 && stampOf(st) == stamp;
+}
+
+void DataFile::vouchFor(const std::uint8_t* header, const std::optional<FileStamp>& stamp) {
+    // A WAL-mode file takes other programs' commits into its -wal file: the main file's stamp
+    // stays as it was.
+    if (header[kWriteVersionOffset] == kRollbackJournalVersion) checkedStamp_ = stamp;
+}
+
 Status DataFile::checkInPlace(bool takeLock) {
+    // The file has not been written, cut, linked or renamed since the last full check.
+    if (!takeLock && checkedStamp_ && stillStamped(*checkedStamp_)) return status::kSuccess;
+    checkedStamp_.reset();
     if (Status s = checkName(); s != status::kSuccess) return s;
     // Inside our own write transaction no other writer can commit, and pages spilled from the
     // cache may run ahead of the header on disk.
     if (inTransaction_ && !snapshot_) return status::kSuccess;
+    // Before the header: the stamp must not be newer than what the check saw.
+    const std::optional<FileStamp> stamp = settledStamp();
     std::uint8_t header[kHeaderSize] = {};
     // The cheap look, without a lock: a header that holds together and has not changed since
     // the last full check. A writer between its pages only sends us the long way.
     if (!takeLock && headerLooksWhole(header) &&
-        bigEndian32(header + kChangeCounterOffset) == checkedCounter_)
+        bigEndian32(header + kChangeCounterOffset) == checkedCounter_) {
+        vouchFor(header, stamp);
         return status::kSuccess;
+    }
     // The pragma's read transaction holds a shared lock: no sqlite writer is between its pages
     // while the size and header are compared.
     sql::ResetGuard guard(dataVersion_.get());
@@ -261,16 +355,22 @@ Status DataFile::checkInPlace(bool takeLock) {
         checkedVersion_ = version;
         checkedCounter_ = counter;
     }
+    vouchFor(header, stamp);
     return status::kSuccess;
 }
 
 Status DataFile::runWrite(sqlite3_stmt* stmt, bool mustTouchARow) {
     forgetWindow();
+    checkedStamp_.reset();
     sql::ResetGuard guard(stmt);
     const int rc = sqlite3_step(stmt);
     if (rc != SQLITE_DONE) return afterWriteFailure(rc);
+    const bool changed = sqlite3_changes(db_.get()) > 0;
+    // Our own commit moves the change counter by one from where the check found it. Had another
+    // program committed in between, the counter is further on and the next call looks closer.
+    if (changed && !inTransaction_) ++checkedCounter_;
     // Another process may have deleted the current record since we read it.
-    if (mustTouchARow && sqlite3_changes(db_.get()) == 0) return status::kNoCurrentRecord;
+    if (mustTouchARow && !changed) return status::kNoCurrentRecord;
     return status::kSuccess;
 }
 
@@ -316,6 +416,7 @@ Status DataFile::remove() {
 
 void DataFile::forgetWindow() {
     window_.valid = false;
+    window_.stamp.reset();
     windowIndex_ = -1;
 }
 
@@ -323,14 +424,19 @@ int DataFile::fillWindow(sqlite3_stmt* stmt, int limit, bool descending) {
     window_.keys.clear();
     window_.offsets.assign(1, 0);
     window_.bytes.clear();
+    window_.stamp.reset();
     window_.valid = false;
     windowIndex_ = -1;
     int rc = SQLITE_OK;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         // The header is read under the statement's shared lock, so it matches these rows.
-        if (window_.keys.empty() && limit > 1)
+        if (window_.keys.empty() && limit > 1) {
+            window_.stamp = settledStamp();
             window_.valid =
                 file_ && file_->pMethods->xRead(file_, window_.header, kHeaderSize, 0) == SQLITE_OK;
+            if (!window_.valid || window_.header[kWriteVersionOffset] != kRollbackJournalVersion)
+                window_.stamp.reset();
+        }
         window_.keys.push_back(columnKey(stmt, 0, info_.key.kind));
         const auto* p = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt, 1));
         const auto n = static_cast<std::size_t>(sqlite3_column_bytes(stmt, 1));
@@ -357,15 +463,21 @@ int DataFile::fillWindow(sqlite3_stmt* stmt, int limit, bool descending) {
     return rc;
 }
 
-bool DataFile::windowFresh() const {
+bool DataFile::windowFresh() {
     // A snapshot's rows stay what they were when read: nobody commits under its lock.
     if (snapshot_) return window_.valid;
-    if (!window_.valid || checkName() != status::kSuccess) return false;
+    if (!window_.valid) return false;
+    if (window_.stamp && stillStamped(*window_.stamp)) return true;
+    const std::optional<FileStamp> stamp = settledStamp();
+    if (checkName() != status::kSuccess) return false;
     std::uint8_t now[kHeaderSize];
     // Every commit in rollback-journal mode changes the header's change counter. A WAL-mode
     // file keeps its commits out of the main file's header: no cheap check there.
-    return headerLooksWhole(now) && now[kWriteVersionOffset] == kRollbackJournalVersion &&
-           std::memcmp(now, window_.header, kHeaderSize) == 0;
+    const bool fresh = headerLooksWhole(now) &&
+                       now[kWriteVersionOffset] == kRollbackJournalVersion &&
+                       std::memcmp(now, window_.header, kHeaderSize) == 0;
+    window_.stamp = fresh ? stamp : std::nullopt;
+    return fresh;
 }
 
 Status DataFile::deliver(std::size_t index, std::span<std::uint8_t> data,

@@ -57,13 +57,36 @@ TEST_F(RaceEditorTest, WritesTheRecordBackOnLeavingAndRefusesBadNumbers) {
     child<QComboBox>("txtAbilityA_3")->setCurrentIndex(5);
     select(1);
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    for (const char* part :
-         {"txtMinStrength", "txtMaxStrength", "-32768 to 32767", "txtAbilityA_4"})
+    // Each box named as the operator sees it: its label, or its column and row.
+    for (const char* part : {"Min (Strength): \"abc\"", "Max (Strength): \"40000\"",
+                             "-32768 to 32767", "Ability (row 5): \"Flying\""})
         EXPECT_NE(said().find(part), std::string::npos) << part << " in " << said();
     Race expected = renamed(elf, "Renamed");
     expected.AbilityA[3] = 5;
     EXPECT_EQ(stored(kRace, 1), rowOf(kRace, expected));
-    EXPECT_EQ(list(), "1   Elf\n2   Dwarf\n3   Human");  // until it is built again
+    EXPECT_EQ(list(), "1   Renamed\n2   Dwarf\n3   Human");
+
+    SCOPED_TRACE("a renumbering save: the entry follows, and a click on it shows the record");
+    dialogs.clear();
+    select(0);
+    type("txtMinStrength", "1");
+    type("txtMaxStrength", "2");
+    type("txtNumber", "9");
+    select(2);
+    EXPECT_EQ(list(), "9   Renamed\n2   Dwarf\n3   Human");
+    EXPECT_TRUE(stored(kRace, 1).empty());
+    select(0);
+    EXPECT_EQ(current(), 0);
+    EXPECT_EQ(texts({"txtNumber", "txtName"}), "9 Renamed");
+    EXPECT_EQ(said(), "");
+
+    SCOPED_TRACE("an entry whose record went elsewhere: the highlight stays with the boxes");
+    ASSERT_EQ(world.file(kRace).getEqual32(2, ""), 0);
+    ASSERT_EQ(world.file(kRace).call(BDELETE, ""), 0);
+    select(1);
+    EXPECT_EQ(said(), "Error on BGETEQUAL: 4");
+    EXPECT_EQ(current(), 0);
+    EXPECT_EQ(text("txtName"), "Renamed");
 }
 
 TEST_F(RaceEditorTest, SearchSelectsAsTheUserTypes) {

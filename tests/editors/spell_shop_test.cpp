@@ -114,8 +114,9 @@ TEST_F(GuiTest, SpellEditorMapsMessageStylesAndKeepsWhatItCannotShow) {
     type("txtLevelCap", "256");
     type("txtName", std::string(31, 'x').c_str());
     select(0);
-    EXPECT_NE(said().find("txtLevelCap: \"256\" is not a whole number from 0 to 255"),
-              std::string::npos);
+    EXPECT_NE(said().find("Lvl Cap: \"256\" is not a whole number from 0 to 255"),
+              std::string::npos)
+        << said();
     const Row row = stored(kSpell, 7);
     ASSERT_EQ(row.size(), 260u);
     EXPECT_EQ(row[162], 255);
@@ -187,8 +188,9 @@ TEST_F(ShopEditorTest, ShowsItemNamesAndKeepsWhatNoControlOwns) {
     type("txtShopItemNumber_1", "8");
     type("txtRgnPercentage_0", "256");
     select(1);
-    EXPECT_NE(said().find("txtRgnPercentage_0: \"256\" is not a whole number from 0 to 255"),
-              std::string::npos);
+    EXPECT_NE(said().find("Rgn% (row 1): \"256\" is not a whole number from 0 to 255"),
+              std::string::npos)
+        << said();
     Shop expected = armoury;
     expected.Class = 0x7701, expected.ShopItemNumber[1] = 8;
     EXPECT_EQ(stored(kShop, 10), withTail(rowOf(kShop, expected), 0xA5));
@@ -207,6 +209,18 @@ TEST_F(ShopEditorTest, ShowsItemNamesAndKeepsWhatNoControlOwns) {
     expected = renamed(expected, "New Shop");
     expected.Number = 31;
     EXPECT_EQ(stored(kShop, 31), withTail(rowOf(kShop, expected), 0xA5));
+}
+
+TEST_F(ShopEditorTest, WithoutTheItemFileEachShopShownReportsOneFailedLookup) {
+    window.reset();
+    ASSERT_EQ(world.file(RecordKind::Item).close(""), 0);
+    dialogs.clear();
+    open(createShopEditor);
+    ASSERT_EQ(dialogs.messages.size(), 1u) << said();
+    EXPECT_TRUE(dialogs.messages[0].starts_with("Function GetItemName, BGETEQUAL, Error: "));
+    select(1);  // the Bazaar sells nothing: nothing to look up
+    select(0);
+    EXPECT_EQ(dialogs.messages.size(), 2u) << said();
 }
 
 TEST_F(ShopEditorTest, PanelsAndRowFramesSwitchWithoutTouchingTheFile) {

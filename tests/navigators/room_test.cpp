@@ -255,7 +255,8 @@ TEST_F(RoomTest, TypesWithoutAnEntryAndUnreadableBoxesKeepTheirStoredValues) {
     type("txtName", "kept on screen");
     click("cmdNext");
     EXPECT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_NE(said().find("txtLight"), std::string::npos);
+    EXPECT_NE(said().find("Light: \"1.5x\""), std::string::npos) << said();
+    EXPECT_NE(said().find("Shop #: \"40000\""), std::string::npos) << said();
     EXPECT_NE(said().find("-32768 to 32767"), std::string::npos);
     EXPECT_EQ(text("txtName"), "kept on screen");
     EXPECT_EQ(stored(1, 1), before);
@@ -308,10 +309,50 @@ TEST_F(RoomTest, TheMiniMapsBoxes) {
     EXPECT_EQ(colours, "wwwwwwwwwwb");
     EXPECT_EQ(label(map, "info2_4") + label(map, "rname2_4") + label(map, "etype_4"), "");
     EXPECT_EQ(label(map, "exits"), "Obvious Exits.");
+    map->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+
+    SCOPED_TRACE("all ten exits: the list fits the room's box, whole in its tooltip");
+    Room cross = makeRoom(1, 4, "Crossroads");
+    cross.RoomExit.fill(2);
+    room(cross);
+    type("txtRoomExit_4", "0");
+    goTo("1", "4");
+    click("Command1");
+    map = miniMap();
+    ASSERT_NE(map, nullptr);
+    auto* exits = map->findChild<QLabel*>(QStringLiteral("exits"));
+    EXPECT_EQ(exits->toolTip().toStdString(),
+              "Obvious Exits: North, South, East, West, North East, North West, South East, "
+              "South West, UP, Down.");
+    EXPECT_GE(exits->height(), exits->heightForWidth(exits->width()));
+    EXPECT_LE(exits->geometry().bottom(), exits->parentWidget()->height());
     window.reset();  // the editor going closes its map
     QCoreApplication::processEvents();
     EXPECT_EQ(miniMap(), nullptr);
     EXPECT_EQ(said(), "");
+}
+
+TEST_F(RoomTest, WideValuesShowWholeAndEachRoomReportsOneFailedLookup) {
+    Room hall = makeRoom(1, 1, "Hall");
+    hall.RoomLPara2[0] = -2000000000, hall.Copper = -2000000000;
+    hall.PlacedItems[0] = 3, hall.RoomItems[2] = 4;  // and monster 3 in the room
+    room(hall);
+    room(makeRoom(1, 2, "Yard"));
+    for (RecordKind kind : {RecordKind::Item, RecordKind::Monster})
+        ASSERT_EQ(world.file(kind).close(""), 0);
+    open(createRoomEditor);
+    ASSERT_EQ(dialogs.messages.size(), 1u) << said();
+    EXPECT_TRUE(dialogs.messages[0].starts_with("Function GetItemName, BGETEQUAL, Error: "));
+    click("cmdNext");
+    EXPECT_EQ(dialogs.messages.size(), 2u) << said();  // its monster
+    click("cmdPrevious");
+    for (const char* name : {"txtRoomLPara2_0", "txtCopper"}) {
+        SCOPED_TRACE(name);
+        auto* box = child<QLineEdit>(name);
+        EXPECT_EQ(box->text().toStdString(), "-2000000000");
+        EXPECT_EQ(box->cursorPosition(), 0);
+        EXPECT_GT(box->minimumWidth(), box->fontMetrics().horizontalAdvance(box->text()));
+    }
 }
 
 using RoomDemoWorldTest = GuiTest;
@@ -351,9 +392,23 @@ TEST_F(RoomDemoWorldTest, SteppingThroughEveryRoomChangesNoByteAndShutdownCloses
     editor->widget()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
     EXPECT_FALSE(editor->isEnabled());
     EXPECT_EQ(main.mdiArea()->subWindowList().size(), 2);
-    // The map's frame closed by its title bar brings the editor back.
+    // The map's frame closed by its title bar, or by the map's own Close, goes and brings
+    // the editor back; the next MAP makes one frame again.
     main.mdiArea()->activeSubWindow()->close();
     EXPECT_TRUE(editor->isEnabled());
+    for (int press = 0; press < 2; ++press) {
+        SCOPED_TRACE(press);
+        editor->widget()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        EXPECT_EQ(main.mdiArea()->subWindowList().size(), 2);
+        main.mdiArea()
+            ->activeSubWindow()
+            ->widget()
+            ->findChild<QPushButton*>(QStringLiteral("Command1"))
+            ->click();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(main.mdiArea()->subWindowList().size(), 1);
+        EXPECT_TRUE(editor->isEnabled());
+    }
     editor->widget()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
     QCoreApplication::processEvents();
     EXPECT_TRUE(main.mdiArea()->activeSubWindow()->widget()->grab().save(

@@ -2,6 +2,8 @@
 // A scratch directory, data files made for one test, and a thin handle over BTRCALL.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <time.h>
 
 #include <array>
 #include <cstdint>
@@ -9,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "store/record_file.h"
@@ -48,6 +51,18 @@ using Bytes = std::vector<std::uint8_t>;
 inline Bytes fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+// Waits (a few clock ticks at most) until the file's change time lies well behind the clock,
+// when the store starts to trust fstat alone between full checks.
+inline void letChangeTimeSettle(const std::string& path) {
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    const auto ns = [](const timespec& t) { return t.tv_sec * 1'000'000'000LL + t.tv_nsec; };
+    timespec now{};
+    do {
+        std::this_thread::yield();
+        ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    } while (ns(now) < ns(st.st_ctim) + 20'000'000);
 }
 inline Bytes le(std::int64_t value, std::size_t width) {
     Bytes out(width);

@@ -94,10 +94,13 @@ void Navigator::move(std::uint16_t operation, const char* prefix, bool relative)
 void Navigator::goTo() {
     // The key is checked first: a box that holds no key neither moves nor writes.
     const std::optional<SearchKey> key = gotoKey();
-    if (!key) return;
+    if (key) goToKey(*key);
+}
+
+void Navigator::goToKey(const SearchKey& key) {
     if (saveRecord() == SaveOutcome::Refused) return;
-    std::vector<std::uint8_t> buffer = key->bytes;
-    if (file_.call(BGETEQUAL, description_.reports.goTo, buffer, key->length) == status::kSuccess)
+    std::vector<std::uint8_t> buffer = key.bytes;
+    if (file_.call(BGETEQUAL, description_.reports.goTo, buffer, key.length) == status::kSuccess)
         showRecord();
 }
 
@@ -149,6 +152,7 @@ Navigator::SaveOutcome Navigator::saveRecord(SaveFor purpose) {
         if (purpose == SaveFor::Move) return SaveOutcome::Refused;
     }
     if (file_.call(BUPDATE, description_.reports.save) != status::kSuccess) return failedSave();
+    world_.events().recordWritten(description_.kind, shown_->bytes);
     reportOverwrittenChanges(dialogs_, overwritten);
     if (description_.refreshAfterSave) {
         showRecord();
@@ -193,6 +197,7 @@ void Navigator::showRecord() {
     }
     shown_ = std::move(key);
     if (edits_) edits_->markShown();
+    world_.events().recordShown(description_.kind, shown_->bytes);
 }
 
 Status Navigator::positionOnShown(std::string_view prefix, std::initializer_list<Status> quiet) {
@@ -212,6 +217,7 @@ bool Navigator::deleteShown(const char* prefix) {
     }
     if (positionOnShown(prefix) != status::kSuccess) return false;
     if (file_.call(BDELETE, prefix) != status::kSuccess) return false;
+    world_.events().recordWritten(description_.kind, shown_->bytes);
     forgetShown();
     return true;
 }

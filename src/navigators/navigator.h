@@ -85,6 +85,8 @@ public:
     void next();
     void last();
     void goTo();
+    // Goto with a key from elsewhere (the World Map): the same save first, the same report.
+    void goToKey(const SearchKey& key);
 
     bool isShowing() const { return shown_.has_value(); }
 

@@ -363,7 +363,10 @@ private:
         const std::string name = zeroEnded("New Room", r.Name.size());
         std::copy(name.begin(), name.end(), r.Name.begin());
         // A refused insert leaves the shown room current: the next save reads it again.
-        if (file().call(BINSERT, kInsertPrefix) == status::kSuccess) showRecord();
+        if (file().call(BINSERT, kInsertPrefix) == status::kSuccess) {
+            showRecord();
+            world().events().recordWritten(RecordKind::Room, file().row().first(8));
+        }
     }
 
     void remove() {

@@ -32,4 +32,9 @@ QString QtDialogs::chooseFolder(const QString& title, const QString& start) {
     return QFileDialog::getExistingDirectory(parent_, title, start);
 }
 
+QString QtDialogs::askSaveFileName(const QString& title, const QString& suggested,
+                                  const QString& filter) {
+    return QFileDialog::getSaveFileName(parent_, title, suggested, filter);
+}
+
 }  // namespace gw

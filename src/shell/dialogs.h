@@ -22,6 +22,12 @@ public:
         (void)title, (void)start;
         return {};
     }
+    // A file to write, chosen by the user; the empty text when cancelled.
+    virtual QString askSaveFileName(const QString& title, const QString& suggested,
+                                    const QString& filter) {
+        (void)title, (void)suggested, (void)filter;
+        return {};
+    }
 };
 
 // The real dialogs: QMessageBox and QInputDialog over `parent`.
@@ -34,6 +40,8 @@ public:
     QString askText(const QString& prompt, const QString& title,
                     const QString& defaultText) override;
     QString chooseFolder(const QString& title, const QString& start) override;
+    QString askSaveFileName(const QString& title, const QString& suggested,
+                            const QString& filter) override;
 
 private:
     QWidget* parent_;

@@ -59,6 +59,7 @@ constexpr MenuItemSpec kMenuItems[] = {
     {0, "Items", "mnuEditItems", Opens::Editor, "frmItem", createItemEditor},
     {0, "Shops", "mnuShop", Opens::Editor, "frmShop", createShopEditor},
     {0, "Rooms", "mnuRoom", Opens::Editor, "frmRoom", createRoomEditor},
+    {0, "World Map", "mnuWorldMap", Opens::Editor, "frmWorldMap", createWorldMap},
     {0, "Messages", "mnuEditMessage", Opens::Editor, "frmMessage", createMessageEditor},
     {0, "Text Blocks", "mnuEditTextblock", Opens::Editor, "frmTextblock", createTextblockEditor},
     {0, "Users", "mnuEditUser", Opens::Editor, "frmUser", createUserEditor},
@@ -160,6 +161,15 @@ void MDIForm1::startUp() {
 void MDIForm1::openFiles() {
     // File names and field maps come with the World's ten RecordFiles, in the open order.
     world_ = std::make_unique<World>(dialogs_);
+    world_->setWindowOpener([this](const QString& windowName) -> QWidget* {
+        for (MenuCommand& command : commands_) {
+            if (!command.spec->window || latin1(command.spec->window) != windowName) continue;
+            runCommand(command);
+            QMdiSubWindow* sub = subWindow(windowName);
+            return sub ? sub->widget() : nullptr;
+        }
+        return nullptr;
+    });
     for (RecordKind kind : allRecordKinds()) {
         RecordFile& file = world_->file(kind);
         if (file.open(openPrefix(file, "Form_Load", "BOPEN")) != status::kSuccess) continue;

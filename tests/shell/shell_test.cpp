@@ -107,8 +107,8 @@ TEST_F(MainWindowTest, MenuCaptionsNamesAndOrderAndTheItemsThatDoNothing) {
     const Strings expected[] = {
         {"Edit mnuEdit", "Races mnuEditRace", "Classes mnuEditClass", "Spells mnuEditSpell",
          "Monsters mnuEditMonster", "Items mnuEditItems", "Shops mnuShop", "Rooms mnuRoom",
-         "Messages mnuEditMessage", "Text Blocks mnuEditTextblock", "Users mnuEditUser",
-         "Gangs mnuEditGang", "Actions mnuAction"},
+         "World Map mnuWorldMap", "Messages mnuEditMessage", "Text Blocks mnuEditTextblock",
+         "Users mnuEditUser", "Gangs mnuEditGang", "Actions mnuAction"},
         {"About mnuAbout1", "Help (hopefully) mnuHelp", "About mnuAbout2"}};
     const QList<QAction*> menus = main.menuBar()->actions();
     ASSERT_EQ(menus.size(), 3);

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "records/number_text.h"
+#include "records/references.h"
 #include "shell/dialogs.h"
 #include "shell/form_layout.h"
 #include "shell/latin1.h"
@@ -212,7 +213,7 @@ bool Navigator::deleteShown(const char* prefix) {
         return false;
     // The file may stand on a record a lookup read, or on none: only the shown one may go.
     if (!shown_) {
-        dialogs_.message(QString::fromLatin1(prefix) + QString::number(status::kNoCurrentRecord));
+        dialogs_.message(fromGame(statusReport(prefix, status::kNoCurrentRecord)));
         return false;
     }
     if (positionOnShown(prefix) != status::kSuccess) return false;
@@ -222,7 +223,8 @@ bool Navigator::deleteShown(const char* prefix) {
     return true;
 }
 
-std::optional<std::int32_t> Navigator::askInsertNumber(const char* prompt, const char* proposed) {
+std::optional<std::int32_t> Navigator::askInsertNumber(const char* prompt, const char* proposed,
+                                                       Answer answerIs) {
     const QString prompted = QString::fromLatin1(prompt);
     const QString answer =
         dialogs_.askText(prompted, QStringLiteral("Insert"), QString::fromLatin1(proposed));
@@ -232,6 +234,12 @@ std::optional<std::int32_t> Navigator::askInsertNumber(const char* prompt, const
     QString label = prompted;
     if (label.endsWith(u':')) label.chop(1);
     std::optional<std::int32_t> number = readInt32(answer, label, refusal);
+    if (number && answerIs == Answer::RecordNumber) {
+        if (const std::string reason = newNumberRefusal(file_.type(), *number); !reason.empty()) {
+            refusal = QStringLiteral("%1: %2; nothing was inserted.").arg(label, fromGame(reason));
+            number.reset();
+        }
+    }
     if (!number) dialogs_.message(refusal);
     return number;
 }

@@ -260,8 +260,12 @@ void MDIForm1::fitInArea(QMdiSubWindow* sub) {
     }
     const QSize size = wanted.boundedTo(area).expandedTo(sub->minimumSize());
     sub->resize(size);
-    sub->move(std::clamp(sub->x(), 0, std::max(0, area.width() - size.width())),
-              std::clamp(sub->y(), 0, std::max(0, area.height() - size.height())));
+    // A window the area cannot hold whole starts at its top left, where scrolling begins.
+    if (wanted.boundedTo(area) != wanted)
+        sub->move(0, 0);
+    else
+        sub->move(std::clamp(sub->x(), 0, std::max(0, area.width() - size.width())),
+                  std::clamp(sub->y(), 0, std::max(0, area.height() - size.height())));
 }
 
 void MDIForm1::closeEvent(QCloseEvent* event) {

@@ -18,6 +18,7 @@
 #include "shell/form_layout.h"
 #include "shell/latin1.h"
 #include "shell/name_lookups.h"
+#include "shell/used_by.h"
 #include "shell/world.h"
 #include "store/record_file.h"
 
@@ -68,6 +69,8 @@ CatalogueEditor::CatalogueEditor(World& world, const CatalogueDescription& descr
     delete_->setObjectName(QStringLiteral("cmdDelete"));
     connect(delete_, &QPushButton::clicked, this, [this] { cmdDeleteClick(); });
 
+    usedBy_ = new UsedByButton(world_, description.kind);
+
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(insert_);
     buttons->addWidget(delete_);
@@ -75,6 +78,7 @@ CatalogueEditor::CatalogueEditor(World& world, const CatalogueDescription& descr
     left->addWidget(search_);
     left->addWidget(listView_, 1);
     left->addLayout(buttons);
+    left->addWidget(usedBy_);
 
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);
@@ -136,7 +140,10 @@ void CatalogueEditor::formLoad() {
     loadList();
     // With no entry the boxes belong to no record: nothing typed there could be kept.
     formWidget_->setEnabled(list_->size() > 0);
-    if (list_->size() == 0) return;  // nothing shown, nothing to save: the flag stays false
+    if (list_->size() == 0) {
+        usedBy_->showFor(std::nullopt);
+        return;  // nothing shown, nothing to save: the flag stays false
+    }
     selectEntry(0);
     loaded_ = true;
 }
@@ -179,6 +186,14 @@ void CatalogueEditor::showRecord() {
     form_->show(f.record());
     if (description_.hooks.afterShow) description_.hooks.afterShow(*this);
     form_->markShown();
+    usedBy_->showFor(recordKeyOf(f.type(), f.record()));
+}
+
+RecordKey CatalogueEditor::keyAt(int row) const {
+    RecordKey key;
+    key.kind = world_.file(description_.kind).type().key().kind;
+    key.number = list_->number(row);
+    return key;
 }
 
 CatalogueEditor::SaveResult CatalogueEditor::saveRecord(int row) {
@@ -206,6 +221,7 @@ CatalogueEditor::SaveResult CatalogueEditor::saveRecord(int row) {
     if (description_.reportRefusals) reportRefusals(world_.dialogs(), refusals);
     if (f.call(BUPDATE, description_.messages.update) != status::kSuccess)
         return SaveResult::UpdateFailed;
+    world_.recordWritten(description_.kind, keyAt(row), f.record());
     reportOverwrittenChanges(world_.dialogs(), overwritten);
     // The entry follows the record: a save may have given it another number or name.
     const Listed listed = listedOf(f, description_);
@@ -220,6 +236,7 @@ bool CatalogueEditor::mayGoOnAfter(SaveResult result) {
 }
 
 void CatalogueEditor::showChangesMadeElsewhere() {
+    usedBy_->refresh();
     if (!loaded_ || currentIndex_ < 0 || currentIndex_ >= list_->size() || form_->hasEdits())
         return;
     RecordFile& f = file();
@@ -347,7 +364,9 @@ void CatalogueEditor::cmdInsertClick() {
     setInt(f.record(), number, 0, *value);
     setText(f.record(), name, 0, zeroEnded(description_.insertName, name.width));
     if (description_.hooks.prepareInsert) description_.hooks.prepareInsert(*this);
-    if (f.call(BINSERT, description_.messages.insert) == status::kSuccess) formLoad();
+    if (f.call(BINSERT, description_.messages.insert) != status::kSuccess) return;
+    world_.recordWritten(description_.kind, recordKeyOf(f.type(), f.record()), f.record());
+    formLoad();
 }
 
 std::int64_t CatalogueEditor::proposedInsertNumber(const FieldInfo& number) {
@@ -383,13 +402,15 @@ void CatalogueEditor::cmdDeleteClick() {
         const SaveResult saved = saveRecord(currentIndex_);
         if (saved == SaveResult::NotRead || !mayGoOnAfter(saved)) return;
     }
-    if (!world_.dialogs().question(QStringLiteral("Delete this record from database?"),
-                                   QStringLiteral("Delete Record?")))
-        return;
+    const RecordKey key = keyAt(currentIndex_);
+    const QString question =
+        deleteQuestion(world_, description_.kind, key, list_->namePart(currentIndex_));
+    if (!world_.dialogs().question(question, QStringLiteral("Delete Record?"))) return;
     if (!saveFirst && f.getEqual32(list_->number(currentIndex_), description_.messages.reread) !=
                           status::kSuccess)
         return;
     if (f.call(BDELETE, description_.messages.remove) != status::kSuccess) return;
+    world_.recordWritten(description_.kind, key, nullptr);
     if (saveFirst)
         formLoad();
     else

@@ -10,6 +10,7 @@
 #include <span>
 
 #include "records/records.h"
+#include "records/references.h"
 #include "shell/record_form.h"
 #include "shell/record_window.h"
 #include "shell/shown_record.h"
@@ -24,6 +25,7 @@ namespace gw {
 class CatalogueEditor;
 class CatalogueList;
 class RecordFile;
+class UsedByButton;
 class World;
 
 // Status message prefixes; each is followed at once by the status in decimal.
@@ -102,6 +104,7 @@ public:
     bool loaded() const { return loaded_; }
     int currentIndex() const { return currentIndex_; }
     const CatalogueList& list() const { return *list_; }
+    UsedByButton& usedBy() { return *usedBy_; }
 
     // The window's procedures, by the names the game gives them.
     void formLoad();
@@ -130,6 +133,8 @@ private:
     // The Insert question's proposal: a free number, above the highest in the file.
     std::int64_t proposedInsertNumber(const FieldInfo& number);
     void dropCurrentEntry();
+    // The key of the record listed at `row`.
+    RecordKey keyAt(int row) const;
     // After a save that did not succeed: true when the step that asked for it may go on (no
     // edits were on screen, or the operator discards them).
     bool mayGoOnAfter(SaveResult result);
@@ -143,6 +148,7 @@ private:
     QLineEdit* search_;
     QPushButton* insert_;
     QPushButton* delete_;
+    UsedByButton* usedBy_;
 
     ShownRecord shown_;
     bool restoringSelection_ = false;

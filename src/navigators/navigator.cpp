@@ -16,8 +16,10 @@
 #include "shell/latin1.h"
 #include "shell/name_lookups.h"
 #include "shell/record_form.h"
+#include "shell/used_by.h"
 #include "shell/world.h"
 #include "store/record_file.h"
+#include "world/world_scan.h"
 
 namespace gw {
 
@@ -153,6 +155,7 @@ Navigator::SaveOutcome Navigator::saveRecord(SaveFor purpose) {
         if (purpose == SaveFor::Move) return SaveOutcome::Refused;
     }
     if (file_.call(BUPDATE, description_.reports.save) != status::kSuccess) return failedSave();
+    if (shownKey_) world_.recordWritten(description_.kind, *shownKey_, file_.record());
     world_.events().recordWritten(description_.kind, shown_->bytes);
     reportOverwrittenChanges(dialogs_, overwritten);
     if (description_.refreshAfterSave) {
@@ -176,6 +179,7 @@ Navigator::SaveOutcome Navigator::failedSave() {
 bool Navigator::hasEdits() const { return shown_ && edits_ && edits_->hasEdits(); }
 
 void Navigator::showChangesMadeElsewhere() {
+    if (usedBy_) usedBy_->refresh();
     if (!shown_ || hasEdits()) return;
     // A look nobody asked for: if the game holds the file, it says nothing and shows nothing.
     const bool read = [&] {
@@ -198,7 +202,17 @@ void Navigator::showRecord() {
     }
     shown_ = std::move(key);
     if (edits_) edits_->markShown();
+    shownKey_ = recordKeyOf(file_.type(), file_.record());
+    shownName_ = fromGame(world::recordName(file_.type(), file_.record()));
+    if (usedBy_) usedBy_->showFor(shownKey_);
     world_.events().recordShown(description_.kind, shown_->bytes);
+}
+
+void Navigator::forgetShown() {
+    shown_.reset();
+    shownRecord_.forget();
+    shownKey_.reset();
+    if (usedBy_) usedBy_->showFor(std::nullopt);
 }
 
 Status Navigator::positionOnShown(std::string_view prefix, std::initializer_list<Status> quiet) {
@@ -208,9 +222,10 @@ Status Navigator::positionOnShown(std::string_view prefix, std::initializer_list
 }
 
 bool Navigator::deleteShown(const char* prefix) {
-    if (!dialogs_.question(QStringLiteral("Delete this record from database?"),
-                           QStringLiteral("Delete Record?")))
-        return false;
+    const QString question = shownKey_
+                                 ? deleteQuestion(world_, description_.kind, *shownKey_, shownName_)
+                                 : QStringLiteral("Delete this record from database?");
+    if (!dialogs_.question(question, QStringLiteral("Delete Record?"))) return false;
     // The file may stand on a record a lookup read, or on none: only the shown one may go.
     if (!shown_) {
         dialogs_.message(fromGame(statusReport(prefix, status::kNoCurrentRecord)));
@@ -218,6 +233,7 @@ bool Navigator::deleteShown(const char* prefix) {
     }
     if (positionOnShown(prefix) != status::kSuccess) return false;
     if (file_.call(BDELETE, prefix) != status::kSuccess) return false;
+    world_.recordWritten(description_.kind, *shownKey_, nullptr);
     world_.events().recordWritten(description_.kind, shown_->bytes);
     forgetShown();
     return true;
@@ -270,6 +286,15 @@ QBoxLayout* Navigator::navigationRow(
         row->addWidget(push);
     };
     for (const auto& b : steps) add(b);
+    // Beside the moves: how many records name the one shown, for a type others name.
+    const auto refs = allReferences();
+    const bool named = std::any_of(
+        refs.begin(), refs.end(), [this](const Reference& r) { return r.to == description_.kind; });
+    if (!usedBy_ && named) {
+        usedBy_ = new UsedByButton(world_, description_.kind);
+        usedBy_->setAutoDefault(false);
+        row->addWidget(usedBy_);
+    }
     row->addStretch(1);
     for (const auto& b : extra) add(b);
     return row;

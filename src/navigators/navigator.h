@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "records/records.h"
+#include "records/references.h"
 #include "shell/record_window.h"
 #include "shell/shown_record.h"
 #include "store/status.h"
@@ -28,6 +29,7 @@ namespace gw {
 class Dialogs;
 class RecordFile;
 class RecordForm;
+class UsedByButton;
 class World;
 
 // What the steps put before the status in their reports.
@@ -89,6 +91,8 @@ public:
     void goToKey(const SearchKey& key);
 
     bool isShowing() const { return shown_.has_value(); }
+    // The count of the records that name the one shown; nullptr for a type nothing names.
+    UsedByButton* usedBy() const { return usedBy_; }
 
     // RecordWindow: a record without edits is shown again when another program changed it.
     void showChangesMadeElsewhere() override;
@@ -126,10 +130,7 @@ protected:
     // record are the shown row's whatever moved them since; failures report with prefix.
     Status positionOnShown(std::string_view prefix, std::initializer_list<Status> quiet = {});
     // Nothing is shown any more (the shown row was deleted).
-    void forgetShown() {
-        shown_.reset();
-        shownRecord_.forget();
-    }
+    void forgetShown();
     // The common part of the windows' Delete: the question, then BDELETE on the shown record
     // wherever a lookup moved the file. True when it was deleted (nothing is shown then).
     // With nothing shown nothing is deleted: the record manager's status for a delete with
@@ -168,6 +169,9 @@ private:
     std::optional<SearchKey> shown_;
     bool lookupReported_ = false;  // in the visit of the record on screen
     ShownRecord shownRecord_;
+    std::optional<RecordKey> shownKey_;
+    QString shownName_;
+    UsedByButton* usedBy_ = nullptr;
     RecordForm* edits_ = nullptr;
     bool closed_ = false;
 };

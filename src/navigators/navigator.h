@@ -1,8 +1,8 @@
 #pragma once
 // The navigator engine: a window that steps through one data file in key order (First,
 // Previous, Next, Last, Goto), shows the record at the file's position and writes it back
-// before every move. Each navigator window is a description plus the hooks that move fields
-// between its controls and the in-memory record.
+// before every move that leaves edits behind. Each navigator window is a description plus the hooks
+// that move fields between its controls and the in-memory record.
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -99,8 +99,9 @@ public:
 
 protected:
     enum class SaveOutcome {
-        Written,  // or nothing to write
-        Failed,   // reported; the calling step goes on
+        Written,
+        Unchanged,  // no edits: nothing was read or written
+        Failed,     // reported, or the operator let the edits go; the calling step goes on
         // Reported, nothing written, and the step stops: a box could not be read, or the save
         // failed and the operator keeps the edits on screen.
         Refused,
@@ -161,6 +162,9 @@ protected:
 private:
     void move(std::uint16_t operation, const char* prefix, bool relative);
     SaveOutcome failedSave();
+    SaveOutcome saveDeletedElsewhere();
+    // After a successful write: the record written is the one shown now.
+    void showWritten();
 
     World& world_;
     const NavigatorDescription& description_;
@@ -174,6 +178,7 @@ private:
     UsedByButton* usedBy_ = nullptr;
     RecordForm* edits_ = nullptr;
     bool closed_ = false;
+    bool deletedReported_ = false;
 };
 
 // Creates a navigator window and runs its Open step (Form_Load).

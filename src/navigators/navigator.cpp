@@ -93,11 +93,18 @@ void Navigator::move(std::uint16_t operation, const char* prefix, bool relative)
 void Navigator::goTo() {
     // The key is checked first: a box that holds no key neither moves nor writes.
     const std::optional<SearchKey> key = gotoKey();
-    if (!key) return;
+    if (key) goToKey(*key);
+}
+
+void Navigator::goToKey(const SearchKey& key) {
     if (saveRecord() == SaveOutcome::Refused) return;
-    std::vector<std::uint8_t> buffer = key->bytes;
-    if (file_.call(BGETEQUAL, description_.reports.goTo, buffer, key->length) == status::kSuccess)
+    std::vector<std::uint8_t> buffer = key.bytes;
+    if (file_.call(BGETEQUAL, description_.reports.goTo, buffer, key.length) == status::kSuccess)
         showRecord();
+}
+
+void Navigator::goToStoredKey(std::span<const std::uint8_t> keyBytes) {
+    goToKey(searchKeyOfRow(file_.type().key(), keyBytes));
 }
 
 std::optional<SearchKey> Navigator::gotoKey() {

@@ -85,11 +85,14 @@ public:
     void next();
     void last();
     void goTo();
+    // Goto with a key from elsewhere (the World Map): the same save first, the same report.
+    void goToKey(const SearchKey& key);
 
     bool isShowing() const { return shown_.has_value(); }
 
     // RecordWindow: a record without edits is shown again when another program changed it.
     void showChangesMadeElsewhere() override;
+    void goToStoredKey(std::span<const std::uint8_t> keyBytes) override;
 
 protected:
     enum class SaveOutcome {

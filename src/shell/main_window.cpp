@@ -16,6 +16,7 @@
 #include "shell/about_window.h"
 #include "shell/backdrop_area.h"
 #include "shell/dialogs.h"
+#include "shell/find_window.h"
 #include "shell/name_lookups.h"
 #include "shell/record_window.h"
 #include "shell/version.h"
@@ -62,6 +63,7 @@ constexpr MenuItemSpec kMenuItems[] = {
     {0, "Users", "mnuEditUser", Opens::Editor, "frmUser", createUserEditor},
     {0, "Gangs", "mnuEditGang", Opens::Nothing, nullptr, nullptr},
     {0, "Actions", "mnuAction", Opens::Nothing, nullptr, nullptr},
+    {0, "Find\u2026", "mnuEditFind", Opens::Editor, "frmFind", createFindWindow},
     {1, "Help (hopefully)", "mnuHelp", Opens::Nothing, nullptr, nullptr},
     {1, "About", "mnuAbout2", Opens::About, "frmAbout", aboutFactory},
 };
@@ -123,8 +125,9 @@ void MDIForm1::buildMenu() {
     for (const MenuItemSpec& spec : kMenuItems) {
         commands_.push_back({&spec, spec.factory ? WindowFactory(spec.factory) : WindowFactory()});
         QAction* action =
-            menus[static_cast<std::size_t>(spec.menu)]->addAction(latin1(spec.caption));
+            menus[static_cast<std::size_t>(spec.menu)]->addAction(QString::fromUtf8(spec.caption));
         action->setObjectName(latin1(spec.name));
+        if (spec.factory == createFindWindow) action->setShortcut(QKeySequence::Find);
         const std::size_t index = commands_.size() - 1;
         connect(action, &QAction::triggered, this, [this, index] { runCommand(commands_[index]); });
     }
@@ -152,6 +155,15 @@ void MDIForm1::startUp() {
     show();
     // File names and field maps come with the World's ten RecordFiles, in the open order.
     world_ = std::make_unique<World>(dialogs_);
+    world_->setWindowOpener([this](const QString& windowName) -> QWidget* {
+        for (MenuCommand& command : commands_) {
+            if (!command.spec->window || latin1(command.spec->window) != windowName) continue;
+            runCommand(command);
+            QMdiSubWindow* sub = subWindow(windowName);
+            return sub ? sub->widget() : nullptr;
+        }
+        return nullptr;
+    });
     for (RecordKind kind : allRecordKinds()) {
         RecordFile& file = world_->file(kind);
         if (file.open(openPrefix(file, "Form_Load", "BOPEN")) != status::kSuccess) continue;

@@ -2,8 +2,10 @@
 // The program-wide state of one editing session: the ten open data files, the race and
 // class name tables, and the dialogs through which every status is reported. Created at
 // start-up, alive until shutdown; every window and lookup uses the same RecordFiles.
+#include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +13,8 @@
 #include "records/records.h"
 #include "shell/dialogs.h"
 #include "store/record_file.h"
+
+class QWidget;
 
 namespace gw {
 
@@ -30,6 +34,14 @@ public:
     RecordFile& file(RecordKind kind) { return *files_[static_cast<std::size_t>(kind)]; }
     Dialogs& dialogs() { return dialogs_; }
 
+    // Opens the editor window of that name (frmRoom ...) as its menu entry does, or brings it
+    // forward; the window's widget, or nullptr when none could be opened.
+    using WindowOpener = std::function<QWidget*(const QString& windowName)>;
+    void setWindowOpener(WindowOpener opener) { opener_ = std::move(opener); }
+    QWidget* openWindow(const QString& windowName) {
+        return opener_ ? opener_(windowName) : nullptr;
+    }
+
     // Empty (no entries at all) when the file failed to open.
     NameTable& raceNames() { return raceNames_; }
     NameTable& classNames() { return classNames_; }
@@ -38,6 +50,7 @@ private:
     void report(const std::string& message) override;
 
     Dialogs& dialogs_;
+    WindowOpener opener_;
     std::array<std::unique_ptr<RecordFile>, kRecordKindCount> files_;
     NameTable raceNames_;
     NameTable classNames_;

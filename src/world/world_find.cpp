@@ -98,6 +98,16 @@ FieldInfo element(const FieldInfo& field, std::size_t k) {
     return e;
 }
 
+// Element k of a number field, as rowInt reads element 0; the row is at least the mapped
+// length, so every element lies inside it.
+std::int64_t intAt(std::span<const std::uint8_t> row, const FieldInfo& field, std::size_t k) {
+    const std::uint8_t* p = row.data() + field.rowOffset + k * field.stride;
+    if (field.type == kByteField) return *p;
+    if (field.width == 2) return static_cast<std::int16_t>(p[0] | p[1] << 8);
+    return static_cast<std::int32_t>(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 |
+                                     std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24);
+}
+
 const FieldInfo* nameField(const RecordType& type) {
     if (const FieldInfo* f = type.field("Name")) return f;
     // Messages and users are known by their first line and their BBS name; a text block has
@@ -198,7 +208,7 @@ private:
         }
         for (const auto& [f, reference] : numbers_) {
             for (std::size_t k = 0; k < f->count; ++k) {
-                const std::int64_t value = rowInt(row, element(*f, k));
+                const std::int64_t value = intAt(row, *f, k);
                 const bool masked =
                     reference && reference->mask && (value & reference->mask) == *number_;
                 if (value != *number_ && !masked) continue;
@@ -277,7 +287,7 @@ std::string describeKey(RecordKind kind, const RecordKey& key) {
 
 std::string describeField(const FieldInfo& field, std::size_t index) {
     std::string text(field.name);
-    if (field.count > 1) text += "(" + std::to_string(index + 1) + ")";
+    if (field.count > 1) text.append("(").append(std::to_string(index + 1)).append(")");
     return text;
 }
 

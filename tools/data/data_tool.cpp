@@ -10,10 +10,10 @@
 #include "records/records.h"
 #include "store/record_manager.h"
 #include "tools/data/demo_world.h"
-#include "tools/data/record_json.h"
 #include "tools/data/tool_file.h"
 #include "tools/data/unload_format.h"
 #include "tools/data/world_check.h"
+#include "tools/data/world_text_commands.h"
 
 namespace gw::tool {
 
@@ -81,7 +81,11 @@ int runCommand(const std::vector<std::string>& args, ToolIo io) {
     auto* load = app.add_subcommand(
         "load", "Add the records of an unload file to a data file, all or nothing");
     load->add_option("FILE", file, "Data file to add to")->required();
-    load->add_option("INPUT", input, "Unload file (default: standard input)");
+    load->add_option("INPUT", input,
+                     "Unload file, or JSON Lines as dump writes them (default: standard input)");
+    bool partial = false;
+    load->add_flag("--partial", partial,
+                   "JSON Lines: a missing member keeps the value a new record has");
 
     auto* unload =
         app.add_subcommand("unload", "Write every record in key order in the unload format");
@@ -102,6 +106,7 @@ int runCommand(const std::vector<std::string>& args, ToolIo io) {
     demo->add_flag("--force", force, "Replace data files that exist already");
 
     WorldCommands world(app);
+    TextCommands text(app);
 
     std::vector<std::string> reversed(args.rbegin(), args.rend() - (args.empty() ? 0 : 1));
     try {
@@ -112,10 +117,11 @@ int runCommand(const std::vector<std::string>& args, ToolIo io) {
     }
     if (verify->parsed()) return verifyFiles(files, io);
     if (create->parsed()) return createFiles(dir, force, io);
-    if (load->parsed()) return loadFile(file, input, io);
+    if (load->parsed()) return loadFile(file, input, io, partial);
     if (unload->parsed()) return unloadFile(file, output, io);
     if (dump->parsed()) return dumpFile(file, io);
     if (world.parsed()) return world.run(io);
+    if (text.parsed()) return text.run(io);
     return buildDemo(dir, size, force, io);
 }
 

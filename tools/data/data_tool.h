@@ -25,7 +25,10 @@ int fail(ToolIo io, const std::string& message);
 int runDataTool(const std::vector<std::string>& args, ToolIo io);
 
 int createFiles(const std::string& dir, bool force, ToolIo io);
-int loadFile(const std::string& file, const std::string& input, ToolIo io);     // "" = io.in
+// INPUT in the unload format, or JSON Lines as `dump` writes them (told apart by the first
+// byte); `partial` lets a JSON line leave members out.
+int loadFile(const std::string& file, const std::string& input, ToolIo io,  // "" = io.in
+             bool partial = false);
 int unloadFile(const std::string& file, const std::string& output, ToolIo io);  // "" = io.out
 int dumpFile(const std::string& file, ToolIo io);
 // sqlite's integrity check of each file; exit 0 only when every one is sound.

@@ -7,13 +7,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 
 #include "store/record_manager.h"
 #include "tools/data/data_tool.h"
-#include "tools/data/record_json.h"
 #include "tools/data/safe_output.h"
 #include "tools/data/tool_file.h"
 #include "tools/data/unload_format.h"
+#include "world/record_json.h"
 
 namespace gw::tool {
 
@@ -73,7 +74,7 @@ std::string refusedOutput(const std::string& file, const std::string& output, To
 
 }  // namespace
 
-int loadFile(const std::string& file, const std::string& input, ToolIo io) {
+int loadFile(const std::string& file, const std::string& input, ToolIo io, bool partial) {
     const std::string source = input.empty() ? std::string("standard input") : input;
     std::ifstream inFile;
     if (!input.empty()) {
@@ -93,27 +94,48 @@ int loadFile(const std::string& file, const std::string& input, ToolIo io) {
         return fail(io, file + ": " + describeStatus("begin", s) + "; nothing was loaded");
     }
     // Records go in as they are read; any fault rolls back all of them.
-    UnloadReader reader(in, f.info().recordLength);
-    UnloadRecord r;
     std::size_t loaded = 0;
     std::string problem;
     const bool showProgress = io.progress;
-    while (reader.next(r)) {
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(r.bytes.data());
-        if (Status st = f.insert({bytes, r.bytes.size()}); st != status::kSuccess) {
-            problem = file + ": " +
-                      UnloadError{r.ordinal, r.offset, describeStatus("BINSERT", st)}.message();
-            break;
+    // `where` names the record for a message, made only when one is needed.
+    const auto insert = [&](std::span<const std::uint8_t> row, auto&& where) {
+        if (Status st = f.insert(row); st != status::kSuccess) {
+            problem = file + ": " + where() + ": " + describeStatus("BINSERT", st);
+            return false;
         }
         ++loaded;
         if (showProgress && loaded >= kProgressThreshold && loaded % kProgressStep == 0)
             io.err << "\rloading " << file << ": " << loaded << " records" << std::flush;
+        return true;
+    };
+    // What `dump` writes is one JSON object a line; an unload starts with a length.
+    if (in.peek() == '{') {
+        if (!f.recordType())
+            problem = file + ": holds records of unknown type " + f.info().recordType;
+        std::optional<world::JsonLinesReader> reader;
+        if (problem.empty()) reader.emplace(in, *f.recordType(), partial);
+        std::vector<std::uint8_t> row;
+        while (reader && reader->next(row))
+            if (!insert(row, [&] { return "line " + std::to_string(reader->line()); })) break;
+        if (problem.empty() && reader && reader->failed())
+            problem = source + ": " + reader->error();
+    } else {
+        UnloadReader reader(in, f.info().recordLength);
+        UnloadRecord r;
+        while (reader.next(r)) {
+            const auto* bytes = reinterpret_cast<const std::uint8_t*>(r.bytes.data());
+            const auto where = [&] {
+                return "record " + std::to_string(r.ordinal) + " at byte " +
+                       std::to_string(r.offset);
+            };
+            if (!insert({bytes, r.bytes.size()}, where)) break;
+        }
+        if (problem.empty() && reader.failed()) {
+            problem = source + ": " + reader.error().message();
+            if (reader.readError()) problem += ": " + std::string(std::strerror(errno));
+        }
     }
     if (showProgress && loaded >= kProgressThreshold) io.err << "\r\x1b[K" << std::flush;
-    if (problem.empty() && reader.failed()) {
-        problem = source + ": " + reader.error().message();
-        if (reader.readError()) problem += ": " + std::string(std::strerror(errno));
-    }
     const Status end = endTransaction(f.positionBlock(), problem.empty());
     if (!problem.empty()) return fail(io, problem + "; nothing was loaded");
     if (end != status::kSuccess)
@@ -160,9 +182,14 @@ int dumpFile(const std::string& file, ToolIo io) {
     const RecordType* type = f.recordType();
     if (!type) return fail(io, file + ": holds records of unknown type " + f.info().recordType);
     std::vector<std::uint8_t> row;
+    std::string line;
     Status s = f.read(BGETFIRST, row);
-    for (; s == status::kSuccess; s = f.read(BGETNEXT, row))
-        io.out << rowToJson(*type, row).dump() << "\n";
+    for (; s == status::kSuccess; s = f.read(BGETNEXT, row)) {
+        line.clear();
+        world::appendRowJson(line, *type, row);
+        line.push_back('\n');
+        io.out << line;
+    }
     if (s != status::kEndOfFile) return fail(io, file + ": " + describeStatus("BGETNEXT", s));
     io.out.flush();
     if (!io.out) return fail(io, "standard output: write error");

@@ -9,8 +9,8 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
-#include "tools/data/record_json.h"
 #include "tools/data/world_scan.h"
+#include "world/record_json.h"
 
 namespace gw::tool {
 
@@ -24,7 +24,7 @@ std::string keyText(const RecordKey& key) {
         case KeyKind::Int32Pair:
             return std::to_string(key.number) + ":" + std::to_string(key.room);
         case KeyKind::Text:
-            return "\"" + latin1ToUtf8(key.text) + "\"";
+            return "\"" + world::latin1ToUtf8(key.text) + "\"";
         default:
             return std::to_string(key.number);
     }
@@ -35,7 +35,7 @@ Json keyJson(const RecordKey& key) {
         case KeyKind::Int32Pair:
             return Json::array({key.number, key.room});
         case KeyKind::Text:
-            return latin1ToUtf8(key.text);
+            return world::latin1ToUtf8(key.text);
         default:
             return key.number;
     }

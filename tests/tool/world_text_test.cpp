@@ -1,0 +1,356 @@
+// Worlds as text: load of what dump writes, export and import, diff and the three-way merge,
+// over the small demo world and worlds edited from it as text.
+#include "world/world_text.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "records/records.h"
+#include "store_test_support.h"
+#include "tool_test_support.h"
+#include "tools/data/demo_world.h"
+#include "world/record_json.h"
+
+namespace gw::tool {
+namespace {
+
+namespace fs = std::filesystem;
+using Json = nlohmann::ordered_json;
+using test::ScratchDir;
+using namespace std::string_literals;
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+std::string fileOf(const std::string& dir, RecordKind kind) {
+    return (fs::path(dir) / recordType(kind).fileName()).string();
+}
+
+// The unload of every file of a world: its exact bytes, file by file.
+std::vector<std::string> unloads(const std::string& dir) {
+    std::vector<std::string> out;
+    for (RecordKind kind : allRecordKinds())
+        out.push_back(runTool({"unload", fileOf(dir, kind)}).out);
+    return out;
+}
+
+// A world kept as its ten text files, edited record by record as JSON and built by import.
+struct TextWorld {
+    std::array<std::vector<Json>, kRecordKindCount> records;
+
+    static TextWorld exportedFrom(const std::string& dir, const std::string& textDir) {
+        EXPECT_EQ(runTool({"export", dir, textDir}).code, kExitDone);
+        TextWorld w;
+        for (RecordKind kind : allRecordKinds()) {
+            std::istringstream in(slurp(fs::path(textDir) / world::textFileName(recordType(kind))));
+            for (std::string line; std::getline(in, line);)
+                w.records[static_cast<std::size_t>(kind)].push_back(Json::parse(line));
+        }
+        return w;
+    }
+    std::vector<Json>& of(RecordKind kind) { return records[static_cast<std::size_t>(kind)]; }
+    Json& record(RecordKind kind, std::int64_t number) {
+        for (Json& j : of(kind))
+            if (j.begin().value() == number) return j;
+        throw std::out_of_range("no such record");
+    }
+    void erase(RecordKind kind, std::int64_t number) {
+        std::erase_if(of(kind), [&](const Json& j) { return j.begin().value() == number; });
+    }
+    Json copyAs(RecordKind kind, std::int64_t from, std::int64_t number) {
+        Json j = record(kind, from);
+        j.begin().value() = number;
+        of(kind).push_back(j);
+        return j;
+    }
+    void build(const std::string& textDir, const std::string& dir) const {
+        fs::create_directories(textDir);
+        for (RecordKind kind : allRecordKinds()) {
+            std::ofstream out(fs::path(textDir) / world::textFileName(recordType(kind)),
+                              std::ios::binary);
+            for (const Json& j : records[static_cast<std::size_t>(kind)]) out << j.dump() << "\n";
+        }
+        const ToolRun r = runTool({"import", textDir, dir});
+        ASSERT_EQ(r.code, kExitDone) << r.err;
+    }
+};
+
+class TextWorlds : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_EQ(demo::buildDemoWorld(base, demo::DemoSize::Small, &error), status::kSuccess)
+            << error;
+    }
+    std::string at(const std::string& name) const { return dir.path(name); }
+    ScratchDir dir;
+    const std::string base = dir.path("base");
+};
+
+TEST_F(TextWorlds, LoadTakesWhatDumpWritesByteForByte) {
+    // A Class row with every oddity: bytes after a zero, Latin-1, negatives, a busy tail.
+    std::string row(156, '\0');
+    std::string name = "Mage\0 \xE9t\xE9\"\\\n  \0\x01"s;
+    name.resize(29, ' ');
+    row.replace(2, 29, name);
+    row[0] = 7;
+    row[32] = char(0xFF), row[33] = char(0x80);
+    for (std::size_t i = 102; i < row.size(); ++i) row[i] = static_cast<char>(i * 7);
+    ASSERT_EQ(runTool({"create", at("odd")}).code, kExitDone);
+    const std::string odd = fileOf(at("odd"), RecordKind::Class);
+    ASSERT_EQ(runTool({"load", odd}, unloadRecord(row)).code, kExitDone);
+
+    ASSERT_EQ(runTool({"create", at("again")}).code, kExitDone);
+    const std::vector<std::string> original = unloads(base);
+    for (RecordKind kind : allRecordKinds()) {
+        SCOPED_TRACE(recordType(kind).name());
+        const std::string from = kind == RecordKind::Class ? odd : fileOf(base, kind);
+        const std::string to = fileOf(at("again"), kind);
+        const ToolRun r = runTool({"load", to}, runTool({"dump", from}).out);
+        ASSERT_EQ(r.code, kExitDone) << r.err;
+        EXPECT_EQ(runTool({"unload", to}).out, runTool({"unload", from}).out);
+    }
+}
+
+TEST_F(TextWorlds, BadJsonLinesNameLineMemberAndReasonAndLoadNothing) {
+    const std::string items = fileOf(base, RecordKind::Item);
+    const std::string before = runTool({"unload", items}).out;
+    const std::string dumped = runTool({"dump", items}).out;
+    const Json good = Json::parse(dumped.substr(0, dumped.find('\n')));
+    auto with = [&](const std::string& member, Json value) {
+        Json j = good;
+        j["Number"] = 9000;
+        j[member] = std::move(value);
+        return j.dump();
+    };
+    Json missing = good;
+    missing["Number"] = 9000;
+    missing.erase("Cost");
+    const std::string first = with("Number", 8000) + "\n";
+    const struct {
+        const char* what;
+        std::string line;
+        const char* expected;
+    } cases[] = {
+        {"unknown member", with("Colour", 3), "line 2: member \"Colour\": unknown member"},
+        {"text for a number", with("Cost", "ten"), "member \"Cost\": wrong type"},
+        {"number for a text", with("Name", 5), "member \"Name\": wrong type"},
+        {"number beyond the field", with("Number", 5'000'000'000), "outside the field's range"},
+        {"text too long", with("Name", std::string(40, 'x')), "text of 40 characters is longer"},
+        {"run too short", with("AbilityA", Json::array({1, 2})), "2 entries, not"},
+        {"not JSON", "{\"Number\": 3,", "line 2: not JSON"},
+        {"not an object", "[1,2]", "line 2: not a JSON object"},
+        {"duplicate member", "{\"Number\":1,\"Number\":2}", "member \"Number\": duplicate member"},
+        {"missing member", missing.dump(), "member \"Cost\" is missing"},
+        {"a key that is there already", good.dump(), "line 2: BINSERT"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ToolRun r = runTool({"load", items}, first + c.line + "\n");
+        EXPECT_EQ(r.code, kExitDataError);
+        EXPECT_NE(r.err.find(c.expected), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("nothing was loaded"), std::string::npos) << r.err;
+        EXPECT_EQ(runTool({"unload", items}).out, before);
+    }
+    // With --partial a member left out keeps a new record's value.
+    const ToolRun partial = runTool({"load", items, "--partial"}, R"({"Number":9001,"Name":"Lamp"})"
+                                                                  "\n");
+    ASSERT_EQ(partial.code, kExitDone) << partial.err;
+    const std::string after = runTool({"dump", items}).out;
+    const std::string added = after.substr(after.rfind("{\"Number\":9001"));
+    EXPECT_EQ(Json::parse(added)["Name"], std::string("Lamp\0", 5) + std::string(24, ' '));
+    EXPECT_EQ(Json::parse(added)["Cost"], 0);
+}
+
+TEST_F(TextWorlds, EveryCutOrDamagedLineIsRefusedCleanly) {
+    // The parser meets every prefix of a real line and seeded damage to it: a message each
+    // time, and never a byte read or written outside its buffers.
+    const std::string dumped = runTool({"dump", fileOf(base, RecordKind::Item)}).out;
+    const std::string line = dumped.substr(0, dumped.find('\n'));
+    world::JsonRowParser parser(recordType(RecordKind::Item));
+    std::vector<std::uint8_t> row;
+    ASSERT_TRUE(parser.parse(line, false, row)) << parser.error();
+    for (std::size_t n = 0; n < line.size(); ++n) {
+        ASSERT_FALSE(parser.parse(line.substr(0, n), true, row)) << n;
+        ASSERT_FALSE(parser.error().empty());
+    }
+    const unsigned seed = ::testing::UnitTest::GetInstance()->random_seed();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    const char bytes[] = "{}[]\",:\\-0123456789eE.u\xC3\xA9\xFF tfn";
+    for (int i = 0; i < 2000; ++i) {
+        std::string damaged = line;
+        for (int k = 0; k < 3; ++k)
+            damaged[random() % damaged.size()] = bytes[random() % (sizeof bytes - 1)];
+        if (!parser.parse(damaged, random() % 2, row)) {
+            ASSERT_FALSE(parser.error().empty());
+        }
+    }
+}
+
+TEST_F(TextWorlds, ExportImportRoundTripAllOrNothing) {
+    ASSERT_EQ(runTool({"export", base, at("text")}).code, kExitDone);
+    ASSERT_EQ(runTool({"import", at("text"), at("copy")}).code, kExitDone);
+    EXPECT_EQ(unloads(at("copy")), unloads(base));
+    ASSERT_EQ(runTool({"export", at("copy"), at("text2")}).code, kExitDone);
+    for (RecordKind kind : allRecordKinds()) {
+        const std::string name = world::textFileName(recordType(kind));
+        SCOPED_TRACE(name);
+        const std::string text = slurp(fs::path(at("text")) / name);
+        EXPECT_EQ(slurp(fs::path(at("text2")) / name), text);
+        EXPECT_EQ(text, runTool({"dump", fileOf(base, kind)}).out);
+    }
+
+    {
+        SCOPED_TRACE("existing data files are kept without --force");
+        const ToolRun r = runTool({"import", at("text"), base});
+        EXPECT_EQ(r.code, kExitDataError);
+        EXPECT_NE(r.err.find("--force"), std::string::npos) << r.err;
+    }
+    {
+        SCOPED_TRACE("a bad line in the eighth file leaves no file at all");
+        std::ofstream(fs::path(at("text")) / "wccmsg2.jsonl", std::ios::app) << "{\"Nmber\":1}\n";
+        const ToolRun r = runTool({"import", at("text"), at("none")});
+        EXPECT_EQ(r.code, kExitDataError);
+        EXPECT_NE(r.err.find("wccmsg2.jsonl: line"), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(at("none")));
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path("")), fs::directory_iterator()),
+                  4);  // base, text, copy, text2: no building folder left behind
+    }
+}
+
+TEST_F(TextWorlds, DiffListsRecordsAndFields) {
+    TextWorld w = TextWorld::exportedFrom(base, at("text"));
+    {
+        const ToolRun same = runTool({"diff", base, base});
+        EXPECT_EQ(same.code, kExitDone);
+        EXPECT_EQ(same.out, "the worlds are the same\n");
+    }
+    w.record(RecordKind::Item, 3)["Cost"] = 77;
+    w.record(RecordKind::Item, 3)["AbilityA"][2] = 123;
+    w.erase(RecordKind::Monster, 2);
+    w.copyAs(RecordKind::Spell, 1, 500);
+    w.build(at("text2"), at("changed"));
+
+    const ToolRun plain = runTool({"diff", base, at("changed")});
+    EXPECT_EQ(plain.code, kExitDataError) << plain.err;
+    EXPECT_NE(plain.out.find("Spell 500 added\n"), std::string::npos) << plain.out;
+    EXPECT_NE(plain.out.find("Monster 2 removed\n"), std::string::npos) << plain.out;
+    EXPECT_NE(plain.out.find("Item 3 changed\n  AbilityA[2]: "), std::string::npos) << plain.out;
+    EXPECT_NE(plain.out.find("-> 77\n"), std::string::npos) << plain.out;
+    EXPECT_NE(plain.out.find("3 records differ: 1 added, 1 removed, 1 changed"), std::string::npos);
+
+    const ToolRun json = runTool({"diff", base, at("changed"), "--json"});
+    EXPECT_EQ(json.code, kExitDataError);
+    std::istringstream lines(json.out);
+    std::vector<Json> out;
+    for (std::string line; std::getline(lines, line);) out.push_back(Json::parse(line));
+    ASSERT_EQ(out.size(), 3u) << json.out;
+    const Json& changed = out[2];
+    EXPECT_EQ(changed["type"], "Item");
+    EXPECT_EQ(changed["key"], 3);
+    ASSERT_EQ(changed["fields"].size(), 2u);
+    EXPECT_EQ(changed["fields"][0]["field"], "AbilityA");
+    EXPECT_EQ(changed["fields"][0]["index"], 2);
+    EXPECT_EQ(changed["fields"][0]["new"], 123);
+    EXPECT_EQ(changed["fields"][1]["index"], nullptr);
+
+    EXPECT_EQ(runTool({"diff", base, at("nowhere")}).code, kExitUsage);
+}
+
+TEST_F(TextWorlds, MergeFollowsEveryRule) {
+    using K = RecordKind;
+    TextWorld start = TextWorld::exportedFrom(base, at("text"));
+    // A Class tail byte of its own, so the unmapped bytes take part.
+    start.record(K::Class, 1)["_tail"] = std::string(108, '0');
+    start.build(at("tb"), at("b"));
+    TextWorld ours = start, theirs = start;
+    auto item = [](TextWorld& w, int n) -> Json& { return w.record(K::Item, n); };
+    item(ours, 1)["Cost"] = 11;                                    // ours only
+    item(theirs, 1)["Weight"] = 12;                                // theirs only, same record
+    item(ours, 2)["Cost"] = 21, item(theirs, 2)["Cost"] = 21;      // both, same value
+    item(ours, 3)["Cost"] = 31, item(theirs, 3)["Cost"] = 32;      // both, different
+    ours.copyAs(K::Item, 1, 901), theirs.copyAs(K::Item, 1, 902);  // added on one side
+    ours.erase(K::Item, 4), theirs.erase(K::Item, 5);              // deleted, other unchanged
+    ours.erase(K::Item, 6), item(theirs, 6)["Cost"] = 61;          // deleted / changed
+    item(ours, 7)["Cost"] = 71, theirs.erase(K::Item, 7);          // changed / deleted
+    theirs.record(K::Class, 1)["_tail"] = "01" + std::string(106, '0');
+    ours.build(at("to"), at("o"));
+    theirs.build(at("tt"), at("t"));
+
+    const ToolRun r = runTool({"merge", at("b"), at("o"), at("t"), at("out"), "--json"});
+    EXPECT_EQ(r.code, kExitDataError) << r.err;
+    std::istringstream lines(r.out);
+    std::vector<Json> conflicts;
+    for (std::string line; std::getline(lines, line);) conflicts.push_back(Json::parse(line));
+    ASSERT_EQ(conflicts.size(), 4u) << r.out;
+    EXPECT_EQ(conflicts[0],
+              Json::parse(R"({"type":"Item","key":3,"field":"Cost",)"
+                          R"("base":)" +
+                          item(start, 3)["Cost"].dump() + R"(,"ours":31,"theirs":32})"));
+    EXPECT_EQ(conflicts[1]["key"], 6);
+    EXPECT_EQ(conflicts[1]["ours"], "deleted");
+    EXPECT_EQ(conflicts[2]["key"], 7);
+    EXPECT_EQ(conflicts[2]["theirs"], "deleted");
+    EXPECT_EQ(conflicts[3]["conflicts"], 3);
+
+    TextWorld expected = start;
+    expected.copyAs(K::Item, 1, 901), expected.copyAs(K::Item, 1, 902);
+    item(expected, 901)["Cost"] = 11, item(expected, 902)["Weight"] = 12;
+    item(expected, 1)["Cost"] = 11, item(expected, 1)["Weight"] = 12;
+    item(expected, 2)["Cost"] = 21, item(expected, 3)["Cost"] = 31;
+    expected.erase(K::Item, 4), expected.erase(K::Item, 5), expected.erase(K::Item, 6);
+    item(expected, 7)["Cost"] = 71;
+    expected.record(K::Class, 1)["_tail"] = theirs.record(K::Class, 1)["_tail"];
+    expected.build(at("te"), at("e"));
+    EXPECT_EQ(unloads(at("out")), unloads(at("e")));
+}
+
+TEST_F(TextWorlds, MergeWithAnUnchangedSideIsTheOtherSide) {
+    TextWorld changed = TextWorld::exportedFrom(base, at("text"));
+    changed.record(RecordKind::Room, 1)["RoomExit"][0] = 0;
+    changed.erase(RecordKind::Item, 1);  // monsters still carry it: references dangle
+    changed.copyAs(RecordKind::Message, 1, 7777);
+    changed.build(at("tx"), at("x"));
+    const struct {
+        const char* what;
+        std::string ours, theirs, expected;
+    } cases[] = {{"ours changed", at("x"), base, at("x")},
+                 {"theirs changed", base, at("x"), at("x")},
+                 {"nothing changed", base, base, base}};
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string out = at("m" + std::to_string(n++));
+        const ToolRun r = runTool({"merge", base, c.ours, c.theirs, out});
+        EXPECT_EQ(r.code, kExitDone) << r.err;
+        EXPECT_NE(r.out.find("0 conflicts"), std::string::npos) << r.out;
+        EXPECT_EQ(unloads(out), unloads(c.expected));
+        if (c.expected != base) {
+            EXPECT_EQ(r.out.find(" 0 references left dangling"), std::string::npos) << r.out;
+        }
+    }
+    {
+        SCOPED_TRACE("never over an input, never over a world without --force");
+        const std::vector<std::string> before = unloads(at("x"));
+        EXPECT_EQ(runTool({"merge", base, at("x"), base, at("x")}).code, kExitUsage);
+        EXPECT_EQ(runTool({"merge", base, at("x"), base, at("m0")}).code, kExitUsage);
+        EXPECT_EQ(runTool({"merge", base, at("x"), base, at("m0"), "--force"}).code, kExitDone);
+        EXPECT_EQ(unloads(at("x")), before);
+    }
+}
+
+}  // namespace
+}  // namespace gw::tool

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "records/textblock_text.h"
@@ -187,6 +188,28 @@ TEST_F(WorldFind, CancelAndAMissingFile) {
         EXPECT_EQ(c.unreadableFiles, std::vector<std::string>{"wccmsg2.dat"});
         EXPECT_EQ(c.where(), std::vector<std::string>{"User \"plorb\" BBSName"});
     }
+}
+
+// The editor searches on a worker thread while its windows open, read and write their own
+// files: the record manager's table of open files serves both.
+TEST_F(WorldFind, ASearchOnAnotherThreadBesideTheEditorsOwnCalls) {
+    plant(RecordKind::Message, {{"MessageLine1", "snorgle"}}, {{"Number", 90001}});
+    Collected found;
+    std::thread search([&] {
+        FindQuery q;
+        q.text = "snorgle";
+        for (int i = 0; i < 5; ++i) findInWorld(worldFilesIn(dir.path("")), q, found);
+    });
+    for (int i = 0; i < 20; ++i) {
+        RecordFile races(recordType(RecordKind::Race));
+        races.setFileName(dir.path("wccrace2.dat"));
+        ASSERT_EQ(races.open(""), status::kSuccess);
+        EXPECT_EQ(races.call(BGETFIRST, ""), status::kSuccess);
+        EXPECT_EQ(races.call(BUPDATE, ""), status::kSuccess);
+        ASSERT_EQ(races.close(""), status::kSuccess);
+    }
+    search.join();
+    EXPECT_EQ(found.hits.size(), 5u);
 }
 
 }  // namespace

@@ -7,10 +7,12 @@
 #include <QListView>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <utility>
 
 #include "editors/catalogue_list.h"
 #include "records/number_text.h"
+#include "records/references.h"
 #include "records/text_fields.h"
 #include "shell/form_layout.h"
 #include "shell/latin1.h"
@@ -321,17 +323,20 @@ void CatalogueEditor::cmdInsertClick() {
                            "and there is none. Nothing was inserted."));
         return;
     }
+    RecordFile& f = file();
+    const FieldInfo& number = *f.type().field(description_.numberField);
+    // Read before the save: the row the save leaves behind carries the bytes beyond the
+    // fields into the copy.
+    const std::int64_t proposal = proposedInsertNumber(number);
     // The copy is of the record on screen as just saved; if it could not be read again the
     // record in memory is some other one, so nothing is inserted.
     const SaveResult saved = saveRecord(currentIndex_);
     if (saved == SaveResult::NotRead || !mayGoOnAfter(saved)) return;
     const QString prompt = QString::fromLatin1(description_.insertPrompt);
     const QString answer =
-        world_.dialogs().askText(prompt, QStringLiteral("Insert"), QStringLiteral("0"));
+        world_.dialogs().askText(prompt, QStringLiteral("Insert"), QString::number(proposal));
     if (answer.isEmpty()) return;
 
-    RecordFile& f = file();
-    const FieldInfo& number = *f.type().field(description_.numberField);
     const auto value = parseInRange(toGame(answer), number.minValue(), number.maxValue());
     if (!value) {
         world_.dialogs().message(
@@ -341,11 +346,35 @@ void CatalogueEditor::cmdInsertClick() {
                      QString::number(number.maxValue())));
         return;
     }
+    if (const std::string refusal = newNumberRefusal(f.type(), *value); !refusal.empty()) {
+        world_.dialogs().message(
+            QStringLiteral("%1 %2; nothing was inserted.").arg(prompt, fromGame(refusal)));
+        return;
+    }
     const FieldInfo& name = *f.type().field(description_.nameField);
     setInt(f.record(), number, 0, *value);
     setText(f.record(), name, 0, zeroEnded(description_.insertName, name.width));
     if (description_.hooks.prepareInsert) description_.hooks.prepareInsert(*this);
     if (f.call(BINSERT, description_.messages.insert) == status::kSuccess) formLoad();
+}
+
+std::int64_t CatalogueEditor::proposedInsertNumber(const FieldInfo& number) {
+    // Enter on the proposal should make a record nothing else has and that can be named:
+    // one above the highest number in the file, or else the lowest free one from 1 up. The
+    // file's last key, not the list's, counts: the game may have added records since.
+    const std::int64_t lowest = std::max<std::int64_t>(1, number.minValue());
+    std::int64_t highest = list_->size() > 0 ? list_->number(list_->size() - 1) : lowest - 1;
+    RecordFile& f = file();
+    {
+        QuietCalls quiet(f);
+        if (f.readRow(BGETLAST, "") == status::kSuccess) highest = rowInt(f.row(), number);
+    }
+    if (highest < lowest) return lowest;
+    if (highest < number.maxValue()) return highest + 1;
+    std::int64_t candidate = lowest;
+    for (int row = 0; row < list_->size() && list_->number(row) <= candidate; ++row)
+        if (list_->number(row) == candidate) ++candidate;
+    return candidate <= number.maxValue() ? candidate : 0;
 }
 
 void CatalogueEditor::cmdDeleteClick() {

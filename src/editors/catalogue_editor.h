@@ -129,6 +129,8 @@ private:
     void selectEntry(int row);
     // Moves the highlight back to the entry of the record on screen, showing nothing anew.
     void selectShownEntry();
+    // The Insert question's proposal: a free number, above the highest in the file.
+    std::int64_t proposedInsertNumber(const FieldInfo& number);
     void dropCurrentEntry();
     // After a save that did not succeed: true when the step that asked for it may go on (no
     // edits were on screen, or the operator discards them).

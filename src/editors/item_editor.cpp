@@ -61,10 +61,7 @@ const Binding kItemBindings[] = {
     {"txtMinHit", "MinHit", Conversion::Number},
     {"txtMaxHit", "MaxHit", Conversion::Number},
     {"txtAC", "AC", Conversion::Number},
-    {.control = "txtNegate",
-     .field = "Negate",
-     .conversion = Conversion::Number,
-     .count = kNegates},
+    numberBinding("txtNegate", "Negate", kNegates, "txtNegateName", spellNameOf),
     listBinding("txtWeapon", "Weapon", values::kItemWeapons),
     listBinding("txtArmour", "Armour", values::kArmour),
     listBinding("txtWornOn", "WornOn", values::kWornPlaces),
@@ -99,17 +96,6 @@ void reportUnknownCurrency(CatalogueEditor& editor) {
         editor.world().dialogs().message(QString::number(item.CostType, 16).toUpper());
 }
 
-void showLookups(CatalogueEditor& editor) {
-    // Also run when a page is first made: the item is the one shown, wherever the file moved.
-    const Item& item = *static_cast<const Item*>(editor.form().shownRecord());
-    // Each lookup moves the Spell file, never this one: the item stays the one in memory.
-    QString names[kNegates];
-    for (int k = 0; k < kNegates; ++k)
-        names[k] = GetSpellName(editor.world(), item.NegatePair[k].Negate);
-    for (int k = 0; k < kNegates; ++k)
-        showName(editor.findChild<QLineEdit*>(controlName("txtNegateName", k)), names[k]);
-}
-
 const CatalogueDescription kItem{
     .windowName = "frmItem",
     .caption = "Item Editor",
@@ -124,7 +110,7 @@ const CatalogueDescription kItem{
     .saveOnClose = true,
     .hooks = {.beforeLoad = fillRacesAndClasses,
               .beforeShow = reportUnknownCurrency,
-              .afterShow = showLookups,
+              .afterShow = {},
               .afterCollect = {},
               .prepareInsert = {}},
 };

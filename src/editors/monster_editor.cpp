@@ -25,17 +25,6 @@ namespace {
 
 constexpr int kSlots = 5;  // drop, spell, attack and ability slots alike
 
-// A number with the name of what it points at in a display-only box beside it.
-constexpr Binding named(const char* control, const char* field, const char* nameBox,
-                        NameLookup lookup, int count = 1) {
-    return {.control = control,
-            .field = field,
-            .conversion = Conversion::Number,
-            .count = count,
-            .nameBox = nameBox,
-            .lookup = lookup};
-}
-
 constexpr Binding text(const char* control, const char* field, Conversion conversion) {
     return {.control = control, .field = field, .conversion = conversion};
 }
@@ -46,7 +35,7 @@ const Binding kMonsterBindings[] = {
     text("txtName", "Name", Conversion::ZeroEndedText),
     {.control = "txtExperience", .field = "Experience", .conversion = Conversion::UnsignedNumber},
     numberBinding("txtIndex", "Index"),
-    named("txtWeaponNumber", "WeaponNumber", "txtWeaponName", itemNameOf),
+    numberBinding("txtWeaponNumber", "WeaponNumber", 1, "txtWeaponName", itemNameOf),
     numberBinding("txtAC1", "AC1"),
     numberBinding("txtAC2", "AC2"),
     numberBinding("txtFollow", "Follow"),
@@ -61,8 +50,8 @@ const Binding kMonsterBindings[] = {
     listBinding("txtGender", "Gender", values::kGenders),
     listBinding("cmbGroup", "Group", values::kMonsterGroups),
     numberBinding("txtRegenTime", "RegenTime"),
-    named("txtMoveMsg", "MoveMsg", "txtMoveMsgDisplay", messageLine1Of),
-    named("txtDeathMsg", "DeathMsg", "txtDeathMsgDisplay", messageLine3Of),
+    numberBinding("txtMoveMsg", "MoveMsg", 1, "txtMoveMsgDisplay", messageLine1Of),
+    numberBinding("txtDeathMsg", "DeathMsg", 1, "txtDeathMsgDisplay", messageLine3Of),
     numberBinding("txtRunic", "Runic"),
     numberBinding("txtPlatinum", "Platinum"),
     numberBinding("txtGold", "Gold"),
@@ -76,11 +65,12 @@ const Binding kMonsterBindings[] = {
     numberBinding("txtCharmlvl", "Charmlvl"),
     numberBinding("txtDescTxt", "DescTxt"),
     numberBinding("txtTalkTxt", "TalkTxt"),
-    named("txtDeathSpellNumber", "DeathSpellNumber", "txtDeathSpellName", spellNameOf),
-    named("txtCreateSpellNumber", "CreateSpellNumber", "txtCreateSpellName", spellNameOf),
+    numberBinding("txtDeathSpellNumber", "DeathSpellNumber", 1, "txtDeathSpellName", spellNameOf),
+    numberBinding("txtCreateSpellNumber", "CreateSpellNumber", 1, "txtCreateSpellName",
+                  spellNameOf),
     // Any value but 1 shows a clear box, so a stored 7 is saved as 0.
     {.control = "chkUndead", .field = "Undead", .conversion = Conversion::Flag},
-    named("txtItemNumber", "ItemNumber", "txtItemName", itemNameOf, kSlots),
+    numberBinding("txtItemNumber", "ItemNumber", kSlots, "txtItemName", itemNameOf),
     abilityCodeBinding(kSlots),
     abilityAmountBinding(kSlots),
     numberBinding("txtItemUses", "ItemUses", kSlots),
@@ -93,8 +83,9 @@ const Binding kMonsterBindings[] = {
     numberBinding("txtAttackDodgeMsg", "AttackDodgeMsg", kSlots),
     numberBinding("txtAttackMissMsg", "AttackMissMsg", kSlots),
     numberBinding("txtAttackEnergy", "AttackEnergy", kSlots),
-    named("txtAttackHitSpell", "AttackHitSpell", "txtAttackHitSpellName", spellNameOf, kSlots),
-    named("txtSpellNumber", "SpellNumber", "txtSpellName", spellNameOf, kSlots),
+    numberBinding("txtAttackHitSpell", "AttackHitSpell", kSlots, "txtAttackHitSpellName",
+                  spellNameOf),
+    numberBinding("txtSpellNumber", "SpellNumber", kSlots, "txtSpellName", spellNameOf),
     numberBinding("txtSpellCastPer", "SpellCastPer", kSlots),
     numberBinding("txtSpellCastLvL", "SpellCastLvL", kSlots),
     // The game knows attack types 0 to 3 only: any other shows "None" and is saved as 0.

@@ -39,7 +39,7 @@ const Binding kShopBindings[] = {
     {"txtShopMinLvl", "ShopMinLvl", Conversion::Number},
     {"txtShopMaxLvl", "ShopMaxLvl", Conversion::Number},
     {"txtShopMarkup", "ShopMarkup", Conversion::Number},
-    column("txtShopItemNumber", "ShopItemNumber"),
+    numberBinding("txtShopItemNumber", "ShopItemNumber", kSlots, "txtShopItemName", itemNameOf),
     column("txtShopMax", "ShopMax"),
     column("txtShopNormal", "ShopNormal"),
     column("txtShopRgnTime", "ShopRgnTime"),
@@ -55,18 +55,6 @@ void fillClasses(CatalogueEditor& editor) {
               editor.world().classNames());
 }
 
-// Each item number with its name beside it, read from the Item file as the shop is shown;
-// nothing while the rows are not made.
-void showItemNames(CatalogueEditor& editor) {
-    const auto* shop = static_cast<const Shop*>(editor.form().shownRecord());
-    for (int i = 0; i < kSlots; ++i) {
-        auto* name = editor.findChild<QLineEdit*>(controlName("txtShopItemName", i));
-        if (!name || !shop) return;
-        showName(name,
-                 GetItemName(editor.world(), shop->ShopItemNumber[static_cast<std::size_t>(i)]));
-    }
-}
-
 const CatalogueDescription kShop{
     .windowName = "frmShop",
     .caption = "Shop Editor",
@@ -77,7 +65,7 @@ const CatalogueDescription kShop{
                  .loadNext = "LoadShop, BGETNEXT, , Error: "},
     .bindings = kShopBindings,
     .loadTiming = LoadTiming::AfterShow,
-    .hooks = {.beforeLoad = fillClasses, .afterShow = showItemNames},
+    .hooks = {.beforeLoad = fillClasses},
 };
 
 QGroupBox* generalFrame() {

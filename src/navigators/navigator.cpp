@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "records/number_text.h"
+#include "records/references.h"
 #include "shell/dialogs.h"
 #include "shell/form_layout.h"
 #include "shell/latin1.h"
@@ -155,6 +156,7 @@ Navigator::SaveOutcome Navigator::saveRecord(SaveFor purpose) {
         if (purpose == SaveFor::Move) return SaveOutcome::Refused;
     }
     if (file_.call(BUPDATE, description_.reports.save) != status::kSuccess) return failedSave();
+    world_.events().recordWritten(description_.kind, shown_->bytes);
     reportOverwrittenChanges(dialogs_, overwritten);
     if (description_.refreshAfterSave) {
         showRecord();
@@ -199,6 +201,7 @@ void Navigator::showRecord() {
     }
     shown_ = std::move(key);
     if (edits_) edits_->markShown();
+    world_.events().recordShown(description_.kind, shown_->bytes);
 }
 
 Status Navigator::positionOnShown(std::string_view prefix, std::initializer_list<Status> quiet) {
@@ -213,16 +216,18 @@ bool Navigator::deleteShown(const char* prefix) {
         return false;
     // The file may stand on a record a lookup read, or on none: only the shown one may go.
     if (!shown_) {
-        dialogs_.message(QString::fromLatin1(prefix) + QString::number(status::kNoCurrentRecord));
+        dialogs_.message(fromGame(statusReport(prefix, status::kNoCurrentRecord)));
         return false;
     }
     if (positionOnShown(prefix) != status::kSuccess) return false;
     if (file_.call(BDELETE, prefix) != status::kSuccess) return false;
+    world_.events().recordWritten(description_.kind, shown_->bytes);
     forgetShown();
     return true;
 }
 
-std::optional<std::int32_t> Navigator::askInsertNumber(const char* prompt, const char* proposed) {
+std::optional<std::int32_t> Navigator::askInsertNumber(const char* prompt, const char* proposed,
+                                                       Answer answerIs) {
     const QString prompted = QString::fromLatin1(prompt);
     const QString answer =
         dialogs_.askText(prompted, QStringLiteral("Insert"), QString::fromLatin1(proposed));
@@ -232,6 +237,12 @@ std::optional<std::int32_t> Navigator::askInsertNumber(const char* prompt, const
     QString label = prompted;
     if (label.endsWith(u':')) label.chop(1);
     std::optional<std::int32_t> number = readInt32(answer, label, refusal);
+    if (number && answerIs == Answer::RecordNumber) {
+        if (const std::string reason = newNumberRefusal(file_.type(), *number); !reason.empty()) {
+            refusal = QStringLiteral("%1: %2; nothing was inserted.").arg(label, fromGame(reason));
+            number.reset();
+        }
+    }
     if (!number) dialogs_.message(refusal);
     return number;
 }

@@ -137,8 +137,11 @@ protected:
     // no current record is reported with `prefix`, as any failure of the delete is.
     bool deleteShown(const char* prefix);
     // An answer to one of Insert's prompts (title "Insert"): nothing when cancelled, or when
-    // it is not a whole 32-bit number (after a message naming the prompt).
-    std::optional<std::int32_t> askInsertNumber(const char* prompt, const char* proposed);
+    // it is not a whole 32-bit number (after a message naming the prompt). When it is the new
+    // record's number, also nothing for a number the record could never be named by.
+    enum class Answer { RecordNumber, Other };
+    std::optional<std::int32_t> askInsertNumber(const char* prompt, const char* proposed,
+                                                Answer answerIs = Answer::Other);
 
     RecordFile& file() const { return file_; }
     Dialogs& dialogs() const { return dialogs_; }

@@ -8,4 +8,5 @@ QWidget* createMessageEditor(World& world, QWidget* parent = nullptr);    // frm
 QWidget* createTextblockEditor(World& world, QWidget* parent = nullptr);  // frmTextblock
 QWidget* createRoomEditor(World& world, QWidget* parent = nullptr);       // frmRoom
 QWidget* createUserEditor(World& world, QWidget* parent = nullptr);       // frmUser
+QWidget* createWorldMap(World& world, QWidget* parent = nullptr);         // frmWorldMap
 }  // namespace gw

@@ -83,9 +83,10 @@ const Binding kRoomBindings[] = {
     numberBinding("txtExitRoom", "ExitRoom"),
     numberBinding("txtAttributes", "Attributes"),
     {.control = "txtDesc", .field = "Desc", .conversion = Conversion::TrimmedZeroEnded, .count = 7},
-    numberBinding("txtRoomItems", "RoomItems", 17),
-    numberBinding("txtInvisItems", "InvisItems", 15),
-    numberBinding("txtCurrentRoomMon", "CurrentRoomMon", 15),
+    numberBinding("txtRoomItems", "RoomItems", 17, "txtRoomItemsName", itemNameOf),
+    numberBinding("txtInvisItems", "InvisItems", 15, "txtInvisItemsName", itemNameOf),
+    numberBinding("txtCurrentRoomMon", "CurrentRoomMon", 15, "txtCurrentRoomMonName",
+                  monsterNameOf),
     numberBinding("txtRoomExit", "RoomExit", kDirections),
     {.control = "txtRoomType",
      .field = "ExitType",
@@ -96,7 +97,7 @@ const Binding kRoomBindings[] = {
     numberBinding("txtRoomWPara", "RoomWPara", kDirections),
     numberBinding("txtRoomLPara1", "RoomLPara1", kDirections),
     numberBinding("txtRoomLPara2", "RoomLPara2", kDirections),
-    numberBinding("txtPlacedItems", "PlacedItems", kDirections),
+    numberBinding("txtPlacedItems", "PlacedItems", kDirections, "txtPlacedItemsName", itemNameOf),
 };
 
 // Rows of the Exits tab from the top, as direction slots: NW N NE W E SW S SE U D.
@@ -118,13 +119,6 @@ constexpr const char* kAdvanced[][2] = {
     {"Spell", "txtSpell"},
     {"Exit Room", "txtExitRoom"},
     {"Attributes", "txtAttributes"},
-};
-
-// A record number box and the disabled box that shows the name of what it points at.
-struct NamedNumber {
-    QLineEdit* number;
-    QLineEdit* name;
-    QString (*lookup)(World&, std::int32_t);
 };
 
 QComboBox* listBox(const QString& name, const char* initial) {
@@ -163,14 +157,18 @@ public:
         connect(button("cmdDelete"), &QPushButton::clicked, this, &RoomEditor::remove);
         connect(findChild<QPushButton*>(QStringLiteral("Command1")), &QPushButton::clicked, this,
                 &RoomEditor::showMap);
-        form_.emplace(this, RecordTraits<Room>::type(), kRoomBindings);
+        form_.emplace(this, RecordTraits<Room>::type(), kRoomBindings, &world);
         trackEdits(*form_);
     }
 
 protected:
     void showFields(const void* record) override {
         form_->show(record);
-        for (const NamedNumber& n : named_) showName(n);
+        // Goto starts from the room on screen, wherever the moves have gone since the last
+        // Goto: pressing it again stays, changing one box goes next door.
+        const Room& room = *static_cast<const Room*>(record);
+        box("txtGotoMap")->setText(QString::number(room.MapNumber));
+        box("txtGotoRoom")->setText(QString::number(room.RoomNumber));
     }
 
     QStringList collectFields(void* record) override { return form_->collect(record); }
@@ -190,15 +188,6 @@ protected:
     }
 
 private:
-    // The name of the record a number box points at, shown up to its zero character; nothing
-    // while the box holds no number.
-    void showName(const NamedNumber& n) {
-        const auto value =
-            parseInRange(toGame(n.number->text()), std::numeric_limits<std::int32_t>::min(),
-                         std::numeric_limits<std::int32_t>::max());
-        gw::showName(n.name, value ? n.lookup(world(), std::int32_t(*value)) : QString());
-    }
-
     QLineEdit* box(const char* name) const {
         return findChild<QLineEdit*>(QString::fromLatin1(name));
     }
@@ -283,8 +272,7 @@ private:
     }
 
     // A frame of record number boxes, each with the name of what it points at beside it.
-    QGroupBox* namedNumbers(const char* caption, const char* base, int count, int nameLimit,
-                            QString (*lookup)(World&, std::int32_t)) {
+    QGroupBox* namedNumbers(const char* caption, const char* base, int count, int nameLimit) {
         auto* frame = new QGroupBox(QString::fromLatin1(caption));
         auto* grid = new QGridLayout(frame);
         for (int i = 0; i < count; ++i) {
@@ -295,10 +283,6 @@ private:
             name->setMinimumWidth(name->fontMetrics().horizontalAdvance(QString(24, u'x')));
             grid->addWidget(number, i, 0);
             grid->addWidget(name, i, 1);
-            named_.push_back({number, name, lookup});
-            // A number typed in gets its name at once; saving is still the moves' business.
-            connect(number, &QLineEdit::editingFinished, this,
-                    [this, n = named_.back()] { showName(n); });
         }
         grid->setRowStretch(count, 1);
         return frame;
@@ -315,11 +299,9 @@ private:
                    {numberBox(QStringLiteral("txt") + QString::fromLatin1(coin))});
         grid->setRowStretch(row, 1);
         auto* layout = new QHBoxLayout(page);
-        layout->addWidget(
-            namedNumbers("Placed Items", "txtPlacedItems", kDirections, 30, GetItemName), 0,
-            Qt::AlignTop);
-        layout->addWidget(namedNumbers("Invisible Items", "txtInvisItems", 15, 0, GetItemName), 0,
+        layout->addWidget(namedNumbers("Placed Items", "txtPlacedItems", kDirections, 30), 0,
                           Qt::AlignTop);
+        layout->addWidget(namedNumbers("Invisible Items", "txtInvisItems", 15, 0), 0, Qt::AlignTop);
         layout->addWidget(cash, 0, Qt::AlignTop);
         return page;
     }
@@ -328,10 +310,8 @@ private:
         auto* page = new QWidget;
         page->setObjectName(QStringLiteral("tabCurrent"));
         auto* layout = new QHBoxLayout(page);
-        layout->addWidget(
-            namedNumbers("Current Items In Room", "txtRoomItems", 17, 0, GetItemName));
-        layout->addWidget(
-            namedNumbers("Current Monsters In Room", "txtCurrentRoomMon", 15, 0, GetMonsterName));
+        layout->addWidget(namedNumbers("Current Items In Room", "txtRoomItems", 17, 0));
+        layout->addWidget(namedNumbers("Current Monsters In Room", "txtCurrentRoomMon", 15, 0));
         return page;
     }
 
@@ -363,7 +343,10 @@ private:
         const std::string name = zeroEnded("New Room", r.Name.size());
         std::copy(name.begin(), name.end(), r.Name.begin());
         // A refused insert leaves the shown room current: the next save reads it again.
-        if (file().call(BINSERT, kInsertPrefix) == status::kSuccess) showRecord();
+        if (file().call(BINSERT, kInsertPrefix) == status::kSuccess) {
+            showRecord();
+            world().events().recordWritten(RecordKind::Room, file().row().first(8));
+        }
     }
 
     void remove() {
@@ -387,7 +370,6 @@ private:
         openMiniMap(world(), this, source);
     }
 
-    std::vector<NamedNumber> named_;
     std::optional<RecordForm> form_;
 };
 

@@ -135,7 +135,7 @@ private:
 
     void insert() {
         if (saveRecord() == SaveOutcome::Refused) return;
-        const auto number = askInsertNumber("New TextBlock Number", "10999");
+        const auto number = askInsertNumber("New TextBlock Number", "10999", Answer::RecordNumber);
         if (!number) return;
         const auto stepOrder = askInsertNumber("New Step Order", "0");
         if (!stepOrder) return;

@@ -80,6 +80,19 @@ const std::vector<Resolved>& resolvedFor(RecordKind kind) {
 
 std::span<const Reference> allReferences() { return kReferences; }
 
+bool numberZeroMeansNone(const RecordType& type) {
+    const KeyKind key = type.key().kind;
+    return key == KeyKind::Int16 || key == KeyKind::Int32;
+}
+
+std::string newNumberRefusal(const RecordType& type, std::int64_t number) {
+    if (number != 0 || !numberZeroMeansNone(type)) return {};
+    const std::string_view name = type.name();
+    const bool vowel = std::string_view("AEIOU").find(name.front()) != std::string_view::npos;
+    return "0 means none wherever a record names " + std::string(vowel ? "an " : "a ") +
+           std::string(name);
+}
+
 void referencesIn(RecordKind kind, const void* record, std::vector<FoundReference>& out) {
     out.clear();
     for (const Resolved& r : resolvedFor(kind)) {

@@ -44,6 +44,14 @@ struct Reference {
 // allRecordKinds(), fields in stored order.
 std::span<const Reference> allReferences();
 
+// Whether number 0 of this type means "none" wherever a record names one: true for every type
+// keyed by a number alone. A record stored as number 0 could never be named.
+bool numberZeroMeansNone(const RecordType& type);
+
+// Why a new record of `type` may not take `number` ("0 means none wherever a record names
+// an Item"), or the empty text when it may.
+std::string newNumberRefusal(const RecordType& type, std::int64_t number);
+
 // One reference held by one record.
 struct FoundReference {
     const Reference* reference;

@@ -1,6 +1,7 @@
-// The only file of the editor that shows QMessageBox or QInputDialog.
+// The only file of the editor that shows QMessageBox, QInputDialog or QFileDialog.
 #include "shell/dialogs.h"
 
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -25,6 +26,11 @@ QString QtDialogs::askText(const QString& prompt, const QString& title,
     const QString text =
         QInputDialog::getText(parent_, title, prompt, QLineEdit::Normal, defaultText, &accepted);
     return accepted ? text : QString();
+}
+
+QString QtDialogs::askSaveFileName(const QString& title, const QString& suggested,
+                                  const QString& filter) {
+    return QFileDialog::getSaveFileName(parent_, title, suggested, filter);
 }
 
 }  // namespace gw

@@ -17,6 +17,12 @@ public:
     // An input box; the empty text when the user cancels.
     virtual QString askText(const QString& prompt, const QString& title,
                             const QString& defaultText) = 0;
+    // A file to write, chosen by the user; the empty text when cancelled.
+    virtual QString askSaveFileName(const QString& title, const QString& suggested,
+                                    const QString& filter) {
+        (void)title, (void)suggested, (void)filter;
+        return {};
+    }
 };
 
 // The real dialogs: QMessageBox and QInputDialog over `parent`.
@@ -28,6 +34,8 @@ public:
     bool question(const QString& text, const QString& title) override;
     QString askText(const QString& prompt, const QString& title,
                     const QString& defaultText) override;
+    QString askSaveFileName(const QString& title, const QString& suggested,
+                            const QString& filter) override;
 
 private:
     QWidget* parent_;

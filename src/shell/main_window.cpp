@@ -6,6 +6,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <algorithm>
 #include <new>
 #include <stdexcept>
@@ -17,6 +18,7 @@
 #include "shell/backdrop_area.h"
 #include "shell/dialogs.h"
 #include "shell/find_window.h"
+#include "shell/latin1.h"
 #include "shell/name_lookups.h"
 #include "shell/record_window.h"
 #include "shell/version.h"
@@ -58,6 +60,7 @@ constexpr MenuItemSpec kMenuItems[] = {
     {0, "Items", "mnuEditItems", Opens::Editor, "frmItem", createItemEditor},
     {0, "Shops", "mnuShop", Opens::Editor, "frmShop", createShopEditor},
     {0, "Rooms", "mnuRoom", Opens::Editor, "frmRoom", createRoomEditor},
+    {0, "World Map", "mnuWorldMap", Opens::Editor, "frmWorldMap", createWorldMap},
     {0, "Messages", "mnuEditMessage", Opens::Editor, "frmMessage", createMessageEditor},
     {0, "Text Blocks", "mnuEditTextblock", Opens::Editor, "frmTextblock", createTextblockEditor},
     {0, "Users", "mnuEditUser", Opens::Editor, "frmUser", createUserEditor},
@@ -221,7 +224,33 @@ void MDIForm1::showWindow(MenuCommand& command) {
     connect(editor, &QObject::destroyed, sub, &QWidget::close, Qt::QueuedConnection);
     open_.insert(name, sub);
     sub->show();
+    fitInArea(sub);
     mdiArea_->setActiveSubWindow(sub);
+}
+
+void MDIForm1::fitInArea(QMdiSubWindow* sub) {
+    const QSize wanted = sub->sizeHint().expandedTo(sub->minimumSizeHint());
+    QSize area = mdiArea_->viewport()->size();
+    const QSize shortfall(std::max(0, wanted.width() - area.width()),
+                          std::max(0, wanted.height() - area.height()));
+    if (!shortfall.isNull() && !isMaximized() && !isFullScreen()) {
+        // Not beyond the screen: there a window larger than the area keeps its scroll bars.
+        const QRect screenArea = screen()->availableGeometry();
+        const QSize frame = frameGeometry().size() - size();
+        const QSize grown =
+            (size() + shortfall).boundedTo(screenArea.size() - frame).expandedTo(size());
+        area += grown - size();
+        resize(grown);
+        const QRect placed = frameGeometry();
+        move(std::clamp(placed.x(), screenArea.left(),
+                        std::max(screenArea.left(), screenArea.right() + 1 - placed.width())),
+             std::clamp(placed.y(), screenArea.top(),
+                        std::max(screenArea.top(), screenArea.bottom() + 1 - placed.height())));
+    }
+    const QSize size = wanted.boundedTo(area).expandedTo(sub->minimumSize());
+    sub->resize(size);
+    sub->move(std::clamp(sub->x(), 0, std::max(0, area.width() - size.width())),
+              std::clamp(sub->y(), 0, std::max(0, area.height() - size.height())));
 }
 
 void MDIForm1::closeEvent(QCloseEvent* event) {
@@ -245,7 +274,7 @@ void MDIForm1::shutDown() {
         file.close(openPrefix(file, "Form_Unload", "BCLOSE"));
     }
     if (const Status s = stopRecordManager(); s != status::kSuccess)
-        dialogs_.message(QStringLiteral("Form_Unload, BSTOP, Error: ") + QString::number(s));
+        dialogs_.message(fromGame(statusReport("Form_Unload, BSTOP, Error: ", s)));
 }
 
 }  // namespace gw

@@ -49,6 +49,9 @@ private:
     void buildMenu();
     void runCommand(MenuCommand& command);
     void showWindow(MenuCommand& command);
+    // Sizes a new editor window so that all its controls show and moves it inside the visible
+    // part of the area; the main window grows for it first where the screen has room.
+    void fitInArea(QMdiSubWindow* sub);
     // MDIForm_Unload: close the ten files, then stop the record manager. Run once.
     void shutDown();
     // The game may have written the active window's record while the operator was elsewhere.

@@ -1,6 +1,7 @@
 #include "shell/name_lookups.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QStringList>
 #include <limits>
 #include <string>
@@ -11,10 +12,12 @@
 #include "records/item.h"
 #include "records/message.h"
 #include "records/monster.h"
+#include "records/number_text.h"
 #include "records/race.h"
 #include "records/spell.h"
 #include "records/text_fields.h"
 #include "shell/latin1.h"
+#include "shell/record_form.h"
 #include "shell/world.h"
 
 namespace gw {
@@ -161,6 +164,29 @@ QString messageLine1Of(World& world, std::int64_t number) {
 QString messageLine3Of(World& world, std::int64_t number) {
     return fits<std::int16_t>(number) ? GetMessageName(world, static_cast<std::int16_t>(number), 3)
                                       : QString();
+}
+
+QString monsterNameOf(World& world, std::int64_t number) {
+    return fits<std::int32_t>(number) ? GetMonsterName(world, static_cast<std::int32_t>(number))
+                                      : QString();
+}
+
+void nameFollowsTyping(QLineEdit* number, QLineEdit* name, World& world,
+                       QString (*lookup)(World&, std::int64_t)) {
+    // textEdited, not textChanged: a record being shown sets its names with reported lookups.
+    QObject::connect(number, &QLineEdit::textEdited, name,
+                     [name, &world, lookup](const QString& typed) {
+                         const auto value = parseRounded(toGame(typed));
+                         // "2.5" is a number box's 2 once saved, but not yet a whole number as
+                         // typed.
+                         const bool whole = value && !typed.contains(u'.');
+                         QString found;
+                         if (whole) {
+                             LookupReports silent(world, LookupReports::Mode::Silent);
+                             found = lookup(world, *value);
+                         }
+                         showName(name, found);
+                     });
 }
 
 void LoadRaceArray(World& world) {

@@ -11,6 +11,8 @@
 #include "records/records.h"
 #include "store/record_file.h"
 
+class QLineEdit;
+
 namespace gw {
 
 class World;
@@ -69,6 +71,13 @@ QString itemNameOf(World& world, std::int64_t number);
 QString spellNameOf(World& world, std::int64_t number);
 QString messageLine1Of(World& world, std::int64_t number);
 QString messageLine3Of(World& world, std::int64_t number);
+QString monsterNameOf(World& world, std::int64_t number);
+
+// Makes the name box beside a number box follow typing: after each edit that leaves a whole
+// number in `number`, `name` shows what a silent `lookup` finds for it, up to its zero
+// character; after any other edit it is empty. Showing a record sets both boxes as before.
+void nameFollowsTyping(QLineEdit* number, QLineEdit* name, World& world,
+                       QString (*lookup)(World&, std::int64_t));
 
 // Fill world.raceNames() / world.classNames() from the whole file: entry 0 "None", one entry
 // per index up to the highest record number, gaps with number 0 and an empty name.

@@ -19,6 +19,7 @@
 #include "shell/dialogs.h"
 #include "shell/form_layout.h"
 #include "shell/latin1.h"
+#include "shell/name_lookups.h"
 
 namespace gw {
 
@@ -144,6 +145,8 @@ bool RecordForm::bind(Slot& s, const ControlsByName& named) {
         if (!b.lookup || !world_) throw std::logic_error(std::string("no lookup for ") + b.nameBox);
         s.name = qobject_cast<QLineEdit*>(named.value(nameOf(b.nameBox)));
         if (!s.name) throw std::logic_error("no control " + nameOf(b.nameBox).toStdString());
+        if (auto* number = qobject_cast<QLineEdit*>(w))
+            nameFollowsTyping(number, s.name, *world_, b.lookup);
     }
     if (auto* line = qobject_cast<QLineEdit*>(w)) {
         if (b.conversion == Conversion::Number) {

@@ -68,9 +68,16 @@ struct FieldElement {
     bool operator==(const FieldElement&) const = default;
 };
 
-// The common rows of a binding table: number boxes, and drop-downs over a value list.
-constexpr Binding numberBinding(const char* control, const char* field, int count = 1) {
-    return {.control = control, .field = field, .conversion = Conversion::Number, .count = count};
+// The common rows of a binding table: number boxes (with the name of what they point at in
+// `nameBox`, when given), and drop-downs over a value list.
+constexpr Binding numberBinding(const char* control, const char* field, int count = 1,
+                                const char* nameBox = nullptr, NameLookup lookup = nullptr) {
+    return {.control = control,
+            .field = field,
+            .conversion = Conversion::Number,
+            .count = count,
+            .nameBox = nameBox,
+            .lookup = lookup};
 }
 constexpr Binding listBinding(const char* control, const char* field,
                               std::span<const std::string_view> items, int count = 1,

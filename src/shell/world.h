@@ -12,6 +12,7 @@
 
 #include "records/records.h"
 #include "shell/dialogs.h"
+#include "shell/world_events.h"
 #include "store/record_file.h"
 
 class QWidget;
@@ -33,6 +34,7 @@ public:
 
     RecordFile& file(RecordKind kind) { return *files_[static_cast<std::size_t>(kind)]; }
     Dialogs& dialogs() { return dialogs_; }
+    WorldEvents& events() { return events_; }
 
     // Opens the editor window of that name (frmRoom ...) as its menu entry does, or brings it
     // forward; the window's widget, or nullptr when none could be opened.
@@ -50,6 +52,7 @@ private:
     void report(const std::string& message) override;
 
     Dialogs& dialogs_;
+    WorldEvents events_;
     WindowOpener opener_;
     std::array<std::unique_ptr<RecordFile>, kRecordKindCount> files_;
     NameTable raceNames_;

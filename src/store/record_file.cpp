@@ -73,7 +73,7 @@ Status RecordFile::callConverting(std::uint16_t operation, std::string_view pref
             if (convert) rowToRecord();
         }
     } else if (reporter_ && std::find(quiet.begin(), quiet.end(), s) == quiet.end()) {
-        reporter_->report(std::string(prefix) + std::to_string(s));
+        reporter_->report(statusReport(prefix, s));
     }
     return s;
 }

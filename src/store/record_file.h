@@ -16,9 +16,9 @@
 
 namespace gw {
 
-// Receives the message of every unexpected status: the caller's prefix followed at once by
-// the status in decimal ("Form_Load, BOPEN, Race, Error: 30"). The editor shows it in a
-// message box; the data tool prints it.
+// Receives the message of every unexpected status, as statusReport makes it ("Form_Load,
+// BOPEN, Race, Error: 30 (file not found)"). The editor shows it in a message box; the data
+// tool prints it.
 class StatusReporter {
 public:
     virtual ~StatusReporter() = default;

@@ -69,4 +69,8 @@ std::string_view statusText(Status code) {
     return "unknown status";
 }
 
+std::string statusReport(std::string_view prefix, Status code) {
+    return std::string(prefix) + std::to_string(code) + " (" + std::string(statusText(code)) + ")";
+}
+
 }  // namespace gw

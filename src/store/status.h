@@ -3,6 +3,7 @@
 // the others are this record manager's own, each with a short text for messages and logs.
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace gw {
@@ -59,5 +60,10 @@ std::span<const StatusInfo> allStatuses();
 
 // The text of a status ("key not found"); unknown codes give "unknown status".
 std::string_view statusText(Status code);
+
+// How an unexpected status is reported, in every window and tool alike: the caller's prefix,
+// the status in decimal at once after it, and its meaning in parentheses
+// ("cmdInsert, BINSERT, Error: 23 (a record with this key already exists)").
+std::string statusReport(std::string_view prefix, Status code);
 
 }  // namespace gw

@@ -83,7 +83,7 @@ TEST_F(RaceEditorTest, WritesTheRecordBackOnLeavingAndRefusesBadNumbers) {
     ASSERT_EQ(world.file(kRace).getEqual32(2, ""), 0);
     ASSERT_EQ(world.file(kRace).call(BDELETE, ""), 0);
     select(1);
-    EXPECT_EQ(said(), "Error on BGETEQUAL: 4");
+    EXPECT_EQ(said(), "Error on BGETEQUAL: 4 (no record has this key)");
     EXPECT_EQ(current(), 0);
     EXPECT_EQ(text("txtName"), "Renamed");
 }
@@ -111,7 +111,7 @@ TEST_F(RaceEditorTest, InsertStoresACopyOfTheRecordOnScreen) {
     select(1);
     dialogs.answerPrompts({"3"});
     click("cmdInsert");
-    EXPECT_EQ(joined(dialogs.prompts), "New Race Number:|Insert|0");
+    EXPECT_EQ(joined(dialogs.prompts), "New Race Number:|Insert|6");
     Race expected = renamed(orc, "New Race");
     expected.Number = 3;
     EXPECT_EQ(stored(kRace, 3), rowOf(kRace, expected));
@@ -120,9 +120,17 @@ TEST_F(RaceEditorTest, InsertStoresACopyOfTheRecordOnScreen) {
     EXPECT_EQ(said(), "");
 
     expectInsertsRefused(kRace, {{"1", "cmdInsert, BINSERT, Error: "},
+                                 {"0", "0 means none wherever a record names a Race"},
                                  {"x1", "nothing was inserted"},
                                  {"40000", "nothing was inserted"},
                                  {"", nullptr}});  // the last one cancelled
+
+    SCOPED_TRACE("the highest number taken, by the game meanwhile: the lowest free one");
+    put(kRace, [](RecordFile& f) { f.as<Race>().Number = 32767; });
+    dialogs.clear();
+    dialogs.answerPrompts({""});
+    click("cmdInsert");
+    EXPECT_EQ(joined(dialogs.prompts), "New Race Number:|Insert|2");
 }
 
 TEST_F(RaceEditorTest, DeleteAsksFirstAndAFailedRereadWritesNothing) {
@@ -143,7 +151,7 @@ TEST_F(RaceEditorTest, DeleteAsksFirstAndAFailedRereadWritesNothing) {
     // The typed name cannot be saved anywhere: the operator lets it go.
     dialogs.answerQuestions({true});
     select(2);
-    EXPECT_EQ(said(), "Error on BGETEQUAL: 4");
+    EXPECT_EQ(said(), "Error on BGETEQUAL: 4 (no record has this key)");
     EXPECT_EQ(dialogs.questions.back().substr(0, 34), "The record on screen could not be ");
     EXPECT_EQ(current(), 2);
     EXPECT_EQ(stored(kRace, 1), rowOf(kRace, elf));
@@ -160,8 +168,8 @@ TEST_F(RaceEditorTest, DeleteAsksFirstAndAFailedRereadWritesNothing) {
 TEST_F(GuiTest, EmptyRaceAndClassFilesShowTheirLoadMessageAndWriteNothing) {
     create({kRace, kClass});
     const std::pair<QWidget* (*)(World&, QWidget*), const char*> editors[] = {
-        {createRaceEditor, "LoadRacees, BGETFIRST, Error: 9"},
-        {createClassEditor, "LoadClasses, BGETFIRST, Error: 9"}};
+        {createRaceEditor, "LoadRacees, BGETFIRST, Error: 9 (end or beginning of file)"},
+        {createClassEditor, "LoadClasses, BGETFIRST, Error: 9 (end or beginning of file)"}};
     for (const auto& [editor, loaded] : editors) {
         open(editor);
         click("cmdInsert");
@@ -217,7 +225,7 @@ TEST_F(GuiTest, ClassEditorShowsAndStoresTheDerivedFigures) {
     SCOPED_TRACE("an inserted class copies the bytes beyond the fields too");
     dialogs.answerPrompts({"7"});
     click("cmdInsert");
-    EXPECT_EQ(joined(dialogs.prompts), "New Class Number:|Insert|0");
+    EXPECT_EQ(joined(dialogs.prompts), "New Class Number:|Insert|3");
     typed = renamed(typed, "New Class");
     typed.Number = 7;
     expectStored(stored(kClass, 7), typed);

@@ -219,7 +219,7 @@ TEST_F(ItemEditorTest, InsertTakesA32BitNumberAndRefillsTheDropDownsOnce) {
     select(1);
     dialogs.answerPrompts({"500000"});
     click("cmdInsert");
-    EXPECT_EQ(joined(dialogs.prompts), "New Item Number:|Insert|0");
+    EXPECT_EQ(joined(dialogs.prompts), "New Item Number:|Insert|8");
     Item copy = renamed(rope, "New Item");
     copy.Number = 500000;
     expectStored(500000, copy);
@@ -228,10 +228,11 @@ TEST_F(ItemEditorTest, InsertTakesA32BitNumberAndRefillsTheDropDownsOnce) {
     EXPECT_EQ(entries("cmbRace_0") * 10 + entries("cmbClass_9"), 43);
     EXPECT_EQ(said(), "");
 
-    expectInsertsRefused(kItem, {{"abc", "nothing was inserted"},
-                                 {"2147483648", "nothing was inserted"},
-                                 {"7", "cmdInsert, BINSERT, Error: 23"}});
-    EXPECT_EQ(said(), "cmdInsert, BINSERT, Error: 23");
+    expectInsertsRefused(
+        kItem, {{"abc", "nothing was inserted"},
+                {"2147483648", "nothing was inserted"},
+                {"7", "cmdInsert, BINSERT, Error: 23 (a record with this key already exists)"}});
+    EXPECT_EQ(said(), "cmdInsert, BINSERT, Error: 23 (a record with this key already exists)");
 
     SCOPED_TRACE("Delete removes the item on screen and fills the drop-downs once more");
     dialogs.answerQuestions({true});
@@ -243,7 +244,7 @@ TEST_F(ItemEditorTest, InsertTakesA32BitNumberAndRefillsTheDropDownsOnce) {
 TEST_F(GuiTest, EmptyItemFileShowsItsLoadMessageAndWritesNothing) {
     create({kItem});
     open(createItemEditor);
-    EXPECT_EQ(said(), "LoadItem, BGETFIRST, Item, Error: 9");
+    EXPECT_EQ(said(), "LoadItem, BGETFIRST, Item, Error: 9 (end or beginning of file)");
     EXPECT_EQ(list() + texts({"txtType", "txtWornOn", "txtArmour", "txtWeapon", "txtCostType"}),
               "Armour Nowhere Natural 1H Blunt Copper");
     click("cmdInsert");

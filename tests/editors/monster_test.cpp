@@ -218,6 +218,24 @@ TEST_F(MonsterEditorTest, LooksNamesUpWhereverTheOtherFilesWereLeft) {
     // A long name is shown from its start.
     EXPECT_EQ(child<QLineEdit>("txtMoveMsgDisplay")->cursorPosition(), 0);
 
+    SCOPED_TRACE("a name follows typing, quietly: a missing record opens no message");
+    const char* const typed[][4] = {
+        {"txtItemNumber_1", "3", "txtItemName_1", "Rope"},
+        {"txtItemNumber_1", "9", "txtItemName_1", "ITEM NOT IN DATABASE!"},
+        {"txtItemNumber_1", "2.5", "txtItemName_1", ""},
+        {"txtItemNumber_1", "0", "txtItemName_1", "none"},
+        {"txtSpellNumber_2", "3", "txtSpellName_2", "Fireball"},
+        {"txtSpellNumber_2", "4", "txtSpellName_2", ""},
+        {"txtMoveMsg", "x", "txtMoveMsgDisplay", ""},
+        {"txtMoveMsg", "300", "txtMoveMsgDisplay", "first"},
+    };
+    for (const auto& [box, digits, nameBox, name] : typed) {
+        SCOPED_TRACE(std::string(box) + " " + digits);
+        typeKeys(box, digits);
+        EXPECT_EQ(trimRight(text(nameBox)), name);
+    }
+    EXPECT_EQ(said(), "");
+
     SCOPED_TRACE("without the files looked up in, one report per monster shown");
     window.reset();
     for (RecordKind kind : {RecordKind::Item, RecordKind::Spell, RecordKind::Message})
@@ -238,7 +256,7 @@ TEST_F(MonsterEditorTest, InsertCopiesTheMonsterOnScreenAsInactive) {
     type("txtHitPoints", "77");
     dialogs.answerPrompts({"5"});
     click("cmdInsert");
-    EXPECT_EQ(joined(dialogs.prompts), "New Monster Number:|Insert|0");
+    EXPECT_EQ(joined(dialogs.prompts), "New Monster Number:|Insert|8");
     wolf.HitPoints = 77;
     EXPECT_EQ(stored(kMonster, 7), full(wolf));
     Monster copy = renamed(wolf, "New Monster");
@@ -301,7 +319,7 @@ TEST_F(MonsterEditorTest, AFailedRereadWritesNothingAndAnEmptyFileShowsItsMessag
     ASSERT_EQ(world.file(kMonster).getEqual32(3, ""), 0);
     dialogs.answerQuestions({true});  // the typed name has nowhere to go: let it go
     select(2);
-    EXPECT_EQ(said(), "Error on BGETEQUAL: 4");
+    EXPECT_EQ(said(), "Error on BGETEQUAL: 4 (no record has this key)");
     EXPECT_EQ(stored(kMonster, 1), full(a));
     EXPECT_EQ(stored(kMonster, 3), full(c));
 
@@ -314,7 +332,9 @@ TEST_F(MonsterEditorTest, AFailedRereadWritesNothingAndAnEmptyFileShowsItsMessag
     type("txtName", "Kept");
     select(1);
     EXPECT_EQ(joined(dialogs.messages, "|"),
-              "Error on BGETEQUAL: 4|Error on BGETEQUAL: 4|Error on BGETEQUAL: 4");
+              "Error on BGETEQUAL: 4 (no record has this key)|Error on BGETEQUAL: 4 (no record has "
+              "this key)|"
+              "Error on BGETEQUAL: 4 (no record has this key)");
     Monster kept = renamed(a, "Kept");
     kept.HitPoints = 99;
     EXPECT_EQ(all(kMonster), std::vector<Row>{full(kept)});
@@ -329,7 +349,7 @@ TEST_F(MonsterEditorTest, AFailedRereadWritesNothingAndAnEmptyFileShowsItsMessag
                      "txtAbilityA_4", "txtWeaponName"}),
               "Lair Solo Good It None None none");
     window->close();
-    EXPECT_EQ(said(), "LoadMonsters(), BGETFIRST, Error: 9");
+    EXPECT_EQ(said(), "LoadMonsters(), BGETFIRST, Error: 9 (end or beginning of file)");
     EXPECT_TRUE(all(kMonster).empty());
 }
 

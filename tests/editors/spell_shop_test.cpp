@@ -44,8 +44,10 @@ TEST_F(GuiTest, SteppingThroughTheDemoWorldChangesNoStoredByte) {
 
 TEST_F(GuiTest, EmptySpellAndShopFilesShowTheirLoadMessageAndWriteNothing) {
     create({kSpell, kShop, RecordKind::Item, RecordKind::Class});
-    for (auto [editor, loaded] : {std::pair{&createSpellEditor, "LoadSpelles, BGETFIRST, Error: 9"},
-                                  {&createShopEditor, "LoadShopes, BGETFIRST, Error: 9"}}) {
+    for (auto [editor, loaded] :
+         {std::pair{&createSpellEditor,
+                    "LoadSpelles, BGETFIRST, Error: 9 (end or beginning of file)"},
+          {&createShopEditor, "LoadShopes, BGETFIRST, Error: 9 (end or beginning of file)"}}) {
         SCOPED_TRACE(loaded);
         open(editor);
         click("cmdInsert");
@@ -202,7 +204,8 @@ TEST_F(ShopEditorTest, ShowsItemNamesAndKeepsWhatNoControlOwns) {
     dialogs.answerPrompts({"30", "31"});
     click("cmdInsert");
     click("cmdInsert");
-    EXPECT_EQ(joined(dialogs.prompts, ";"), "New Shop Number:|Insert|0;New Shop Number:|Insert|0");
+    EXPECT_EQ(joined(dialogs.prompts, ";"),
+              "New Shop Number:|Insert|21;New Shop Number:|Insert|31");
     EXPECT_EQ(child<QComboBox>("cmbClasses")->count(), 3);
     EXPECT_EQ(list(), "10   Armoury\n20   Bazaar" + std::string(33, ' ') +
                           "\n30   New Shop\n31   New Shop");

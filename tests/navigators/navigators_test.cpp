@@ -64,14 +64,15 @@ TEST_F(NavigatorTest, BothEndsReportAndWriteBack) {
     EXPECT_EQ(texts({"txtNumber", "txtMessageLine1"}), "1 message 1");
     type("txtMessageLine3", "first edit");
     click("cmdPrevious");
-    EXPECT_EQ(said(), "cmdPrevious_Click, BGETPREVIOUS, Message, Error: 9");
+    EXPECT_EQ(said(),
+              "cmdPrevious_Click, BGETPREVIOUS, Message, Error: 9 (end or beginning of file)");
     EXPECT_EQ(text("txtNumber"), "1");
     EXPECT_EQ(line(stored(kMessage, 1), 168), stored74("first edit"));
     dialogs.clear();
     click("cmdLast");
     type("txtMessageLine2", "last edit   ");
     click("cmdNext");
-    EXPECT_EQ(said(), "cmdNext_Click, BGETNEXT, Message, Error: 9");
+    EXPECT_EQ(said(), "cmdNext_Click, BGETNEXT, Message, Error: 9 (end or beginning of file)");
     // Shown as stored, trailing blanks gone.
     EXPECT_EQ(texts({"txtNumber", "txtMessageLine2"}), "3 last edit");
     EXPECT_EQ(line(stored(kMessage, 3), 86), stored74("last edit"));
@@ -81,7 +82,7 @@ TEST_F(NavigatorTest, BothEndsReportAndWriteBack) {
     type("txtMessageLine1", "before goto");
     type("txtGoto", "99");
     click("cmdGoto");
-    EXPECT_EQ(said(), "cmdGoto_Click(), BGETEQUAL, Message, Error: 4");
+    EXPECT_EQ(said(), "cmdGoto_Click(), BGETEQUAL, Message, Error: 4 (no record has this key)");
     EXPECT_EQ(text("txtNumber"), "3");
     const Row third = stored(kMessage, 3);
     EXPECT_EQ(line(third, 4), stored74("before goto"));
@@ -145,7 +146,7 @@ TEST_F(NavigatorTest, TheDisabledNumberBoxRoundTripsExtremeNumbers) {
 
 TEST_F(NavigatorTest, AnEmptyMessageFileWritesNothing) {
     open(createMessageEditor);
-    EXPECT_EQ(said(), "LoadMessage, BGETFIRST, Message, Error: 9");
+    EXPECT_EQ(said(), "LoadMessage, BGETFIRST, Message, Error: 9 (end or beginning of file)");
     EXPECT_EQ(texts({"txtNumber", "txtMessageLine1", "txtMessageLine2", "txtMessageLine3"}), "   ");
     dialogs.clear();
     type("txtMessageLine1", "typed into nothing");
@@ -201,8 +202,13 @@ TEST_F(NavigatorTest, TextblockInsertDeleteAndTheWritesItMustNotMake) {
     block(2, "\x82");
     const std::vector<Row> before = all(kBlock);
     open(createTextblockEditor);
-    type("txtLinkTo", "12");  // shown only
-    dialogs.answerPrompts({"2", "3"});
+    type("txtLinkTo", "12");                 // shown only
+    dialogs.answerPrompts({"0", "2", "3"});  // 0 is refused before the step order is asked
+    click("cmdInsert");
+    EXPECT_EQ(said(),
+              "New TextBlock Number: 0 means none wherever a record names a Textblock; "
+              "nothing was inserted.");
+    dialogs.clear();
     click("cmdInsert");
     EXPECT_TRUE(said().starts_with("cmdInsert, Error: ")) << said();
     // The refused block, still in the file's record, is not what the next save writes.
@@ -230,7 +236,7 @@ TEST_F(NavigatorTest, DeleteWithNoBlockShownAsksReportsAndDeletesNothing) {
     dialogs.answerQuestions({true});
     click("cmdDelete");
     EXPECT_EQ(joined(dialogs.questions), "Delete this record from database?|Delete Record?");
-    EXPECT_EQ(said(), "cmdDelete, Error: 24");
+    EXPECT_EQ(said(), "cmdDelete, Error: 24 (no current record to update or delete)");
     EXPECT_EQ(text("txtNumber"), "NNNNN");
     EXPECT_TRUE(all(kBlock).empty());
 }

@@ -97,17 +97,18 @@ TEST_F(RoomTest, BothEndsGotoAndTheMapsLookupsDoNotMisdirectTheNextSave) {
     EXPECT_FALSE(child<QLineEdit>("txtMap")->isEnabled() ||
                  child<QLineEdit>("txtRoom")->isEnabled());
     click("cmdPrevious");
-    EXPECT_EQ(said(), "cmdPrevious_Click, BGETPREVIOUS, Room, Error: 9");
+    EXPECT_EQ(said(), "cmdPrevious_Click, BGETPREVIOUS, Room, Error: 9 (end or beginning of file)");
     dialogs.clear();
     click("cmdLast");
     click("cmdNext");
-    EXPECT_EQ(said(), "cmdNext_Click, BGETNEXT, Room, Error: 9");
+    EXPECT_EQ(said(), "cmdNext_Click, BGETNEXT, Room, Error: 9 (end or beginning of file)");
     EXPECT_EQ(text("txtName"), "Cellar");
+    EXPECT_EQ(texts({"txtGotoMap", "txtGotoRoom"}), "2 1");  // the room on screen
 
     SCOPED_TRACE("Goto a missing room, then bad text: no move, no write");
     dialogs.clear();
     goTo("1", "9");
-    EXPECT_EQ(said(), "cmdGoto_Click(), BGETEQUAL, Room, Error: 4");
+    EXPECT_EQ(said(), "cmdGoto_Click(), BGETEQUAL, Room, Error: 4 (no record has this key)");
     EXPECT_EQ(text("txtName"), "Cellar");
     const std::vector<Row> before = all(kRoom);
     type("txtName", "not written");
@@ -171,7 +172,7 @@ TEST_F(RoomTest, InsertAndDeleteActOnTheRoomShown) {
     dialogs.clear();
     dialogs.answerPrompts({"2", "1"});
     click("cmdInsert");
-    EXPECT_EQ(said(), "cmdInsert, BINSERT, Error: 23");
+    EXPECT_EQ(said(), "cmdInsert, BINSERT, Error: 23 (a record with this key already exists)");
     EXPECT_EQ(text("txtName"), "Hall");
     click("cmdNext");
     click("cmdPrevious");
@@ -213,12 +214,12 @@ TEST_F(RoomTest, InsertAndDeleteActOnTheRoomShown) {
     dialogs.clear();
     dialogs.answerQuestions({true, true, true, true});
     for (int i = 0; i < 4; ++i) click("cmdDelete");
-    EXPECT_EQ(said(), "cmdFirst_Click, BGETFIRST, Room, Error: 9");
+    EXPECT_EQ(said(), "cmdFirst_Click, BGETFIRST, Room, Error: 9 (end or beginning of file)");
     EXPECT_EQ(texts({"txtMap", "txtName", "txtType"}), "  Normal");
     dialogs.clear();
     dialogs.answerQuestions({true});
     click("cmdDelete");
-    EXPECT_EQ(said(), "cmdDelete, Error: 24");
+    EXPECT_EQ(said(), "cmdDelete, Error: 24 (no current record to update or delete)");
     dialogs.clear();
     dialogs.answerPrompts({"1", "1"});
     click("cmdInsert");
@@ -274,6 +275,13 @@ TEST_F(RoomTest, TypesWithoutAnEntryAndUnreadableBoxesKeepTheirStoredValues) {
     std::memcpy(&monsterType, picked.data() + 1092, 4);
     EXPECT_EQ(std::pair(exitType, monsterType), std::pair(std::int16_t(24), 39));
     EXPECT_EQ(said(), "");
+
+    SCOPED_TRACE("a monster's name follows typing, quietly");
+    typeKeys("txtCurrentRoomMon_2", "3");
+    EXPECT_EQ(text("txtCurrentRoomMonName_2"), "Rat");
+    typeKeys("txtCurrentRoomMon_2", "35");
+    EXPECT_EQ(text("txtCurrentRoomMonName_2"), "MONSTER NOT IN DATABASE!");
+    EXPECT_EQ(said(), "");
 }
 
 TEST_F(RoomTest, TheMiniMapsBoxes) {
@@ -287,7 +295,10 @@ TEST_F(RoomTest, TheMiniMapsBoxes) {
     click("Command1");
     MiniMap* map = miniMap();
     ASSERT_NE(map, nullptr);
-    EXPECT_EQ(said(), "Function GetRoomName, BGETEQUAL, Room, Error: 4");  // once for room 5
+    EXPECT_EQ(
+        said(),
+        "Function GetRoomName, BGETEQUAL, Room, Error: 4 (no record has this key)");  // once for
+                                                                                      // room 5
     std::string colours;
     for (int i = 0; i <= 10; ++i) colours += box(map, i)[0];
     EXPECT_EQ(colours, "wwwbwwwwbbb");
@@ -386,7 +397,7 @@ TEST_F(RoomDemoWorldTest, SteppingThroughEveryRoomChangesNoByteAndShutdownCloses
     for (std::size_t i = 1; i < before.size(); ++i) next->click();
     EXPECT_EQ(t.said(), "");
     next->click();
-    EXPECT_EQ(t.said(), "cmdNext_Click, BGETNEXT, Room, Error: 9");
+    EXPECT_EQ(t.said(), "cmdNext_Click, BGETNEXT, Room, Error: 9 (end or beginning of file)");
     t.dialogs.clear();
     editor->widget()->findChild<QPushButton*>(QStringLiteral("cmdFirst"))->click();
     editor->widget()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();

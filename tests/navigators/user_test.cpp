@@ -97,12 +97,12 @@ TEST_F(UserEditorTest, StepsBothEndsAndGotoByName) {
 
     SCOPED_TRACE("both ends report and keep the player shown");
     click("cmdPrevious");
-    EXPECT_EQ(said(), "cmdPrevious_Click, BGETPREVIOUS, User, Error: 9");
+    EXPECT_EQ(said(), "cmdPrevious_Click, BGETPREVIOUS, User, Error: 9 (end or beginning of file)");
     EXPECT_EQ(text("txtBBSName"), "alpha");
     dialogs.clear();
     click("cmdLast");
     click("cmdNext");
-    EXPECT_EQ(said(), "cmdNext_Click, BGETNEXT, User, Error: 9");
+    EXPECT_EQ(said(), "cmdNext_Click, BGETNEXT, User, Error: 9 (end or beginning of file)");
     EXPECT_EQ(texts({"txtBBSName", "txtLevel"}), "charlie 31");
     click("cmdPrevious");
     EXPECT_EQ(text("txtBBSName"), "bravo");
@@ -118,7 +118,7 @@ TEST_F(UserEditorTest, StepsBothEndsAndGotoByName) {
         SCOPED_TRACE(missing);
         type("txtGoto", missing);
         click("Command7");
-        EXPECT_EQ(said(), "cmdGoto_Click(), BGETEQUAL, User, Error: 4");
+        EXPECT_EQ(said(), "cmdGoto_Click(), BGETEQUAL, User, Error: 4 (no record has this key)");
         EXPECT_EQ(text("txtBBSName"), "charlie");
         dialogs.clear();
     }
@@ -230,14 +230,14 @@ TEST_F(UserEditorTest, TypingLimits) {
 
 TEST_F(UserEditorTest, EmptyFileAndAMissingItemFile) {
     open(createUserEditor);
-    EXPECT_EQ(said(), "LoadUser, BGETFIRST, User, Error: 9");
+    EXPECT_EQ(said(), "LoadUser, BGETFIRST, User, Error: 9 (end or beginning of file)");
     EXPECT_EQ(texts({"txtBBSName", "txtLevel", "txtGoto"}), "  monkey");
     dialogs.clear();
     click("cmdNext");
     click("cmdLast");
     EXPECT_EQ(said(),
-              "cmdNext_Click, BGETNEXT, User, Error: 24\n"
-              "cmdLast_Click, BGETLAST, User, Error: 9");
+              "cmdNext_Click, BGETNEXT, User, Error: 24 (no current record to update or delete)\n"
+              "cmdLast_Click, BGETLAST, User, Error: 9 (end or beginning of file)");
     window.reset();
 
     SCOPED_TRACE("without the Item file one failed lookup is reported per player shown");
@@ -301,7 +301,8 @@ TEST_F(UserEditorProgramTest, LeavesTheUserFileAsItWas) {
         press("cmdNext");
     }
     EXPECT_EQ(players - 1, demo::demoPlan(demo::DemoSize::Small).users);
-    EXPECT_EQ(joined(dialogs.messages), "cmdNext_Click, BGETNEXT, User, Error: 9");
+    EXPECT_EQ(joined(dialogs.messages),
+              "cmdNext_Click, BGETNEXT, User, Error: 9 (end or beginning of file)");
     dialogs.clear();
     for (QPushButton* b : buttons) b->click();
     for (const char* step : {"cmdFirst", "cmdPrevious", "cmdLast", "cmdNext", "Command7"})

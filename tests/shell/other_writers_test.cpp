@@ -172,7 +172,7 @@ TEST_F(OtherWritersTest, CatalogueFailedSaveAsksBeforeEditsAreLost) {
         SCOPED_TRACE("without edits the move goes on, as a read-only world must allow");
         select(1);
         EXPECT_EQ(current(), 1);
-        EXPECT_EQ(said(), "SaveRecord, Error: 36");
+        EXPECT_EQ(said(), "SaveRecord, Error: 36 (data file is locked by another program)");
         EXPECT_TRUE(dialogs.questions.empty());
     }
     {
@@ -181,7 +181,7 @@ TEST_F(OtherWritersTest, CatalogueFailedSaveAsksBeforeEditsAreLost) {
         type("txtName", "Mountain Dwarf");
         dialogs.answerQuestions({false});
         select(0);
-        EXPECT_EQ(said(), "SaveRecord, Error: 36");
+        EXPECT_EQ(said(), "SaveRecord, Error: 36 (data file is locked by another program)");
         EXPECT_EQ(joined(dialogs.questions), kKeepQuestion);
         EXPECT_EQ(current(), 1);
         EXPECT_EQ(text("txtName"), "Mountain Dwarf");
@@ -249,7 +249,9 @@ TEST_F(OtherWritersTest, NavigatorKeepsEditsThroughAFailedMoveAndClose) {
     click("cmdNext");
     EXPECT_EQ(texts({"txtNumber", "txtMessageLine2"}), "1 kept");
     EXPECT_FALSE(closeWindow());
-    EXPECT_EQ(said(), "cmd_Save, Error: 36\ncmd_Save, Error: 36");
+    EXPECT_EQ(said(),
+              "cmd_Save, Error: 36 (data file is locked by another program)\ncmd_Save, Error: 36 "
+              "(data file is locked by another program)");
     EXPECT_EQ(dialogs.questions.size(), 2u);
     lock.reset();
     dialogs.clear();

@@ -96,7 +96,8 @@ TEST_F(MainWindowTest, WithOnlyTheRaceFileMissingTheClassTableLoads) {
         if (kind != RecordKind::Race) create({kind}, false);
     main.startUp();
     EXPECT_EQ(said(),
-              "Form_Load, BOPEN, Race, Error: 30\nLoadClassArray, BGETFIRST, Class, Error: 9");
+              "Form_Load, BOPEN, Race, Error: 30 (file not found)\nLoadClassArray, BGETFIRST, "
+              "Class, Error: 9 (end or beginning of file)");
     EXPECT_TRUE(main.world()->raceNames().empty());
     ASSERT_EQ(main.world()->classNames().size(), 1u);
     EXPECT_EQ(main.world()->classNames()[0].name, "None");
@@ -106,8 +107,9 @@ TEST_F(MainWindowTest, MenuCaptionsNamesAndOrderAndTheItemsThatDoNothing) {
     const Strings expected[] = {
         {"Edit mnuEdit", "Races mnuEditRace", "Classes mnuEditClass", "Spells mnuEditSpell",
          "Monsters mnuEditMonster", "Items mnuEditItems", "Shops mnuShop", "Rooms mnuRoom",
-         "Messages mnuEditMessage", "Text Blocks mnuEditTextblock", "Users mnuEditUser",
-         "Gangs mnuEditGang", "Actions mnuAction", "Find\u2026 mnuEditFind"},
+         "World Map mnuWorldMap", "Messages mnuEditMessage", "Text Blocks mnuEditTextblock",
+         "Users mnuEditUser", "Gangs mnuEditGang", "Actions mnuAction",
+         "Find\u2026 mnuEditFind"},
         {"About mnuAbout1", "Help (hopefully) mnuHelp", "About mnuAbout2"}};
     const QList<QAction*> menus = main.menuBar()->actions();
     ASSERT_EQ(menus.size(), 2);
@@ -198,6 +200,35 @@ TEST_F(MainWindowTest, RendersEveryWindowOverTheDemoWorld) {
     EXPECT_EQ(said(), "");
 }
 
+// Each editor opens with every control in view, inside the visible part of the area however
+// far the windows before it cascaded; the main window grows for the larger ones as far as the
+// screen lets it.
+TEST_F(MainWindowTest, EveryEditorOpensWholeInsideTheArea) {
+    std::string error;
+    ASSERT_EQ(demo::buildDemoWorld(".", demo::DemoSize::Small, &error), status::kSuccess) << error;
+    main.startUp();
+    main.resize(1024, 720);
+    for (const char* item :
+         {"mnuEditRace", "mnuEditClass", "mnuEditSpell", "mnuEditMonster", "mnuEditItems",
+          "mnuShop", "mnuRoom", "mnuEditMessage", "mnuEditTextblock", "mnuEditUser"}) {
+        SCOPED_TRACE(item);
+        choose(item);
+        QMdiSubWindow* shown = main.mdiArea()->activeSubWindow();
+        ASSERT_NE(shown, nullptr);
+        QCoreApplication::processEvents();
+        const QRect area = main.mdiArea()->viewport()->rect();
+        const QSize wanted = shown->sizeHint();
+        // A screen too small for the window leaves it at the area's top left, scrolled.
+        if (wanted.boundedTo(area.size()) != wanted) {
+            EXPECT_EQ(shown->pos(), QPoint(0, 0));
+            continue;
+        }
+        EXPECT_TRUE(area.contains(shown->geometry()));
+        EXPECT_EQ(shown->size().expandedTo(wanted), shown->size());
+    }
+    EXPECT_EQ(said(), "");
+}
+
 std::string padded(std::string s, std::size_t width) { return s.append(width - s.size(), ' '); }
 
 template <class Rec>
@@ -234,8 +265,8 @@ TEST_F(NameLookupsTest, FoundMissingNumberZeroAndTheRaceTable) {
     EXPECT_EQ(GetSpellName(world, 5), QString());
     EXPECT_EQ(GetMessageName(world, 5, 2), QString());
     EXPECT_EQ(said(),
-              "Function GetSpellName, BGETEQUAL, Error: 4\n"
-              "Function GetMessageName, BGETEQUAL, Error: 4");
+              "Function GetSpellName, BGETEQUAL, Error: 4 (no record has this key)\n"
+              "Function GetMessageName, BGETEQUAL, Error: 4 (no record has this key)");
     dialogs.clear();
 
     SCOPED_TRACE("the race table has an entry per number up to the highest");

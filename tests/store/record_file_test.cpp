@@ -82,9 +82,11 @@ TEST_F(RecordFileTest, ReportsUnexpectedStatusesWithThePrefix) {
     EXPECT_EQ(file.close("Form_Unload, BCLOSE, Tiny, Error: "), kSuccess);
     EXPECT_FALSE(file.isOpen());
     EXPECT_EQ(file.call(BGETFIRST, "x, "), kNotOpen);
-    EXPECT_EQ(reporter.messages, (std::vector<std::string>{"Form_Load, BOPEN, Tiny, Error: 30",
-                                                           "cmdInsert, BINSERT, Tiny, Error: 23",
-                                                           "Error on BGETEQUAL: 4", "x, 21"}));
+    EXPECT_EQ(reporter.messages,
+              (std::vector<std::string>{
+                  "Form_Load, BOPEN, Tiny, Error: 30 (file not found)",
+                  "cmdInsert, BINSERT, Tiny, Error: 23 (a record with this key already exists)",
+                  "Error on BGETEQUAL: 4 (no record has this key)", "x, 21 (file not open)"}));
 }
 
 TEST_F(RecordFileTest, ConvertsAfterReadsAndBeforeWrites) {

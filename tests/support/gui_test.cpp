@@ -5,6 +5,7 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <cstdlib>
 
 #include "shell/form_layout.h"
@@ -181,6 +182,13 @@ void GuiTest::type(const char* name, const char* text) {
     if (auto* box = window->findChild<QLineEdit*>(n)) return box->setText(t);
     if (auto* combo = window->findChild<QComboBox*>(n)) return combo->setEditText(t);
     child<QPlainTextEdit>(name)->setPlainText(t);
+}
+
+void GuiTest::typeKeys(const char* name, const char* text) {
+    auto* box = child<QLineEdit>(name);
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, QString::fromLatin1(text));
 }
 
 void GuiTest::click(const char* name) {

@@ -109,6 +109,8 @@ public:
     std::string text(const char* name);  // a line edit's text or a combo box's shown text
     std::string texts(std::initializer_list<const char*> names);  // joined by blanks
     void type(const char* name, const char* text);
+    // As an operator types: the line edit's text selected, then replaced key by key.
+    void typeKeys(const char* name, const char* text);
     void click(const char* name);
     // The catalogue list: its entries one per line, the current one, a click on one.
     std::string list();

@@ -66,6 +66,14 @@ TEST_F(ToolSafety, UnloadNeverOverwritesADataFile) {
     EXPECT_EQ(runTool({"unload", msg}).out, unloaded);
     EXPECT_FALSE(fs::exists(msg + "-journal"));
     EXPECT_TRUE(leftovers().empty());
+
+    // Binary bytes would garble a terminal: only an OUTPUT file is written from one.
+    const ToolRun onTerminal = runTool({"unload", msg}, {}, /*terminal=*/true);
+    EXPECT_EQ(onTerminal.code, kExitDataError);
+    EXPECT_EQ(onTerminal.out, "");
+    EXPECT_TRUE(has(onTerminal.err, "standard output is a terminal")) << onTerminal.err;
+    ASSERT_EQ(runTool({"unload", msg, dir.path("t.unl")}, {}, true).code, kExitDone);
+    EXPECT_EQ(fileBytes(dir.path("t.unl")), Bytes(unloaded.begin(), unloaded.end()));
 }
 
 TEST_F(ToolSafety, UnloadReplacesItsOutputWhole) {

@@ -303,3 +303,33 @@ TEST(DemoWorld, SameBytesEveryRunAndRefusesExistingFiles) {
 
 }  // namespace
 }  // namespace gw::tool
+
+namespace gw::tool {
+namespace {
+
+TEST_F(SmallDemoWorld, MapDrawsOneMapAsPngOrSvgAndRefusesWhatItCannotDraw) {
+    const std::string dir = dir_.path("");
+    ScratchDir out;
+    for (const char* name : {"map.svg", "map.png"}) {
+        const ToolRun run = runTool({"map", dir, "2", out.path(name)});
+        EXPECT_EQ(run.code, kExitDone) << run.err;
+        EXPECT_GT(std::filesystem::file_size(out.path(name)), 1000u) << name;
+    }
+    std::ifstream svg(out.path("map.svg"));
+    const std::string text((std::istreambuf_iterator<char>(svg)), {});
+    EXPECT_NE(text.find("<svg"), std::string::npos);
+    const std::pair<std::vector<std::string>, const char*> refused[] = {
+        {{"map", dir, "999", out.path("none.png")}, "map 999 has no rooms"},
+        {{"map", dir, "1", out.path("map.gif")}, "written as .png or .svg"},
+        {{"map", out.path("nowhere"), "1", out.path("x.png")}, "file not found"},
+    };
+    for (const auto& [args, why] : refused) {
+        const ToolRun run = runTool(args);
+        EXPECT_EQ(run.code, kExitDataError) << why;
+        EXPECT_NE(run.err.find(why), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(out.path("none.png")));
+}
+
+}  // namespace
+}  // namespace gw::tool

@@ -14,11 +14,13 @@ struct ToolRun {
     std::string out, err;
 };
 
-inline ToolRun runTool(std::vector<std::string> args, const std::string& input = {}) {
+// `terminal`: run as if standard output were a terminal.
+inline ToolRun runTool(std::vector<std::string> args, const std::string& input = {},
+                       bool terminal = false) {
     args.insert(args.begin(), "gravewind-data");
     std::istringstream in(input);
     std::ostringstream out, err;
-    const int code = runDataTool(args, {in, out, err, false});
+    const int code = runDataTool(args, {in, out, err, false, terminal});
     return {code, out.str(), err.str()};
 }
 

@@ -2,8 +2,10 @@
 // and the demo world's names.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -98,6 +100,8 @@ protected:
         room.set("RoomExit", 2, 1);                          // East, and no way back West
         load(K::Room, room);
         load(K::User, firstRow(K::User).text("BBSName", "Planted Player").set("Race", 99));
+        // Stored, but never to be named: every reference reads 0 as none.
+        load(K::Item, firstRow(K::Item).set("Number", 0));
     }
     ScratchDir dir;
 };
@@ -129,6 +133,7 @@ TEST_F(CheckedWorld, ReportsExactlyThePlantedFaults) {
         R"({"type":"Room","key":[1,900],"field":"RoomExit","index":0,"value":950,"target":"Room","problem":"missing"})",
         R"({"type":"Room","key":[1,900],"field":"RoomExit","index":2,"value":1,"target":"Room","problem":"one-way"})",
         R"({"type":"User","key":"Planted Player","field":"Race","index":null,"value":99,"target":"Race","problem":"missing"})",
+        R"({"type":"Item","key":0,"problem":"numbered-none"})",
     };
     EXPECT_EQ(added, expected);
 
@@ -147,10 +152,58 @@ TEST_F(CheckedWorld, ReportsExactlyThePlantedFaults) {
     EXPECT_NE(plain.out.find("wccuser2.dat  User \"Planted Player\"  Race = 99  missing Race 99\n"),
               std::string::npos)
         << plain.out;
-    EXPECT_NE(text.back().find("6 missing references (errors), " +
-                               std::to_string(before.size() + 1) + " one-way exits"),
+    EXPECT_NE(plain.out.find("wccitem2.dat  Item 0  numbered 0: every reference reads 0 as none\n"),
               std::string::npos)
+        << plain.out;
+    EXPECT_NE(
+        text.back().find("6 missing references (errors), " + std::to_string(before.size() + 1) +
+                         " one-way exits, 1 record numbered 0 (warnings)"),
+        std::string::npos)
         << text.back();
+}
+
+// Every `$ gravewind-data` example of the README runs as written, in order, in a scratch
+// directory: the operator's worlds (/bbs/...) are copies of the small demo world, the other
+// names are made by the examples before them. None may end in a usage error, and a listing's
+// count matches its lines.
+TEST_F(CheckedWorld, ReadmeExamplesRun) {
+    auto scratch = [this](std::string name) {
+        std::replace(name.begin(), name.end(), '/', '_');
+        return dir.path("examples/" + name);
+    };
+    for (const char* world : {"/bbs/game", "/bbs/game-1.4", "/bbs/game-1.5"}) {
+        fs::create_directories(scratch(world));
+        for (RecordKind kind : allRecordKinds())
+            fs::copy_file(file(kind),
+                          scratch(world) + "/" + std::string(recordType(kind).fileName()));
+    }
+    std::ifstream readme(GRAVEWIND_README);
+    ASSERT_TRUE(readme.is_open());
+    constexpr std::string_view kPrompt = "    $ gravewind-data ";
+    int examples = 0;
+    for (std::string line; std::getline(readme, line);) {
+        if (!line.starts_with(kPrompt)) continue;
+        SCOPED_TRACE(line);
+        ++examples;
+        // What follows "&&" is another program's business.
+        std::string command = line.substr(kPrompt.size());
+        command = command.substr(0, command.find(" &&"));
+        std::vector<std::string> args;
+        std::istringstream words(command);
+        for (std::string word; words >> word;) {
+            const bool path = word.starts_with("/") || word.ends_with(".png") ||
+                              word == "small-world" || word == "world";
+            args.push_back(path ? scratch(word) : word);
+        }
+        const ToolRun r = runTool(args);
+        EXPECT_LT(r.code, kExitUsage) << r.err;
+        if (args.front() != "refs") continue;
+        const std::vector<std::string> listed = lines(r.out);
+        ASSERT_FALSE(listed.empty());
+        EXPECT_TRUE(listed.back().starts_with(std::to_string(listed.size() - 1) + " references"))
+            << r.out;
+    }
+    EXPECT_GE(examples, 2);
 }
 
 TEST_F(CheckedWorld, UnreadableFilesExitTwoAndTheRestIsStillChecked) {

@@ -10,6 +10,7 @@
 #include "records/records.h"
 #include "store/record_manager.h"
 #include "tools/data/demo_world.h"
+#include "tools/data/map_command.h"
 #include "tools/data/tool_file.h"
 #include "tools/data/unload_format.h"
 #include "tools/data/world_check.h"
@@ -105,6 +106,12 @@ int runCommand(const std::vector<std::string>& args, ToolIo io) {
         ->check(CLI::IsMember({"small", "large"}));
     demo->add_flag("--force", force, "Replace data files that exist already");
 
+    std::int32_t mapNumber = 0;
+    auto* map = app.add_subcommand("map", "Draw one map of the world in DIR as a PNG or SVG picture");
+    map->add_option("DIR", dir, "Directory of the ten data files")->required();
+    map->add_option("MAP", mapNumber, "Map number")->required();
+    map->add_option("OUTPUT", output, "Picture to write: a .png or .svg file")->required();
+
     WorldCommands world(app);
     TextCommands text(app);
 
@@ -120,6 +127,7 @@ int runCommand(const std::vector<std::string>& args, ToolIo io) {
     if (load->parsed()) return loadFile(file, input, io, partial);
     if (unload->parsed()) return unloadFile(file, output, io);
     if (dump->parsed()) return dumpFile(file, io);
+    if (map->parsed()) return drawMap(dir, mapNumber, output, io);
     if (world.parsed()) return world.run(io);
     if (text.parsed()) return text.run(io);
     return buildDemo(dir, size, force, io);

@@ -15,7 +15,8 @@ struct ToolIo {
     std::istream& in;
     std::ostream& out;
     std::ostream& err;
-    bool progress = false;  // show progress of long loads on err (a terminal)
+    bool progress = false;       // show progress of long loads on err (a terminal)
+    bool outIsTerminal = false;  // out is a terminal, which binary output would garble
 };
 
 // Prints "gravewind-data: message" on err; gives kExitDataError.

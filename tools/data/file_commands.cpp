@@ -49,8 +49,11 @@ constexpr std::size_t kProgressStep = 1000;
 constexpr std::size_t kOutputChunk = 64 * 1024;
 
 // Why output must not be written, or "" when it may. Standard output ("") is refused when it
-// is the data file itself (">>" onto it).
+// is a terminal or the data file itself (">>" onto it).
 std::string refusedOutput(const std::string& file, const std::string& output, ToolIo io) {
+    if (output.empty() && io.outIsTerminal)
+        return "standard output is a terminal and an unload is binary; name an OUTPUT file or "
+               "pipe it; nothing was written";
     if (output.empty()) {
         struct stat out {
         }, data{};

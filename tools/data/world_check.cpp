@@ -163,11 +163,32 @@ int checkWorld(const std::string& dir, bool json, ToolIo io) {
                    << values::kDirectionNames[values::oppositeDirection(o.index)] << " exit back\n";
         }
     }
-    if (!json)
+    // A record numbered 0 where 0 means none can be stored but never named: a warning.
+    std::size_t numberedNone = 0;
+    for (RecordKind kind : allRecordKinds()) {
+        const RecordType& type = recordType(kind);
+        if (!numberZeroMeansNone(type) || !scan.hasNumber(kind, 0)) continue;
+        ++numberedNone;
+        if (json) {
+            Json j = Json::object();
+            j["type"] = std::string(type.name());
+            j["key"] = 0;
+            j["problem"] = "numbered-none";
+            io.out << j.dump() << "\n";
+        } else {
+            io.out << type.fileName() << "  " << type.name()
+                   << " 0  numbered 0: every reference reads 0 as none\n";
+        }
+    }
+    if (!json) {
         io.out << "checked " << plural(scan.recordCount(), "record", "records") << " in "
                << plural(scan.fileCount(), "file", "files") << ": "
                << plural(missing, "missing reference", "missing references") << " (errors), "
-               << plural(oneWay, "one-way exit", "one-way exits") << " (warnings)\n";
+               << plural(oneWay, "one-way exit", "one-way exits");
+        if (numberedNone != 0)
+            io.out << ", " << plural(numberedNone, "record numbered 0", "records numbered 0");
+        io.out << " (warnings)\n";
+    }
     const int code = !scan.complete() ? kExitUsage : missing != 0 ? kExitDataError : kExitDone;
     return finish(io.out, io, code);
 }

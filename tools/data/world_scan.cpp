@@ -113,11 +113,15 @@ bool WorldScan::readFile(const fs::path& dir, RecordKind kind, std::optional<Rec
     return true;
 }
 
+bool WorldScan::hasNumber(RecordKind kind, std::int64_t number) const {
+    const auto& numbers = numbers_[index(kind)];
+    return std::binary_search(numbers.begin(), numbers.end(), number);
+}
+
 bool WorldScan::targetExists(const Occurrence& o) const {
     if (o.reference->scope == TargetScope::RoomOfMap)
         return room(key(o.kind, o.record).number, o.value) != nullptr;
-    const auto& numbers = numbers_[index(o.reference->to)];
-    return std::binary_search(numbers.begin(), numbers.end(), o.value);
+    return hasNumber(o.reference->to, o.value);
 }
 
 const RoomExits* WorldScan::room(std::int64_t map, std::int64_t room) const {

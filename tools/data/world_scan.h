@@ -48,6 +48,8 @@ public:
     const RecordKey& key(RecordKind kind, std::uint32_t record) const {
         return keys_[index(kind)][record];
     }
+    // Whether a record of `kind`, a type keyed by a number alone, has the number.
+    bool hasNumber(RecordKind kind, std::int64_t number) const;
     // Whether the target of a reference met in the walk exists.
     bool targetExists(const Occurrence& o) const;
     // The exits of a room, or nullptr when there is no such room.

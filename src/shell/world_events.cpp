@@ -1,0 +1,1 @@
+#include "shell/world_events.h"

@@ -108,8 +108,7 @@ TEST_F(MainWindowTest, MenuCaptionsNamesAndOrderAndTheItemsThatDoNothing) {
         {"Edit mnuEdit", "Races mnuEditRace", "Classes mnuEditClass", "Spells mnuEditSpell",
          "Monsters mnuEditMonster", "Items mnuEditItems", "Shops mnuShop", "Rooms mnuRoom",
          "World Map mnuWorldMap", "Messages mnuEditMessage", "Text Blocks mnuEditTextblock",
-         "Users mnuEditUser", "Gangs mnuEditGang", "Actions mnuAction",
-         "Find\u2026 mnuEditFind"},
+         "Users mnuEditUser", "Gangs mnuEditGang", "Actions mnuAction", "Find\u2026 mnuEditFind"},
         {"About mnuAbout1", "Help (hopefully) mnuHelp", "About mnuAbout2"}};
     const QList<QAction*> menus = main.menuBar()->actions();
     ASSERT_EQ(menus.size(), 2);

@@ -2,13 +2,16 @@
 // opening the window (list built, first record shown) beside a bare walk of the same file,
 // and one search keystroke that selects a record near the end of the list (the save of the
 // record on screen and the read of the match included). Then the Spell and Shop editors
-// opened on the large demo world, each beside a bare walk of its file. Run with
+// opened on the large demo world, each beside a bare walk of its file. A save of an edit on
+// leaving a record (one write transaction: read again, compare, update; then the next record
+// shown) beside the record-manager calls with and without the transaction. Run with
 // QT_QPA_PLATFORM=offscreen.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QListView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
@@ -160,6 +163,46 @@ void BM_SearchKeystrokeNearTheEnd(benchmark::State& state) {
     gw::bench::failIfReported(state, bench().dialogs);
 }
 BENCHMARK(BM_SearchKeystrokeNearTheEnd)->Unit(benchmark::kMillisecond);
+
+// Type into a box, then click the other of two neighbouring entries: the save and the move.
+void BM_RaceSaveOnLeaving(benchmark::State& state) {
+    std::unique_ptr<QWidget> editor(gw::createRaceEditor(*bench().world));
+    editor->show();
+    QCoreApplication::processEvents();
+    auto* view = editor->findChild<QListView*>(QStringLiteral("lstDatabase"));
+    auto* box = editor->findChild<QLineEdit*>(QStringLiteral("txtMinIntellect"));
+    int i = 0;
+    for (auto _ : state) {
+        box->setText(QString::number(i % 40));
+        view->setCurrentIndex(view->model()->index(5000 + (++i & 1), 0));
+    }
+    gw::bench::failIfReported(state, bench().dialogs);
+}
+BENCHMARK(BM_RaceSaveOnLeaving)->Unit(benchmark::kMicrosecond);
+
+// Baselines: read again, update, read the next entry; with and without the transaction.
+void raceSaveCalls(benchmark::State& state, bool transaction) {
+    gw::RecordFile& f = bench().races();
+    int i = 0;
+    for (auto _ : state) {
+        const auto number = static_cast<std::int16_t>(5001 + (i & 1));
+        auto save = [&] {
+            if (gw::Status s = f.getEqual32(number, "reread: "); s != 0) return s;
+            f.as<gw::Race>().MinIntellect = static_cast<std::int16_t>(i % 40);
+            return f.call(gw::BUPDATE, "update: ");
+        };
+        if (transaction)
+            f.inWriteTransaction("save: ", save);
+        else
+            save();
+        f.getEqual32(static_cast<std::int16_t>(5001 + (++i & 1)), "show: ");
+    }
+    gw::bench::failIfReported(state, bench().dialogs);
+}
+void BM_RaceSaveCalls(benchmark::State& state) { raceSaveCalls(state, false); }
+BENCHMARK(BM_RaceSaveCalls)->Unit(benchmark::kMicrosecond);
+void BM_RaceSaveCallsInTransaction(benchmark::State& state) { raceSaveCalls(state, true); }
+BENCHMARK(BM_RaceSaveCallsInTransaction)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

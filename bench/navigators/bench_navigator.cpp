@@ -1,7 +1,8 @@
-// One navigator step of frmMessage and of frmRoom (write back the shown record, read the next
-// or previous one, show it) on the large demo world's 8,000 messages and 30,000 rooms, and one
-// fill of the mini map (ten room-name lookups), each beside the same record-manager calls made
-// without the window.
+// One navigator step of frmMessage and of frmRoom (without edits: read the shown record again,
+// read the next or previous one, show it) on the large demo world's 8,000 messages and 30,000
+// rooms; a frmMessage step with an edit (the save in one write transaction: read again,
+// compare, update); and one fill of the mini map (ten room-name lookups), each beside the same
+// record-manager calls made without the window.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -73,21 +74,55 @@ void BM_MessageEditorStep(benchmark::State& state) {
 }
 BENCHMARK(BM_MessageEditorStep)->Unit(benchmark::kMicrosecond);
 
-// Baseline: the calls under one step, with no window: read the shown message again by its
-// number, update it, read the neighbour.
-void BM_RecordManagerStep(benchmark::State& state) {
+// A step that saves an edit first: each time another text in the first line.
+void BM_MessageEditorStepWithEdit(benchmark::State& state) {
+    Fixture& f = fixture();
+    std::unique_ptr<QWidget> editor(gw::createMessageEditor(*f.world));
+    editor->show();
+    editor->findChild<QLineEdit*>(QStringLiteral("txtGoto"))->setText(QString::number(f.middle()));
+    editor->findChild<QPushButton*>(QStringLiteral("cmdGoto"))->click();
+    auto* line = editor->findChild<QLineEdit*>(QStringLiteral("txtMessageLine1"));
+    QPushButton* steps[] = {editor->findChild<QPushButton*>(QStringLiteral("cmdNext")),
+                            editor->findChild<QPushButton*>(QStringLiteral("cmdPrevious"))};
+    std::size_t i = 0;
+    for (auto _ : state) {
+        line->setText(QStringLiteral("edit %1").arg(i & 7));
+        steps[i++ & 1]->click();
+    }
+    gw::bench::failIfReported(state, f.dialogs);
+}
+BENCHMARK(BM_MessageEditorStepWithEdit)->Unit(benchmark::kMicrosecond);
+
+// Baselines: the calls under one step, with no window. Read the shown message again by its
+// number; with an edit update it (as saves did before the write transaction, or inside one);
+// read the neighbour.
+enum class SaveCalls { None, Plain, InTransaction };
+void messageStepCalls(benchmark::State& state, SaveCalls save) {
     Fixture& f = fixture();
     gw::RecordFile& file = f.messages();
     file.getEqual32(f.middle(), "goto: ");
     std::size_t i = 0;
     for (auto _ : state) {
-        file.getEqual32(file.as<gw::Message>().Number, "reread: ");
-        file.call(gw::BUPDATE, "update: ");
+        auto reread = [&] {
+            const gw::Status s = file.getEqual32(file.as<gw::Message>().Number, "reread: ");
+            return s != 0 || save == SaveCalls::None ? s : file.call(gw::BUPDATE, "update: ");
+        };
+        if (save == SaveCalls::InTransaction)
+            file.inWriteTransaction("save: ", reread);
+        else
+            reread();
         file.call((i++ & 1) ? gw::BGETPREVIOUS : gw::BGETNEXT, "step: ");
     }
     gw::bench::failIfReported(state, f.dialogs);
 }
+void BM_RecordManagerReadStep(benchmark::State& state) { messageStepCalls(state, SaveCalls::None); }
+BENCHMARK(BM_RecordManagerReadStep)->Unit(benchmark::kMicrosecond);
+void BM_RecordManagerStep(benchmark::State& state) { messageStepCalls(state, SaveCalls::Plain); }
 BENCHMARK(BM_RecordManagerStep)->Unit(benchmark::kMicrosecond);
+void BM_RecordManagerTransactionStep(benchmark::State& state) {
+    messageStepCalls(state, SaveCalls::InTransaction);
+}
+BENCHMARK(BM_RecordManagerTransactionStep)->Unit(benchmark::kMicrosecond);
 
 // The room in the middle of the file: (map, room).
 std::pair<std::int32_t, std::int32_t> middleRoom(Fixture& f) {

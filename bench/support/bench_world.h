@@ -29,6 +29,10 @@ public:
         last = text;
     }
     bool question(const QString&, const QString&) override { return false; }
+    Answer questionWithCancel(const QString&, const QString&, const QString&,
+                              const QString&) override {
+        return Answer::Cancel;
+    }
     QString askText(const QString&, const QString&, const QString&) override { return {}; }
     int messages = 0;
     QString last;

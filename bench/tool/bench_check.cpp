@@ -12,6 +12,8 @@
 #include "tools/data/data_tool.h"
 #include "tools/data/demo_world.h"
 #include "tools/data/world_check.h"
+#include "world/renumber.h"
+#include "world/reverse_index.h"
 
 namespace {
 
@@ -66,6 +68,57 @@ void BM_CheckWorld(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CheckWorld)->Unit(benchmark::kMillisecond);
+
+// The editor's reverse index over the same world, beside the check above.
+void BM_BuildReverseIndex(benchmark::State& state) {
+    for (auto _ : state) {
+        gw::world::ReverseIndex index(world().dir);
+        if (!index.unreadable().empty()) state.SkipWithError(index.unreadable().front().c_str());
+        benchmark::DoNotOptimize(&index);
+    }
+}
+BENCHMARK(BM_BuildReverseIndex)->Unit(benchmark::kMillisecond);
+
+// The item most records name, found once from the index.
+gw::RecordKey mostNamedItem() {
+    static const gw::RecordKey key = [] {
+        gw::world::ReverseIndex index(world().dir);
+        gw::RecordKey best;
+        std::size_t most = 0;
+        for (std::int64_t n = 1; n < 100000; ++n) {
+            gw::RecordKey k;
+            k.number = n;
+            if (const std::size_t c = index.referringRecords(gw::RecordKind::Item, k); c > most)
+                most = c, best = k;
+        }
+        return best;
+    }();
+    return key;
+}
+
+void BM_RenumberMostNamedItemDryRun(benchmark::State& state) {
+    const gw::RecordKey from = mostNamedItem();
+    gw::RecordKey to = from;
+    to.number = 999999;
+    for (auto _ : state) {
+        const auto r = gw::world::renumber(world().dir, gw::RecordKind::Item, from, to, true);
+        if (r.outcome != gw::world::RenumberOutcome::Done) state.SkipWithError(r.message.c_str());
+        benchmark::DoNotOptimize(r.changes.size());
+    }
+}
+BENCHMARK(BM_RenumberMostNamedItemDryRun)->Unit(benchmark::kMillisecond);
+
+// Real runs back and forth, so every iteration finds the world as the first did.
+void BM_RenumberMostNamedItem(benchmark::State& state) {
+    gw::RecordKey a = mostNamedItem(), b = a;
+    b.number = 999999;
+    for (auto _ : state) {
+        const auto r = gw::world::renumber(world().dir, gw::RecordKind::Item, a, b, false);
+        if (r.outcome != gw::world::RenumberOutcome::Done) state.SkipWithError(r.message.c_str());
+        std::swap(a, b);
+    }
+}
+BENCHMARK(BM_RenumberMostNamedItem)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -14,9 +14,11 @@
 #include "records/number_text.h"
 #include "records/references.h"
 #include "records/text_fields.h"
+#include "shell/dialogs.h"
 #include "shell/form_layout.h"
 #include "shell/latin1.h"
 #include "shell/name_lookups.h"
+#include "shell/used_by.h"
 #include "shell/world.h"
 #include "store/record_file.h"
 
@@ -67,6 +69,8 @@ CatalogueEditor::CatalogueEditor(World& world, const CatalogueDescription& descr
     delete_->setObjectName(QStringLiteral("cmdDelete"));
     connect(delete_, &QPushButton::clicked, this, [this] { cmdDeleteClick(); });
 
+    usedBy_ = new UsedByButton(world_, description.kind);
+
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(insert_);
     buttons->addWidget(delete_);
@@ -74,6 +78,7 @@ CatalogueEditor::CatalogueEditor(World& world, const CatalogueDescription& descr
     left->addWidget(search_);
     left->addWidget(listView_, 1);
     left->addLayout(buttons);
+    left->addWidget(usedBy_);
 
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);
@@ -110,15 +115,20 @@ void CatalogueEditor::showEvent(QShowEvent* event) {
 
 void CatalogueEditor::closeEvent(QCloseEvent* event) {
     // A save that failed with edits on screen keeps the window open if the operator says so;
-    // the main window's shutdown then stops too, with every file still open.
-    if (description_.saveOnClose && loaded_ && currentIndex_ >= 0) {
-        if (!mayGoOnAfter(saveRecord(currentIndex_))) {
+    // the main window's shutdown then stops too, with every file still open. A window that
+    // does not save on closing asks first, and only when there are edits to lose.
+    if (loaded_ && currentIndex_ >= 0 && form_->hasEdits()) {
+        Answer answer = Answer::Yes;
+        if (!description_.saveOnClose)
+            answer = askSaveOnClose(world_.dialogs(), shown_.label(file().type(), true));
+        if (answer == Answer::Cancel ||
+            (answer == Answer::Yes && !mayGoOnAfter(saveRecord(currentIndex_)))) {
             event->ignore();
             return;
         }
-        // Closing can be asked twice (the frame, then the main window's shutdown): one save.
-        currentIndex_ = -1;
     }
+    // Closing can be asked twice (the frame, then the main window's shutdown): one save.
+    currentIndex_ = -1;
     event->accept();
 }
 
@@ -129,7 +139,10 @@ void CatalogueEditor::formLoad() {
     loadList();
     // With no entry the boxes belong to no record: nothing typed there could be kept.
     formWidget_->setEnabled(list_->size() > 0);
-    if (list_->size() == 0) return;  // nothing shown, nothing to save: the flag stays false
+    if (list_->size() == 0) {
+        usedBy_->showFor(std::nullopt);
+        return;  // nothing shown, nothing to save: the flag stays false
+    }
     selectEntry(0);
     loaded_ = true;
 }
@@ -166,62 +179,140 @@ void CatalogueEditor::showRecord() {
     f.rowToRecord();
     // Before the hooks: their name lookups may read this same file.
     shown_.remember(f);
+    deletedReported_ = false;
+    repair(f.record());
     // However many name boxes a missing file leaves empty, a visit reports it once.
     const LookupReports reports(world_, lookupReported_);
     if (description_.hooks.beforeShow) description_.hooks.beforeShow(*this);
     form_->show(f.record());
     if (description_.hooks.afterShow) description_.hooks.afterShow(*this);
     form_->markShown();
+    usedBy_->showFor(recordKeyOf(f.type(), f.record()));
+}
+
+RecordKey CatalogueEditor::keyAt(int row) const {
+    RecordKey key;
+    key.kind = world_.file(description_.kind).type().key().kind;
+    key.number = list_->number(row);
+    return key;
+}
+
+void CatalogueEditor::repair(void* record) const {
+    form_->repair(record);
+    if (description_.hooks.repair) description_.hooks.repair(record);
+}
+
+Status CatalogueEditor::readListed(int row) {
+    RecordFile& f = file();
+    const Status s =
+        f.getEqual32(list_->number(row), description_.messages.reread, {status::kKeyNotFound});
+    if (s == status::kKeyNotFound)
+        reportDeletedElsewhere(
+            world_.dialogs(),
+            QString::fromLatin1(f.type().name().data(), qsizetype(f.type().name().size())) + u' ' +
+                QString::number(list_->number(row)));
+    return s;
 }
 
 CatalogueEditor::SaveResult CatalogueEditor::saveRecord(int row) {
     if (row < 0 || row >= list_->size()) return SaveResult::NotRead;
+    // Stepping and searching write nothing: a save touches the file only for edits.
+    if (!form_->hasEdits()) return SaveResult::Saved;
     RecordFile& f = file();
-    // Another window or a name lookup may have moved the file: read the record on screen
-    // again by its key, and write nothing when it cannot be found, so that the update never
-    // lands on another record.
-    if (f.getEqual32(list_->number(row), description_.messages.reread) != status::kSuccess)
-        return SaveResult::NotRead;
-    QStringList refusals;
-    auto collect = [&](void* record) {
-        refusals = form_->collect(record);
-        if (description_.hooks.afterCollect) description_.hooks.afterCollect(*this);
+    SaveEdits how;
+    how.prefix = description_.messages.update;
+    // Another window or a name lookup may have moved the file: the record on screen is read
+    // again by its key, and nothing is written when it cannot be found, so that the update
+    // never lands on another record.
+    how.reread = [&] {
+        return f.getEqual32(list_->number(row), description_.messages.reread,
+                            {status::kKeyNotFound});
     };
-    QStringList overwritten;
-    if (shown_.changedElsewhere(f)) {
-        const std::vector<FieldElement> edited = form_->editedFields();
-        // Nothing typed: the other program's record stands as it is.
-        if (edited.empty()) return SaveResult::Saved;
-        overwritten = shown_.mergeEdits(f, form_->shownRecord(), edited, collect);
-    } else {
-        collect(f.record());
+    how.shownRecord = form_->shownRecord();
+    how.edited = form_->editedFields();
+    how.collect = [&](void* record) {
+        QStringList refusals = form_->collect(record);
+        if (description_.hooks.afterCollect) description_.hooks.afterCollect(*this);
+        return refusals;
+    };
+    how.repair = [this](void* record) { repair(record); };
+    const SavedEdits saved = shown_.saveEdits(f, how);
+    if (description_.reportRefusals) reportRefusals(world_.dialogs(), saved.refusals);
+    switch (saved.outcome) {
+        case SavedEdits::Outcome::Saved:
+            reportOverwrittenChanges(world_.dialogs(), saved.overwritten);
+            showSaved(row);
+            return SaveResult::Saved;
+        case SavedEdits::Outcome::Gone:
+            return saveDeletedElsewhere(row);
+        case SavedEdits::Outcome::UpdateFailed:
+            return SaveResult::UpdateFailed;
+        case SavedEdits::Outcome::NotRead:
+        case SavedEdits::Outcome::Refused:
+            break;
     }
-    if (description_.reportRefusals) reportRefusals(world_.dialogs(), refusals);
-    if (f.call(BUPDATE, description_.messages.update) != status::kSuccess)
-        return SaveResult::UpdateFailed;
-    reportOverwrittenChanges(world_.dialogs(), overwritten);
+    return SaveResult::NotRead;
+}
+
+void CatalogueEditor::showSaved(int row) {
+    world_.recordWritten(description_.kind, keyAt(row), file().record());
     // The entry follows the record: a save may have given it another number or name.
-    const Listed listed = listedOf(f, description_);
+    const Listed listed = listedOf(file(), description_);
     list_->replaceEntry(row, listed.number, listed.name);
     showRecord();
+}
+
+CatalogueEditor::SaveResult CatalogueEditor::saveDeletedElsewhere(int row) {
+    switch (askInsertDeletedAgain(world_.dialogs(), shown_.label(file().type(), false))) {
+        case Answer::Cancel:
+            return SaveResult::Kept;
+        case Answer::No:
+            return SaveResult::Discarded;
+        case Answer::Yes:
+            break;
+    }
+    QStringList refusals;
+    const Status s = insertShownAgain(
+        file(), form_->shownRecord(), description_.messages.insert,
+        [this](void* record) { return form_->collect(record); }, refusals);
+    if (description_.reportRefusals) reportRefusals(world_.dialogs(), refusals);
+    if (s != status::kSuccess) return SaveResult::UpdateFailed;
+    showSaved(row);
     return SaveResult::Saved;
 }
 
 bool CatalogueEditor::mayGoOnAfter(SaveResult result) {
-    if (result == SaveResult::Saved || !form_->hasEdits()) return true;
-    return !keepEditsAfterFailedSave(world_.dialogs());
+    switch (result) {
+        case SaveResult::Saved:
+        case SaveResult::Discarded:
+            return true;
+        case SaveResult::Kept:
+            return false;
+        case SaveResult::NotRead:
+        case SaveResult::UpdateFailed:
+            break;
+    }
+    return !form_->hasEdits() || !keepEditsAfterFailedSave(world_.dialogs());
 }
 
 void CatalogueEditor::showChangesMadeElsewhere() {
+    usedBy_->refresh();
     if (!loaded_ || currentIndex_ < 0 || currentIndex_ >= list_->size() || form_->hasEdits())
         return;
     RecordFile& f = file();
     // A look nobody asked for: if the game holds the file, it says nothing and shows nothing.
-    const bool read = [&] {
+    const Status read = [&] {
         QuietCalls quiet(f);
-        return f.getEqual32(list_->number(currentIndex_), "") == status::kSuccess;
+        return f.getEqual32(list_->number(currentIndex_), "");
     }();
-    if (read && shown_.changedElsewhere(f)) showRecord();
+    if (read == status::kKeyNotFound && !deletedReported_) {
+        // Said once: the message box makes the window active again.
+        deletedReported_ = true;
+        reportDeletedElsewhere(world_.dialogs(), shown_.label(f.type(), false));
+        dropCurrentEntry();
+    } else if (read == status::kSuccess && shown_.changedElsewhere(f)) {
+        showRecord();
+    }
 }
 
 void CatalogueEditor::lstDatabaseClick(int row) {
@@ -234,7 +325,7 @@ void CatalogueEditor::lstDatabaseClick(int row) {
     // When the chosen record cannot be read the boxes still hold the one before: the current
     // index and the highlight stay with it, so that the next save writes them back where they
     // came from.
-    if (file().getEqual32(list_->number(row), description_.messages.reread) != status::kSuccess) {
+    if (readListed(row) != status::kSuccess) {
         selectShownEntry();
         return;
     }
@@ -325,13 +416,14 @@ void CatalogueEditor::cmdInsertClick() {
     }
     RecordFile& f = file();
     const FieldInfo& number = *f.type().field(description_.numberField);
-    // Read before the save: the row the save leaves behind carries the bytes beyond the
-    // fields into the copy.
     const std::int64_t proposal = proposedInsertNumber(number);
-    // The copy is of the record on screen as just saved; if it could not be read again the
-    // record in memory is some other one, so nothing is inserted.
+    // The copy is of the record on screen as stored (its edits saved first); if it cannot be
+    // read again the record in memory is some other one, so nothing is inserted. Read last:
+    // the row read carries the bytes beyond the fields into the copy.
     const SaveResult saved = saveRecord(currentIndex_);
-    if (saved == SaveResult::NotRead || !mayGoOnAfter(saved)) return;
+    if (saved == SaveResult::NotRead || saved == SaveResult::Discarded || !mayGoOnAfter(saved))
+        return;
+    if (readListed(currentIndex_) != status::kSuccess) return;
     const QString prompt = QString::fromLatin1(description_.insertPrompt);
     const QString answer =
         world_.dialogs().askText(prompt, QStringLiteral("Insert"), QString::number(proposal));
@@ -355,7 +447,9 @@ void CatalogueEditor::cmdInsertClick() {
     setInt(f.record(), number, 0, *value);
     setText(f.record(), name, 0, zeroEnded(description_.insertName, name.width));
     if (description_.hooks.prepareInsert) description_.hooks.prepareInsert(*this);
-    if (f.call(BINSERT, description_.messages.insert) == status::kSuccess) formLoad();
+    if (f.call(BINSERT, description_.messages.insert) != status::kSuccess) return;
+    world_.recordWritten(description_.kind, recordKeyOf(f.type(), f.record()), f.record());
+    formLoad();
 }
 
 std::int64_t CatalogueEditor::proposedInsertNumber(const FieldInfo& number) {
@@ -385,19 +479,23 @@ void CatalogueEditor::cmdDeleteClick() {
     }
     RecordFile& f = file();
     const bool saveFirst = description_.deleteStyle == DeleteStyle::SaveThenRebuild;
-    // The delete removes the record the file is positioned on: unless the save just put it
-    // there, read the record on screen again so that no other record is deleted.
     if (saveFirst) {
         const SaveResult saved = saveRecord(currentIndex_);
         if (saved == SaveResult::NotRead || !mayGoOnAfter(saved)) return;
     }
-    if (!world_.dialogs().question(QStringLiteral("Delete this record from database?"),
-                                   QStringLiteral("Delete Record?")))
+    const RecordKey key = keyAt(currentIndex_);
+    const QString question =
+        deleteQuestion(world_, description_.kind, key, list_->namePart(currentIndex_));
+    if (!world_.dialogs().question(question, QStringLiteral("Delete Record?"))) return;
+    // The delete removes the record the file is positioned on: read the record on screen
+    // again so that no other record is deleted. Deleted by another program meanwhile, it is
+    // gone all the same.
+    const Status read = readListed(currentIndex_);
+    if (read != status::kSuccess && read != status::kKeyNotFound) return;
+    if (read == status::kSuccess &&
+        f.call(BDELETE, description_.messages.remove) != status::kSuccess)
         return;
-    if (!saveFirst && f.getEqual32(list_->number(currentIndex_), description_.messages.reread) !=
-                          status::kSuccess)
-        return;
-    if (f.call(BDELETE, description_.messages.remove) != status::kSuccess) return;
+    world_.recordWritten(description_.kind, key, nullptr);
     if (saveFirst)
         formLoad();
     else

@@ -1,7 +1,7 @@
 #pragma once
 // The catalogue editor: a list of every record of one file as "number, three blanks, name"
 // entries, a search box that selects entries as the user types, the selected record's form,
-// and Insert and Delete. The record on screen is written back whenever the user leaves it.
+// and Insert and Delete. The record on screen is written back when the user leaves it with edits.
 // Each catalogue window is one description (texts, bindings, a few named choices and hooks)
 // plus its form; the behaviour lives here once.
 #include <QWidget>
@@ -10,6 +10,7 @@
 #include <span>
 
 #include "records/records.h"
+#include "records/references.h"
 #include "shell/record_form.h"
 #include "shell/record_window.h"
 #include "shell/shown_record.h"
@@ -24,6 +25,7 @@ namespace gw {
 class CatalogueEditor;
 class CatalogueList;
 class RecordFile;
+class UsedByButton;
 class World;
 
 // Status message prefixes; each is followed at once by the status in decimal.
@@ -58,6 +60,9 @@ struct CatalogueHooks {
     std::function<void(CatalogueEditor&)> afterCollect = {};
     // The copy about to be inserted, after its new number and name are set.
     std::function<void(CatalogueEditor&)> prepareInsert = {};
+    // Stored values the window shows as others (beside those its bindings repair): replaced
+    // in the record shown, and written with the next save that has edits.
+    std::function<void(void* record)> repair = {};
 };
 
 struct CatalogueDescription {
@@ -86,6 +91,8 @@ public:
         Saved,         // written, or nothing of the screen needed writing
         NotRead,       // the record could not be read again (or there is no such entry)
         UpdateFailed,  // read again, but the update was refused
+        Discarded,     // deleted by another program; the operator let the edits go
+        Kept,          // deleted by another program; the operator keeps the edits on screen
     };
 
     // `form` holds every bound control (the tab panel SSTab1 or the editor's frames) and is
@@ -102,13 +109,15 @@ public:
     bool loaded() const { return loaded_; }
     int currentIndex() const { return currentIndex_; }
     const CatalogueList& list() const { return *list_; }
+    UsedByButton& usedBy() { return *usedBy_; }
 
     // The window's procedures, by the names the game gives them.
     void formLoad();
     void loadList();
     void showRecord();
-    // Writes the controls back to the record listed at `row`. When another program changed
-    // that record since it was shown, only the edited fields are written over its change.
+    // Writes the controls back to the record listed at `row` when they hold edits; without
+    // edits nothing is read or written. When another program changed that record since it
+    // was shown, only the edited fields are written over its change.
     SaveResult saveRecord(int row);
     void lstDatabaseClick(int row);
     void txtSearchKeyUp(int key);
@@ -127,11 +136,21 @@ protected:
 
 private:
     void selectEntry(int row);
+    // Reads the record listed at `row`; one another program deleted is said so, not as a
+    // status.
+    Status readListed(int row);
+    SaveResult saveDeletedElsewhere(int row);
+    // After a write of the record listed at `row`: its entry and its form show what was written.
+    void showSaved(int row);
+    // Stored values the window shows as others, replaced in the record.
+    void repair(void* record) const;
     // Moves the highlight back to the entry of the record on screen, showing nothing anew.
     void selectShownEntry();
     // The Insert question's proposal: a free number, above the highest in the file.
     std::int64_t proposedInsertNumber(const FieldInfo& number);
     void dropCurrentEntry();
+    // The key of the record listed at `row`.
+    RecordKey keyAt(int row) const;
     // After a save that did not succeed: true when the step that asked for it may go on (no
     // edits were on screen, or the operator discards them).
     bool mayGoOnAfter(SaveResult result);
@@ -145,12 +164,14 @@ private:
     QLineEdit* search_;
     QPushButton* insert_;
     QPushButton* delete_;
+    UsedByButton* usedBy_;
 
     ShownRecord shown_;
     bool restoringSelection_ = false;
     bool lookupReported_ = false;  // in the visit of the record on screen
     bool loaded_ = false;
     bool firstShowDone_ = false;
+    bool deletedReported_ = false;
     int currentIndex_ = -1;
     QString searchPrefix_;
 };

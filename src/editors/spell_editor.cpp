@@ -56,9 +56,10 @@ const Binding kSpellBindings[] = {
 };
 
 // Older spells store the message style as 32 or 114 ("Yes") and 33 or 115 ("No"): shown,
-// and written at the next save, as 0 and 1. A spell only viewed keeps its stored byte.
-void mapMessageStyle(CatalogueEditor& editor) {
-    std::uint8_t& style = editor.file().as<Spell>().MsgStyle;
+// and written with the next save that has edits, as 0 and 1. A spell only viewed keeps its
+// stored byte.
+void mapMessageStyle(void* record) {
+    std::uint8_t& style = static_cast<Spell*>(record)->MsgStyle;
     if (style == 32 || style == 114) style = 0;
     if (style == 33 || style == 115) style = 1;
 }
@@ -73,7 +74,7 @@ const CatalogueDescription kSpell{
                  .loadNext = "LoadSpell, BGETNEXT, , Error: "},
     .bindings = kSpellBindings,
     .loadTiming = LoadTiming::AfterShow,
-    .hooks = {.beforeShow = mapMessageStyle},
+    .hooks = {.repair = mapMessageStyle},
 };
 
 QGroupBox* generalFrame() {

@@ -15,8 +15,10 @@
 #include "shell/latin1.h"
 #include "shell/name_lookups.h"
 #include "shell/record_form.h"
+#include "shell/used_by.h"
 #include "shell/world.h"
 #include "store/record_file.h"
+#include "world/world_scan.h"
 
 namespace gw {
 
@@ -83,11 +85,18 @@ void Navigator::next() { move(BGETNEXT, description_.reports.next, true); }
 void Navigator::last() { move(BGETLAST, description_.reports.last, false); }
 
 void Navigator::move(std::uint16_t operation, const char* prefix, bool relative) {
-    if (saveRecord() == SaveOutcome::Refused) return;
-    // A window that does not write has not positioned on its record; a lookup may have
-    // moved the file since it was shown.
-    if (relative && !description_.writes && isShowing())
-        positionOnShown(prefix, {status::kKeyNotFound, status::kEndOfFile});
+    const SaveOutcome saved = saveRecord();
+    if (saved == SaveOutcome::Refused) return;
+    // Unless the save just read it, the file may stand on another record (a lookup moved it):
+    // a step from the record shown starts from it.
+    if (relative && saved != SaveOutcome::Written && isShowing()) {
+        if (positionOnShown(prefix, {status::kKeyNotFound, status::kEndOfFile}) ==
+                status::kKeyNotFound &&
+            !deletedReported_) {
+            deletedReported_ = true;
+            reportDeletedElsewhere(dialogs_, shownRecord_.label(file_.type(), false));
+        }
+    }
     if (file_.call(operation, prefix) == status::kSuccess) showRecord();
 }
 
@@ -131,41 +140,69 @@ std::optional<SearchKey> Navigator::gotoKey() {
 
 Navigator::SaveOutcome Navigator::saveRecord(SaveFor purpose) {
     // With nothing shown there is no record of this window to write; an update now would
-    // replace whatever record the file happens to be on.
-    if (!description_.writes || !shown_) return SaveOutcome::Written;
-    if (positionOnShown(description_.reports.save) != status::kSuccess) return failedSave();
-    // Collected into the record just read again, so the fields without a control are the
-    // shown row's own.
-    QStringList refusals;
-    auto collect = [&](void* record) { refusals = collectFields(record); };
-    QStringList overwritten;
-    if (shownRecord_.changedElsewhere(file_)) {
-        // Another program wrote this record since it was shown: only what the operator
-        // edited goes over its change, and without edits nothing is written.
-        std::vector<FieldElement> edited;
-        if (edits_) edited = edits_->editedFields();
-        if (edited.empty()) return SaveOutcome::Written;
-        overwritten = shownRecord_.mergeEdits(file_, edits_->shownRecord(), edited, collect);
-    } else {
-        collect(file_.record());
+    // replace whatever record the file happens to be on. Without edits nothing needs writing.
+    if (!description_.writes || !shown_ || !hasEdits()) return SaveOutcome::Unchanged;
+    SaveEdits how;
+    how.prefix = description_.reports.save;
+    how.reread = [this] {
+        return positionOnShown(description_.reports.save, {status::kKeyNotFound});
+    };
+    how.shownRecord = edits_->shownRecord();
+    how.edited = edits_->editedFields();
+    how.collect = [this](void* record) { return collectFields(record); };
+    how.repair = [this](void* record) { edits_->repair(record); };
+    // A closing window cannot wait for a correction: the other boxes are still saved and the
+    // unreadable ones keep their stored values.
+    how.refusalsStop = purpose == SaveFor::Move;
+    const SavedEdits saved = shownRecord_.saveEdits(file_, how);
+    reportRefusals(dialogs_, saved.refusals);
+    switch (saved.outcome) {
+        case SavedEdits::Outcome::Saved:
+            reportOverwrittenChanges(dialogs_, saved.overwritten);
+            showWritten();
+            return SaveOutcome::Written;
+        case SavedEdits::Outcome::Refused:
+            return SaveOutcome::Refused;
+        case SavedEdits::Outcome::Gone:
+            return saveDeletedElsewhere();
+        case SavedEdits::Outcome::NotRead:
+        case SavedEdits::Outcome::UpdateFailed:
+            break;
     }
-    if (!refusals.isEmpty()) {
-        reportRefusals(dialogs_, refusals);
-        // A closing window cannot wait for a correction: the other boxes are still saved
-        // and the unreadable ones keep their stored values.
-        if (purpose == SaveFor::Move) return SaveOutcome::Refused;
-    }
-    if (file_.call(BUPDATE, description_.reports.save) != status::kSuccess) return failedSave();
+    return failedSave();
+}
+
+void Navigator::showWritten() {
+    if (shownKey_) world_.recordWritten(description_.kind, *shownKey_, file_.record());
     world_.events().recordWritten(description_.kind, shown_->bytes);
-    reportOverwrittenChanges(dialogs_, overwritten);
     if (description_.refreshAfterSave) {
         showRecord();
-    } else {
-        // The controls already show what was written.
-        shown_ = searchKeyOfRow(file_.type().key(), file_.row());
-        shownRecord_.remember(file_);
-        if (edits_) edits_->markShown();
+        return;
     }
+    // The controls already show what was written.
+    shown_ = searchKeyOfRow(file_.type().key(), file_.row());
+    shownRecord_.remember(file_);
+    if (edits_) edits_->markShown();
+}
+
+Navigator::SaveOutcome Navigator::saveDeletedElsewhere() {
+    // The question says it: the step after it does not say it again.
+    deletedReported_ = true;
+    switch (askInsertDeletedAgain(dialogs_, shownRecord_.label(file_.type(), false))) {
+        case gw::Answer::Cancel:
+            return SaveOutcome::Refused;
+        case gw::Answer::No:
+            return SaveOutcome::Failed;
+        case gw::Answer::Yes:
+            break;
+    }
+    QStringList refusals;
+    const Status s = insertShownAgain(
+        file_, edits_->shownRecord(), description_.reports.save,
+        [this](void* record) { return collectFields(record); }, refusals);
+    reportRefusals(dialogs_, refusals);
+    if (s != status::kSuccess) return failedSave();
+    showWritten();
     return SaveOutcome::Written;
 }
 
@@ -179,18 +216,27 @@ Navigator::SaveOutcome Navigator::failedSave() {
 bool Navigator::hasEdits() const { return shown_ && edits_ && edits_->hasEdits(); }
 
 void Navigator::showChangesMadeElsewhere() {
+    if (usedBy_) usedBy_->refresh();
     if (!shown_ || hasEdits()) return;
     // A look nobody asked for: if the game holds the file, it says nothing and shows nothing.
-    const bool read = [&] {
+    const Status read = [&] {
         QuietCalls quiet(file_);
-        return positionOnShown("") == status::kSuccess;
+        return positionOnShown("");
     }();
-    if (read && shownRecord_.changedElsewhere(file_)) showRecord();
+    if (read == status::kKeyNotFound && !deletedReported_) {
+        // Said once: the message box makes the window active again.
+        deletedReported_ = true;
+        reportDeletedElsewhere(dialogs_, shownRecord_.label(file_.type(), false));
+    } else if (read == status::kSuccess && shownRecord_.changedElsewhere(file_)) {
+        showRecord();
+    }
 }
 
 void Navigator::showRecord() {
     file_.rowToRecord();
     shownRecord_.remember(file_);
+    deletedReported_ = false;
+    if (edits_) edits_->repair(file_.record());
     SearchKey key = searchKeyOfRow(file_.type().key(), file_.row());
     // A visit begins with another record; the same one shown again after its save goes on.
     if (!shown_ || shown_->bytes != key.bytes) lookupReported_ = false;
@@ -201,7 +247,17 @@ void Navigator::showRecord() {
     }
     shown_ = std::move(key);
     if (edits_) edits_->markShown();
+    shownKey_ = recordKeyOf(file_.type(), file_.record());
+    shownName_ = fromGame(world::recordName(file_.type(), file_.record()));
+    if (usedBy_) usedBy_->showFor(shownKey_);
     world_.events().recordShown(description_.kind, shown_->bytes);
+}
+
+void Navigator::forgetShown() {
+    shown_.reset();
+    shownRecord_.forget();
+    shownKey_.reset();
+    if (usedBy_) usedBy_->showFor(std::nullopt);
 }
 
 Status Navigator::positionOnShown(std::string_view prefix, std::initializer_list<Status> quiet) {
@@ -211,9 +267,10 @@ Status Navigator::positionOnShown(std::string_view prefix, std::initializer_list
 }
 
 bool Navigator::deleteShown(const char* prefix) {
-    if (!dialogs_.question(QStringLiteral("Delete this record from database?"),
-                           QStringLiteral("Delete Record?")))
-        return false;
+    const QString question = shownKey_
+                                 ? deleteQuestion(world_, description_.kind, *shownKey_, shownName_)
+                                 : QStringLiteral("Delete this record from database?");
+    if (!dialogs_.question(question, QStringLiteral("Delete Record?"))) return false;
     // The file may stand on a record a lookup read, or on none: only the shown one may go.
     if (!shown_) {
         dialogs_.message(fromGame(statusReport(prefix, status::kNoCurrentRecord)));
@@ -221,6 +278,7 @@ bool Navigator::deleteShown(const char* prefix) {
     }
     if (positionOnShown(prefix) != status::kSuccess) return false;
     if (file_.call(BDELETE, prefix) != status::kSuccess) return false;
+    world_.recordWritten(description_.kind, *shownKey_, nullptr);
     world_.events().recordWritten(description_.kind, shown_->bytes);
     forgetShown();
     return true;
@@ -273,6 +331,15 @@ QBoxLayout* Navigator::navigationRow(
         row->addWidget(push);
     };
     for (const auto& b : steps) add(b);
+    // Beside the moves: how many records name the one shown, for a type others name.
+    const auto refs = allReferences();
+    const bool named = std::any_of(
+        refs.begin(), refs.end(), [this](const Reference& r) { return r.to == description_.kind; });
+    if (!usedBy_ && named) {
+        usedBy_ = new UsedByButton(world_, description_.kind);
+        usedBy_->setAutoDefault(false);
+        row->addWidget(usedBy_);
+    }
     row->addStretch(1);
     for (const auto& b : extra) add(b);
     return row;
@@ -299,11 +366,17 @@ void Navigator::connectSteps() {
 
 void Navigator::closeEvent(QCloseEvent* event) {
     // Closing can be asked twice (the frame, then the main window's shutdown): one save. A
-    // failed save whose edits the operator keeps keeps the window, and the program, open.
-    if (!closed_ && description_.saveOnClose &&
-        saveRecord(SaveFor::Close) == SaveOutcome::Refused) {
-        event->ignore();
-        return;
+    // failed save whose edits the operator keeps keeps the window, and the program, open. A
+    // window that does not save on closing asks first, and only when there are edits to lose.
+    if (!closed_ && description_.writes && hasEdits()) {
+        gw::Answer answer = gw::Answer::Yes;
+        if (!description_.saveOnClose)
+            answer = askSaveOnClose(dialogs_, shownRecord_.label(file_.type(), true));
+        if (answer == gw::Answer::Cancel ||
+            (answer == gw::Answer::Yes && saveRecord(SaveFor::Close) == SaveOutcome::Refused)) {
+            event->ignore();
+            return;
+        }
     }
     closed_ = true;
     QWidget::closeEvent(event);

@@ -1,8 +1,8 @@
 #pragma once
 // The navigator engine: a window that steps through one data file in key order (First,
 // Previous, Next, Last, Goto), shows the record at the file's position and writes it back
-// before every move. Each navigator window is a description plus the hooks that move fields
-// between its controls and the in-memory record.
+// before every move that leaves edits behind. Each navigator window is a description plus the hooks
+// that move fields between its controls and the in-memory record.
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "records/records.h"
+#include "records/references.h"
 #include "shell/record_window.h"
 #include "shell/shown_record.h"
 #include "store/status.h"
@@ -28,6 +29,7 @@ namespace gw {
 class Dialogs;
 class RecordFile;
 class RecordForm;
+class UsedByButton;
 class World;
 
 // What the steps put before the status in their reports.
@@ -89,6 +91,8 @@ public:
     void goToKey(const SearchKey& key);
 
     bool isShowing() const { return shown_.has_value(); }
+    // The count of the records that name the one shown; nullptr for a type nothing names.
+    UsedByButton* usedBy() const { return usedBy_; }
 
     // RecordWindow: a record without edits is shown again when another program changed it.
     void showChangesMadeElsewhere() override;
@@ -96,8 +100,9 @@ public:
 
 protected:
     enum class SaveOutcome {
-        Written,  // or nothing to write
-        Failed,   // reported; the calling step goes on
+        Written,
+        Unchanged,  // no edits: nothing was read or written
+        Failed,     // reported, or the operator let the edits go; the calling step goes on
         // Reported, nothing written, and the step stops: a box could not be read, or the save
         // failed and the operator keeps the edits on screen.
         Refused,
@@ -127,10 +132,7 @@ protected:
     // record are the shown row's whatever moved them since; failures report with prefix.
     Status positionOnShown(std::string_view prefix, std::initializer_list<Status> quiet = {});
     // Nothing is shown any more (the shown row was deleted).
-    void forgetShown() {
-        shown_.reset();
-        shownRecord_.forget();
-    }
+    void forgetShown();
     // The common part of the windows' Delete: the question, then BDELETE on the shown record
     // wherever a lookup moved the file. True when it was deleted (nothing is shown then).
     // With nothing shown nothing is deleted: the record manager's status for a delete with
@@ -161,6 +163,9 @@ protected:
 private:
     void move(std::uint16_t operation, const char* prefix, bool relative);
     SaveOutcome failedSave();
+    SaveOutcome saveDeletedElsewhere();
+    // After a successful write: the record written is the one shown now.
+    void showWritten();
 
     World& world_;
     const NavigatorDescription& description_;
@@ -169,8 +174,12 @@ private:
     std::optional<SearchKey> shown_;
     bool lookupReported_ = false;  // in the visit of the record on screen
     ShownRecord shownRecord_;
+    std::optional<RecordKey> shownKey_;
+    QString shownName_;
+    UsedByButton* usedBy_ = nullptr;
     RecordForm* edits_ = nullptr;
     bool closed_ = false;
+    bool deletedReported_ = false;
 };
 
 // Creates a navigator window and runs its Open step (Form_Load).

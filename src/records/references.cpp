@@ -12,18 +12,28 @@ using K = RecordKind;
 constexpr std::int64_t kMapChangeExit = 8;  // exit type "Map Change": leads to another map
 constexpr std::int64_t kSpellAttack = 2;    // attack type "Spell"
 
+constexpr Reference labelled(RecordKind from, std::string_view field, RecordKind to) {
+    return {from, field, to, TargetScope::Number, 0, {}, /*labelOnly=*/true};
+}
+
 // clang-format off
 constexpr Reference kReferences[] = {
+    labelled(K::Class, "TitleText", K::Textblock),
+    {K::Spell, "CastMsgA", K::Message},
+    {K::Spell, "CastMsgB", K::Message},
     {K::Monster, "WeaponNumber", K::Item},
     {K::Monster, "MoveMsg", K::Message},
     {K::Monster, "DeathMsg", K::Message},
     {K::Monster, "ItemNumber", K::Item},
+    labelled(K::Monster, "GreetTxt", K::Textblock),
+    labelled(K::Monster, "DescTxt", K::Textblock),
     // Accuracy for other attacks: a spell number only where the attack is a spell.
     {K::Monster, "AttackAccuSpell", K::Spell, TargetScope::Number, 0,
      {"AttackType", kSpellAttack, true}},
     {K::Monster, "AttackHitMsg", K::Message},
     {K::Monster, "AttackDodgeMsg", K::Message},
     {K::Monster, "AttackMissMsg", K::Message},
+    labelled(K::Monster, "TalkTxt", K::Textblock),
     {K::Monster, "AttackHitSpell", K::Spell},
     {K::Monster, "DeathSpellNumber", K::Spell},
     {K::Monster, "CreateSpellNumber", K::Spell},
@@ -42,9 +52,13 @@ constexpr Reference kReferences[] = {
     {K::Room, "RoomExit", K::Room, TargetScope::RoomOfMap, 0,
      {"ExitType", kMapChangeExit, false}},
     {K::Room, "CurrentRoomMon", K::Monster},
+    labelled(K::Room, "ShopNum", K::Shop),
     {K::Room, "RoomItems", K::Item},
     {K::Room, "InvisItems", K::Item},
+    labelled(K::Room, "CmdText", K::Textblock),
     {K::Room, "PlacedItems", K::Item},
+    // The next block of a text too long for one: the demo world chains its texts this way.
+    labelled(K::Textblock, "LinkTo", K::Textblock),
     {K::User, "Race", K::Race},
     {K::User, "Class", K::Class},
     {K::User, "Item", K::Item},

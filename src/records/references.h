@@ -38,6 +38,9 @@ struct Reference {
     TargetScope scope = TargetScope::Number;
     std::int64_t mask = 0;  // non-zero: only these bits of the stored value are the number
     ReferenceCondition when = {};
+    // The record layout names the field only by its label ("shop number", "greeting text"):
+    // a number that names nothing is worth a warning, not an error.
+    bool labelOnly = false;
 };
 
 // Every reference of every record type, grouped by referring type in the order of

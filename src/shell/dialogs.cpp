@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "shell/version.h"
 
@@ -16,8 +17,23 @@ void QtDialogs::message(const QString& text) {
 
 bool QtDialogs::question(const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent_);
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+Answer QtDialogs::questionWithCancel(const QString& text, const QString& title, const QString& yes,
+                                     const QString& no) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, parent_);
+    QAbstractButton* yesButton = box.addButton(yes, QMessageBox::AcceptRole);
+    QAbstractButton* noButton = box.addButton(no, QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yesButton) return Answer::Yes;
+    if (box.clickedButton() == noButton) return Answer::No;
+    return Answer::Cancel;
 }
 
 QString QtDialogs::askText(const QString& prompt, const QString& title,

@@ -7,13 +7,22 @@ class QWidget;
 
 namespace gw {
 
+// The answers of a question that can also be cancelled.
+enum class Answer { Yes, No, Cancel };
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
     // A message with an OK button only, no icon, titled "Gravewind".
     virtual void message(const QString& text) = 0;
-    // A Yes/No question with its own title; true for Yes.
+    // A Yes/No question with its own title; true for Yes. Every such question can throw work
+    // away when answered Yes: No is the default button, and Escape answers No.
     virtual bool question(const QString& text, const QString& title) = 0;
+    // A question with a third answer, Cancel: `yes` and `no` are the texts of the first two
+    // buttons ("Save", "Discard"). Cancel, which changes nothing, is the default button and
+    // Escape's answer.
+    virtual Answer questionWithCancel(const QString& text, const QString& title, const QString& yes,
+                                      const QString& no) = 0;
     // An input box; the empty text when the user cancels.
     virtual QString askText(const QString& prompt, const QString& title,
                             const QString& defaultText) = 0;
@@ -32,6 +41,8 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
     void message(const QString& text) override;
     bool question(const QString& text, const QString& title) override;
+    Answer questionWithCancel(const QString& text, const QString& title, const QString& yes,
+                              const QString& no) override;
     QString askText(const QString& prompt, const QString& title,
                     const QString& defaultText) override;
     QString askSaveFileName(const QString& title, const QString& suggested,

@@ -105,6 +105,7 @@ void MDIForm1::changeEvent(QEvent* event) {
 
 void MDIForm1::showChangesMadeElsewhere(QMdiSubWindow* sub) {
     if (!sub || shutDownDone_ || !world_) return;
+    world_->forgetReferencesIfChangedElsewhere();
     if (auto* window = dynamic_cast<RecordWindow*>(sub->widget()))
         window->showChangesMadeElsewhere();
 }

@@ -239,6 +239,22 @@ void RecordForm::show(const void* record) {
         if (s.widget) showSlot(s, record);
 }
 
+void RecordForm::repair(void* record) const {
+    for (const Slot& s : slots_) {
+        const Binding& b = *s.binding;
+        if (b.showOnly) continue;
+        if (b.conversion == Conversion::ListIndex && b.unlistedShowsAs >= 0 && !b.items.empty()) {
+            const std::int64_t value = ownedValue(s, record);
+            if (value < 0 || value >= static_cast<std::int64_t>(b.items.size()))
+                storeOwned(s, record, b.unlistedShowsAs);
+        } else if (b.conversion == Conversion::Flag) {
+            if (const std::int64_t value = getInt(record, *s.field, s.element);
+                value != 1 && value != 0)
+                setInt(record, *s.field, s.element, 0);
+        }
+    }
+}
+
 void RecordForm::showSlot(const Slot& s, const void* record) {
     const Binding& b = *s.binding;
     if (s.name) showName(s.name, b.lookup(*world_, getInt(record, *s.field, s.element)));

@@ -114,6 +114,12 @@ public:
     // Fields -> controls, in table order. Keeps a copy of the record (shownRecord).
     void show(const void* record);
 
+    // Replaces in `record` the stored values its controls show as another (a drop-down's
+    // unlisted value shown as its fallback entry, a flag other than 0 or 1 shown clear) by
+    // what they show, and so store at the next save: the same whether or not a control's page
+    // is made yet.
+    void repair(void* record) const;
+
     // Binds the controls a deferred page has just made and shows the last shown record in
     // them. Until then show and collect pass them by: their fields keep the stored values.
     void adopt(QWidget* page);

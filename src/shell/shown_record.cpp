@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "records/text_fields.h"
 #include "shell/dialogs.h"
+#include "shell/latin1.h"
 #include "store/record_file.h"
 
 namespace gw {
@@ -59,6 +61,72 @@ QStringList ShownRecord::mergeEdits(RecordFile& file, const void* shownRecord,
     return bothChanged;
 }
 
+SavedEdits ShownRecord::saveEdits(RecordFile& file, const SaveEdits& how) const {
+    SavedEdits saved;
+    using Outcome = SavedEdits::Outcome;
+    // A status of our own making for a save the refusals stop: rolls back, reports nothing.
+    constexpr Status kStopped = status::kInvalidOperation;
+    file.inWriteTransaction(how.prefix, [&]() -> Status {
+        const Status read = how.reread();
+        if (read != status::kSuccess) {
+            saved.outcome = read == status::kKeyNotFound ? Outcome::Gone : Outcome::NotRead;
+            return read;
+        }
+        if (changedElsewhere(file)) {
+            saved.overwritten = mergeEdits(file, how.shownRecord, how.edited, [&](void* record) {
+                saved.refusals = how.collect(record);
+            });
+        } else {
+            saved.refusals = how.collect(file.record());
+        }
+        // After the merge too: the edited elements come from the screen, which shows none of
+        // the values repaired.
+        if (how.repair) how.repair(file.record());
+        if (how.refusalsStop && !saved.refusals.isEmpty()) {
+            saved.outcome = Outcome::Refused;
+            return kStopped;
+        }
+        const Status s = file.call(BUPDATE, how.prefix);
+        saved.outcome = s == status::kSuccess ? Outcome::Saved : Outcome::UpdateFailed;
+        return s;
+    });
+    return saved;
+}
+
+QString keyText(const KeySpec& key, std::span<const std::uint8_t> row) {
+    auto int32At = [&](std::size_t at) {
+        std::uint32_t v = 0;
+        for (std::size_t i = 0; i < 4 && at + i < row.size(); ++i)
+            v |= std::uint32_t{row[at + i]} << (8 * i);
+        return static_cast<std::int32_t>(v);
+    };
+    switch (key.kind) {
+        case KeyKind::Int16:
+            if (row.size() < 2) return {};
+            return QString::number(static_cast<std::int16_t>(row[0] | (row[1] << 8)));
+        case KeyKind::Int32:
+            return QString::number(int32At(0));
+        case KeyKind::Int32Pair:
+            return QString::number(int32At(0)) + u'/' + QString::number(int32At(4));
+        case KeyKind::Text: {
+            const std::size_t width = std::min<std::size_t>(key.width, row.size());
+            const std::string_view text(reinterpret_cast<const char*>(row.data()), width);
+            return fromGame(trimRight(shownText(text)));
+        }
+    }
+    return {};
+}
+
+QString ShownRecord::label(const RecordType& type, bool withName) const {
+    QString label = QString::fromLatin1(type.name().data(), qsizetype(type.name().size())) + u' ' +
+                    keyText(type.key(), row_);
+    const FieldInfo* name = type.field("Name");
+    if (withName && name && type.key().kind != KeyKind::Text && isRemembered())
+        label +=
+            QStringLiteral(" \"%1\"").arg(fromGame(trimRight(shownText(rowText(row_, *name)))));
+    return label;
+}
+
 QuietCalls::QuietCalls(RecordFile& file) : file_(file), reporter_(file.reporter()) {
     file.setReporter(nullptr);
 }
@@ -70,6 +138,30 @@ void reportOverwrittenChanges(Dialogs& dialogs, const QStringList& fields) {
     dialogs.message(QStringLiteral("Another program changed this record while it was on screen. "
                                    "Your edits were saved over its changes to: %1.")
                         .arg(fields.join(QStringLiteral(", "))));
+}
+
+void reportDeletedElsewhere(Dialogs& dialogs, const QString& label) {
+    dialogs.message(QStringLiteral("%1 was deleted by another program.").arg(label));
+}
+
+Answer askInsertDeletedAgain(Dialogs& dialogs, const QString& label) {
+    return dialogs.questionWithCancel(
+        QStringLiteral("%1 was deleted by another program. Insert it again with your edits?")
+            .arg(label),
+        QStringLiteral("Record Deleted"), QStringLiteral("Yes"), QStringLiteral("No"));
+}
+
+Status insertShownAgain(RecordFile& file, const void* shownRecord, std::string_view prefix,
+                        const std::function<QStringList(void*)>& collect, QStringList& refusals) {
+    if (shownRecord) std::memcpy(file.record(), shownRecord, file.type().recordSize());
+    refusals += collect(file.record());
+    return file.call(BINSERT, prefix);
+}
+
+Answer askSaveOnClose(Dialogs& dialogs, const QString& labelWithName) {
+    return dialogs.questionWithCancel(QStringLiteral("Save the changes to %1?").arg(labelWithName),
+                                      QStringLiteral("Save Changes"), QStringLiteral("Save"),
+                                      QStringLiteral("Discard"));
 }
 
 bool keepEditsAfterFailedSave(Dialogs& dialogs) {

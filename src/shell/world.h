@@ -5,12 +5,14 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "records/records.h"
+#include "records/references.h"
 #include "shell/dialogs.h"
 #include "shell/world_events.h"
 #include "store/record_file.h"
@@ -18,6 +20,10 @@
 class QWidget;
 
 namespace gw {
+
+namespace world {
+class ReverseIndex;
+}
 
 // One entry of the race or class name table: index = record number.
 struct NameEntry {
@@ -29,6 +35,7 @@ using NameTable = std::vector<NameEntry>;
 class World final : private StatusReporter {
 public:
     explicit World(Dialogs& dialogs);
+    ~World() override;
     World(const World&) = delete;
     World& operator=(const World&) = delete;
 
@@ -48,8 +55,20 @@ public:
     NameTable& raceNames() { return raceNames_; }
     NameTable& classNames() { return classNames_; }
 
+    // Who names whom, built from the files on first use (a walk over all ten) and again after
+    // another program changed one of them.
+    world::ReverseIndex& references();
+    bool referencesReady() const { return references_ != nullptr; }
+    // The editor wrote record `key` of `kind` (now `record`, or deleted: nullptr).
+    void recordWritten(RecordKind kind, const RecordKey& key, const void* record);
+    // Called when the editor becomes active: a file another program changed since the index
+    // was built makes it be built again at its next use.
+    void forgetReferencesIfChangedElsewhere();
+
 private:
     void report(const std::string& message) override;
+    // Each file's commit counter, as the index knows it.
+    std::uint32_t stampOf(RecordKind kind) const;
 
     Dialogs& dialogs_;
     WorldEvents events_;
@@ -57,6 +76,8 @@ private:
     std::array<std::unique_ptr<RecordFile>, kRecordKindCount> files_;
     NameTable raceNames_;
     NameTable classNames_;
+    std::unique_ptr<world::ReverseIndex> references_;
+    std::array<std::uint32_t, kRecordKindCount> stamps_{};
 };
 
 }  // namespace gw

@@ -118,6 +118,15 @@ bool isDataFile(const std::string& path) {
     return s != status::kNotADataFile;
 }
 
+std::uint32_t commitCounter(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return 0;
+    std::uint8_t counter[4] = {};
+    const ssize_t n = ::pread(fd, counter, sizeof counter, kChangeCounterOffset);
+    ::close(fd);
+    return n == sizeof counter ? bigEndian32(counter) : 0;
+}
+
 Status describeFrom(sqlite3_stmt* row, const std::uint8_t* header, DataFileInfo& info) {
     DataFileInfo found;
     const auto* type = sqlite3_column_text(row, 0);

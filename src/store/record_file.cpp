@@ -93,6 +93,39 @@ Status RecordFile::getEqual16(std::int16_t number, std::string_view prefix,
     return call(BGETEQUAL, prefix, key, 2, quiet);
 }
 
+Status RecordFile::inWriteTransaction(std::string_view prefix,
+                                      const std::function<Status()>& body) {
+    // Collects the reports of body's calls, to pass them on once the lock is given back.
+    struct Deferred final : StatusReporter {
+        std::vector<std::string> messages;
+        void report(const std::string& message) override { messages.push_back(message); }
+    } deferred;
+    StatusReporter* const reporter = reporter_;
+    auto tell = [&](Status s) {
+        if (reporter) reporter->report(statusReport(prefix, s));
+    };
+    Status s = beginTransaction(positionBlock_);
+    if (s != status::kSuccess) {
+        tell(s);
+        return s;
+    }
+    reporter_ = reporter ? &deferred : nullptr;
+    Status result = status::kSuccess;
+    try {
+        result = body();
+    } catch (...) {
+        reporter_ = reporter;
+        endTransaction(positionBlock_, false);
+        throw;
+    }
+    reporter_ = reporter;
+    s = endTransaction(positionBlock_, result == status::kSuccess);
+    for (const std::string& message : deferred.messages) reporter->report(message);
+    if (result != status::kSuccess) return result;
+    if (s != status::kSuccess) tell(s);
+    return s;
+}
+
 Status RecordFile::open(std::string_view prefix) { return call(BOPEN, prefix); }
 
 Status RecordFile::close(std::string_view prefix) {

@@ -4,6 +4,7 @@
 // overwrites the row and the record.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -75,6 +76,15 @@ public:
                       std::initializer_list<Status> quiet = {});
     Status getEqual16(std::int16_t number, std::string_view prefix,
                       std::initializer_list<Status> quiet = {});
+
+    // Runs body inside one write transaction of the file: no other program commits to it
+    // between body's reads and its writes, which commit together when body returns 0 and not
+    // at all otherwise. Waiting for another program's lock is bounded as every call's is. A
+    // transaction that cannot begin or commit is reported with prefix; the reports of body's
+    // own calls wait until the transaction has ended, so that whoever shows them does not do
+    // it while the other programs wait for the lock. Returns body's status, or the
+    // transaction's own.
+    Status inWriteTransaction(std::string_view prefix, const std::function<Status()>& body);
 
     // BOPEN on fileName(), BCLOSE.
     Status open(std::string_view prefix);

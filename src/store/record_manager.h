@@ -59,8 +59,12 @@ Status createDataFile(const std::string& path, const DataFileInfo& info, bool ov
 // application id), whatever state the rest is in. Opens nothing through sqlite.
 bool isDataFile(const std::string& path);
 
-// sqlite's first complaint about the file that this thread's last BOPEN refused as damaged (status
-// 32 from a failed quick check); empty when the last BOPEN failed otherwise or succeeded.
+// A number that changes with every commit to the data file at path, whichever program makes
+// it (0 when the file cannot be read): tells a reader that its picture of the file is old.
+std::uint32_t commitCounter(const std::string& path);
+
+// sqlite's first complaint about the file that this thread's last BOPEN refused as damaged
+// (status 32 from a failed quick check); empty when the last BOPEN failed otherwise or succeeded.
 std::string lastOpenComplaint();
 
 // The self-description of the file open under this position block.

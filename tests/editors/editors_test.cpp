@@ -83,7 +83,7 @@ TEST_F(RaceEditorTest, WritesTheRecordBackOnLeavingAndRefusesBadNumbers) {
     ASSERT_EQ(world.file(kRace).getEqual32(2, ""), 0);
     ASSERT_EQ(world.file(kRace).call(BDELETE, ""), 0);
     select(1);
-    EXPECT_EQ(said(), "Error on BGETEQUAL: 4 (no record has this key)");
+    EXPECT_EQ(said(), "Race 2 was deleted by another program.");
     EXPECT_EQ(current(), 0);
     EXPECT_EQ(text("txtName"), "Renamed");
 }
@@ -148,11 +148,16 @@ TEST_F(RaceEditorTest, DeleteAsksFirstAndAFailedRereadWritesNothing) {
     ASSERT_EQ(world.file(kRace).getEqual32(2, ""), 0);
     ASSERT_EQ(world.file(kRace).call(BDELETE, ""), 0);
     ASSERT_EQ(world.file(kRace).getEqual32(3, ""), 0);
-    // The typed name cannot be saved anywhere: the operator lets it go.
-    dialogs.answerQuestions({true});
+    // Cancel keeps the typed name on screen; No lets it go.
+    dialogs.answerWithCancel({Answer::Cancel, Answer::No});
     select(2);
-    EXPECT_EQ(said(), "Error on BGETEQUAL: 4 (no record has this key)");
-    EXPECT_EQ(dialogs.questions.back().substr(0, 34), "The record on screen could not be ");
+    EXPECT_EQ(current(), 1);
+    EXPECT_EQ(text("txtName"), "Ghost");
+    select(2);
+    EXPECT_EQ(said(), "");
+    EXPECT_EQ(dialogs.questions.back(),
+              "Race 2 was deleted by another program. Insert it again with your edits?|Record "
+              "Deleted|Yes/No/Cancel");
     EXPECT_EQ(current(), 2);
     EXPECT_EQ(stored(kRace, 1), rowOf(kRace, elf));
     EXPECT_EQ(stored(kRace, 3), rowOf(kRace, human));

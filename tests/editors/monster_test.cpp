@@ -110,8 +110,12 @@ TEST_F(MonsterEditorTest, RepairsExperienceAndTheSilentSkip) {
                      "txtAlignment", "txtGender", "txtWeaponName"}),
               "65535 None Normal Group 1 Stationary Lawful Evil She none");
     select(1);
+    EXPECT_EQ(stored(kMonster, 1), full(orc));  // only viewed: kept as stored
+    select(0);
+    type("txtHitPoints", "12");
+    select(1);
     Monster repaired = orc;
-    repaired.Undead = 0, repaired.AttackType[2] = 0;
+    repaired.Undead = 0, repaired.AttackType[2] = 0, repaired.HitPoints = 12;
     EXPECT_EQ(stored(kMonster, 1), full(repaired));
     EXPECT_EQ(stored(kMonster, 2), full(imp));
 
@@ -317,9 +321,12 @@ TEST_F(MonsterEditorTest, AFailedRereadWritesNothingAndAnEmptyFileShowsItsMessag
     ASSERT_EQ(world.file(kMonster).getEqual32(2, ""), 0);
     ASSERT_EQ(world.file(kMonster).call(BDELETE, ""), 0);
     ASSERT_EQ(world.file(kMonster).getEqual32(3, ""), 0);
-    dialogs.answerQuestions({true});  // the typed name has nowhere to go: let it go
+    dialogs.answerWithCancel({Answer::No});  // the typed name is let go with its record
     select(2);
-    EXPECT_EQ(said(), "Error on BGETEQUAL: 4 (no record has this key)");
+    EXPECT_EQ(said(), "");
+    EXPECT_EQ(dialogs.questions.back(),
+              "Monster 2 was deleted by another program. Insert it again with your "
+              "edits?|Record Deleted|Yes/No/Cancel");
     EXPECT_EQ(stored(kMonster, 1), full(a));
     EXPECT_EQ(stored(kMonster, 3), full(c));
 
@@ -332,9 +339,8 @@ TEST_F(MonsterEditorTest, AFailedRereadWritesNothingAndAnEmptyFileShowsItsMessag
     type("txtName", "Kept");
     select(1);
     EXPECT_EQ(joined(dialogs.messages, "|"),
-              "Error on BGETEQUAL: 4 (no record has this key)|Error on BGETEQUAL: 4 (no record has "
-              "this key)|"
-              "Error on BGETEQUAL: 4 (no record has this key)");
+              "Monster 3 was deleted by another program.|Monster 2 was deleted by another "
+              "program.");
     Monster kept = renamed(a, "Kept");
     kept.HitPoints = 99;
     EXPECT_EQ(all(kMonster), std::vector<Row>{full(kept)});
@@ -359,13 +365,15 @@ TEST_F(MonsterEditorTest, ClosingTheWindowOrTheProgramSavesTheMonsterOnScreen) {
     create({kMonster});
     add(kMonster, bat, kTail);
     add(kMonster, makeMonster(3, "Cat"), kTail);
-    // The pages behind the first are not made: their fields keep their stored values.
+    // The pages behind the first are not made: the attack type they would show repaired is
+    // written repaired all the same.
     window.reset(createMonsterEditor(world));
     window->show();
     EXPECT_EQ(child<QTabWidget>("SSTab1")->findChild<QComboBox*>(QStringLiteral("cmbAttackType_4")),
               nullptr);
     type("txtName", "Closed");
     window->close();
+    bat.AttackType[4] = 0;
     EXPECT_EQ(stored(kMonster, 2), full(renamed(bat, "Closed")));
     window.reset();
     world.file(kMonster).close("BCLOSE, test, Error: ");

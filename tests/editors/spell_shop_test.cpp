@@ -98,9 +98,11 @@ TEST_F(GuiTest, SpellEditorMapsMessageStylesAndKeepsWhatItCannotShow) {
         select(n);
         EXPECT_EQ(text("cmbMsgStyle"), shown[n]);
         EXPECT_EQ(stored(kSpell, n + 1)[164], styles[n]);  // viewing changes nothing
+        type("txtMana", "5");  // an edit: the save writes the mapped style with it
         select(n == 6 ? 0 : n + 1);
         Spell expected = spells[n];
         expected.MsgStyle = n < 6 ? std::uint8_t(n % 2) : 7;
+        expected.Mana = 5;
         Row row = rowOf(kSpell, expected);
         // Trailing blanks of the descriptions go before the closing zero.
         const std::string descB = trimmedZeroEnded("no zero byte at all", 50);

@@ -2,12 +2,27 @@
 // operator's edits if asked to, and a save over a record changed elsewhere writes only what
 // the operator edited. Shown through one catalogue window (frmRace) and one navigator
 // (frmMessage); both engines carry it to every other window.
+#include <sched.h>
 #include <sqlite3.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QListView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <thread>
 
 #include "editors/catalogue_windows.h"
 #include "gui_test.h"
@@ -15,6 +30,8 @@
 #include "records/message.h"
 #include "shell/main_window.h"
 #include "shell/record_window.h"
+#include "shell/shown_record.h"
+#include "tools/data/demo_world.h"
 
 namespace gw::test {
 namespace {
@@ -98,6 +115,19 @@ protected:
         std::string s(field.begin(), field.end());
         return s.substr(0, s.find('\0'));
     }
+    // The program over the files the test made (every other file empty), with the window of
+    // menu item `item` open.
+    QMdiSubWindow* openInProgram(MDIForm1& main, RecordKind kind, const char* item) {
+        window.reset();
+        world.file(kind).close("");
+        for (RecordKind other : allRecordKinds())
+            if (other != kind) create({other}, false);
+        main.startUp();
+        dialogs.clear();
+        main.findChild<QAction*>(QString::fromLatin1(item))->trigger();
+        QCoreApplication::processEvents();
+        return main.mdiArea()->activeSubWindow();
+    }
     bool closeWindow() {
         QCloseEvent event;
         QCoreApplication::sendEvent(window.get(), &event);
@@ -169,10 +199,10 @@ TEST_F(OtherWritersTest, CatalogueFailedSaveAsksBeforeEditsAreLost) {
     const Row before = stored(kRace, 1);
     WriteLock lock(kRace);
     {
-        SCOPED_TRACE("without edits the move goes on, as a read-only world must allow");
+        SCOPED_TRACE("without edits the move neither writes nor waits nor reports");
         select(1);
         EXPECT_EQ(current(), 1);
-        EXPECT_EQ(said(), "SaveRecord, Error: 36 (data file is locked by another program)");
+        EXPECT_EQ(said(), "");
         EXPECT_TRUE(dialogs.questions.empty());
     }
     {
@@ -263,15 +293,8 @@ TEST_F(OtherWritersTest, NavigatorKeepsEditsThroughAFailedMoveAndClose) {
 
 TEST_F(OtherWritersTest, ShutdownStopsWhileAnEditorKeepsUnsavedEdits) {
     openMessages();
-    window.reset();
-    world.file(kMessage).close("");
-    for (RecordKind kind : allRecordKinds())
-        if (kind != kMessage) create({kind}, false);
     MDIForm1 main(dialogs);
-    main.startUp();
-    dialogs.clear();
-    main.findChild<QAction*>(QStringLiteral("mnuEditMessage"))->trigger();
-    QMdiSubWindow* sub = main.mdiArea()->activeSubWindow();
+    QMdiSubWindow* sub = openInProgram(main, kMessage, "mnuEditMessage");
     ASSERT_NE(sub, nullptr);
     auto* line = sub->widget()->findChild<QLineEdit*>(QStringLiteral("txtMessageLine1"));
     line->setText(QStringLiteral("unsaved"));
@@ -287,6 +310,309 @@ TEST_F(OtherWritersTest, ShutdownStopsWhileAnEditorKeepsUnsavedEdits) {
     EXPECT_EQ(said(), "");
     ASSERT_EQ(world.file(kMessage).open(""), status::kSuccess);
     EXPECT_EQ(shown(message(1).MessageLine1), "unsaved");
+}
+
+// The lost update: another program commits a counter into one field of the records on screen
+// as fast as it can, checking each time that the field still holds its last commit, while the
+// operator saves edits to another field of the same records again and again.
+TEST_F(OtherWritersTest, ASaveNeverUndoesAnotherProgramsCommit) {
+    openRaces();
+    struct Shared {
+        std::atomic<bool> stop;
+        std::atomic<int> commits, undone;
+    };
+    void* memory =
+        ::mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(memory, MAP_FAILED);
+    auto* shared = new (memory) Shared{{false}, {0}, {0}};
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        RecordFile f(recordType(kRace));
+        if (f.open("") != status::kSuccess) ::_exit(1);
+        std::int16_t committed[3] = {makeRace(0, "").MinCharm, makeRace(1, "").MinCharm,
+                                     makeRace(2, "").MinCharm};
+        while (!shared->stop) {
+            for (std::int16_t n : {1, 2}) {
+                const auto next = static_cast<std::int16_t>((committed[n] + 1) % 30000);
+                const auto start = std::chrono::steady_clock::now();
+                const Status s = f.inWriteTransaction("", [&] {
+                    if (Status read = f.getEqual32(n, ""); read != status::kSuccess) return read;
+                    if (f.as<Race>().MinCharm != committed[n]) ++shared->undone;
+                    f.as<Race>().MinCharm = next;
+                    return f.call(BUPDATE, "");
+                });
+                if (s == status::kSuccess) committed[n] = next, ++shared->commits;
+                // As the game writes a busy room: commit after commit, the lock free between
+                // them about as long as it was held (a slow disk makes both longer).
+                const auto held = std::chrono::steady_clock::now() - start;
+                std::this_thread::sleep_for(std::max<std::chrono::steady_clock::duration>(
+                    held, std::chrono::milliseconds(1)));
+            }
+        }
+        ::_exit(0);
+    }
+    // The other program is under way before the first save.
+    int st = 0;
+    while (shared->commits < 10 && ::waitpid(child, &st, WNOHANG) == 0) ::sched_yield();
+    constexpr int kSaves = 150;
+    for (int i = 0; i < kSaves; ++i) {
+        type("txtMaxCharm", std::to_string(i).c_str());
+        select(1 - current());
+    }
+    shared->stop = true;
+    ::waitpid(child, &st, 0);
+    EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0);
+    RecordProperty("commits", shared->commits.load());
+    std::printf("other program's commits: %d\n", shared->commits.load());
+    EXPECT_GT(shared->commits, 10);
+    EXPECT_EQ(shared->undone, 0) << "of " << shared->commits << " commits";
+    EXPECT_EQ(race(1).MaxCharm + race(2).MaxCharm, kSaves - 1 + kSaves - 2);
+    EXPECT_EQ(said(), "");
+    ::munmap(memory, sizeof(Shared));
+}
+
+// The same, made certain: another program's commit tried between a save's comparison and its
+// update waits for the save, and after the lock wait is refused; it never lands in between.
+TEST_F(OtherWritersTest, NoCommitFallsBetweenASavesComparisonAndItsUpdate) {
+    create({kRace});
+    add(kRace, makeRace(1, "Elf"));
+    RecordFile& f = world.file(kRace);
+    RecordFile other(recordType(kRace));
+    ASSERT_EQ(other.open(""), status::kSuccess);
+    ShownRecord shown;
+    ASSERT_EQ(f.getEqual32(1, ""), status::kSuccess);
+    shown.remember(f);
+    Status between = status::kSuccess;
+    SaveEdits how{.prefix = "save: ",
+                  .reread = [&] { return f.getEqual32(1, "", {status::kKeyNotFound}); },
+                  .shownRecord = nullptr,
+                  .edited = {},
+                  .collect =
+                      [&](void* record) {
+                          static_cast<Race*>(record)->MaxCharm = 5;
+                          between = other.getEqual32(1, "");
+                          other.as<Race>().MinCharm = 77;
+                          if (between == status::kSuccess) between = other.call(BUPDATE, "");
+                          return QStringList();
+                      },
+                  .repair = {}};
+    EXPECT_EQ(shown.saveEdits(f, how).outcome, SavedEdits::Outcome::Saved);
+    EXPECT_EQ(between, status::kLocked);
+    EXPECT_EQ(race(1).MaxCharm, 5);
+    EXPECT_EQ(race(1).MinCharm, makeRace(1, "Elf").MinCharm);
+    EXPECT_EQ(said(), "");
+    other.close("");
+}
+
+// Stepping, searching and closing every window without an edit writes no byte and takes no
+// write lock: nothing to report while another program holds it, and the bytes the game
+// leaves after a text's zero byte stay where they are.
+TEST_F(OtherWritersTest, BrowsingEveryWindowWritesNothing) {
+    std::string error;
+    ASSERT_EQ(demo::buildDemoWorld(".", demo::DemoSize::Small, &error), status::kSuccess) << error;
+    for (RecordKind kind : allRecordKinds()) {
+        RecordFile f(recordType(kind));
+        ASSERT_EQ(f.open(""), status::kSuccess);
+        // Bytes after a text's zero byte, as the game leaves them.
+        for (Status s = f.call(BGETFIRST, ""); s == status::kSuccess; s = f.call(BGETNEXT, "")) {
+            for (const FieldInfo& field : f.type().fields()) {
+                for (int e = 0; field.isText() && e < field.count; ++e) {
+                    auto* text = static_cast<std::uint8_t*>(f.record()) + field.memberOffset +
+                                 field.stride * static_cast<std::size_t>(e);
+                    auto* end = std::find(text, text + field.width, std::uint8_t{0});
+                    if (end + 1 < text + field.width) std::fill(end + 1, text + field.width, 'Z');
+                }
+            }
+            ASSERT_EQ(f.call(BUPDATE, ""), status::kSuccess);
+        }
+        f.close("");
+    }
+    auto bytesOf = [] {
+        std::vector<std::string> files;
+        for (RecordKind kind : allRecordKinds()) {
+            std::ifstream in(std::string(recordType(kind).fileName()), std::ios::binary);
+            files.emplace_back(std::istreambuf_iterator<char>(in),
+                               std::istreambuf_iterator<char>());
+        }
+        return files;
+    };
+    const std::vector<std::string> before = bytesOf();
+
+    MDIForm1 main(dialogs);
+    main.startUp();
+    ASSERT_EQ(said(), "");
+    std::vector<std::unique_ptr<WriteLock>> locks;
+    for (RecordKind kind : allRecordKinds()) locks.push_back(std::make_unique<WriteLock>(kind));
+    for (const char* item :
+         {"mnuEditRace", "mnuEditClass", "mnuEditSpell", "mnuEditMonster", "mnuEditItems",
+          "mnuShop", "mnuRoom", "mnuEditMessage", "mnuEditTextblock", "mnuEditUser"}) {
+        SCOPED_TRACE(item);
+        main.findChild<QAction*>(QString::fromLatin1(item))->trigger();
+        QMdiSubWindow* sub = main.mdiArea()->activeSubWindow();
+        ASSERT_NE(sub, nullptr);
+        QWidget* w = sub->widget();
+        QCoreApplication::processEvents();
+        for (const char* step : {"cmdNext", "cmdNext", "cmdPrevious", "cmdLast", "cmdFirst"})
+            if (auto* b = w->findChild<QPushButton*>(QString::fromLatin1(step))) b->click();
+        if (auto* view = w->findChild<QListView*>(QStringLiteral("lstDatabase"))) {
+            for (int row : {1, 2, 0}) view->setCurrentIndex(view->model()->index(row, 0));
+            auto* search = w->findChild<QLineEdit*>(QStringLiteral("txtSearch"));
+            for (char letter : std::string("ab")) {
+                const auto key = Qt::Key_A + (letter - 'a');
+                const QString text(QChar::fromLatin1(letter));
+                QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+                QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+                QCoreApplication::sendEvent(search, &press);
+                QCoreApplication::sendEvent(search, &release);
+            }
+        }
+        dynamic_cast<RecordWindow&>(*w).showChangesMadeElsewhere();
+        EXPECT_EQ(said(), "");
+        EXPECT_TRUE(dialogs.questions.empty());
+    }
+    EXPECT_TRUE(main.close());
+    locks.clear();
+    EXPECT_EQ(said(), "");
+    const std::vector<std::string> after = bytesOf();
+    for (std::size_t k = 0; k < before.size(); ++k)
+        EXPECT_TRUE(before[k] == after[k]) << recordType(allRecordKinds()[k]).fileName();
+}
+
+TEST_F(OtherWritersTest, ClosingWithEditsAsksWhereTheWindowDoesNotSaveOnClosing) {
+    openRaces();
+    const Row elf = stored(kRace, 1);
+    const char* question = "Save the changes to Race 1 \"Elf\"?|Save Changes|Save/Discard/Cancel";
+    {
+        SCOPED_TRACE("Cancel keeps the window and its edits");
+        type("txtName", "Wood Elf");
+        dialogs.answerWithCancel({Answer::Cancel});
+        EXPECT_FALSE(closeWindow());
+        EXPECT_EQ(joined(dialogs.questions), question);
+        EXPECT_EQ(text("txtName"), "Wood Elf");
+        EXPECT_EQ(stored(kRace, 1), elf);
+    }
+    {
+        SCOPED_TRACE("Discard closes and writes nothing");
+        dialogs.clear();
+        dialogs.answerWithCancel({Answer::No});
+        EXPECT_TRUE(closeWindow());
+        EXPECT_EQ(joined(dialogs.questions), question);
+        EXPECT_EQ(stored(kRace, 1), elf);
+    }
+    {
+        SCOPED_TRACE("Save writes the edits, once, and closes");
+        window.reset();
+        open(createRaceEditor);
+        type("txtName", "Wood Elf");
+        dialogs.clear();
+        dialogs.answerWithCancel({Answer::Yes});
+        EXPECT_TRUE(closeWindow());
+        EXPECT_TRUE(closeWindow());
+        EXPECT_EQ(dialogs.questions.size(), 1u);
+        EXPECT_EQ(shown(race(1).Name), "Wood Elf");
+    }
+    {
+        SCOPED_TRACE("without edits nothing is asked");
+        window.reset();
+        open(createRaceEditor);
+        dialogs.clear();
+        EXPECT_TRUE(closeWindow());
+        EXPECT_TRUE(dialogs.questions.empty());
+    }
+}
+
+TEST_F(OtherWritersTest, TheMainWindowsShutdownAsksAndCancelKeepsItRunning) {
+    openRaces();
+    MDIForm1 main(dialogs);
+    QMdiSubWindow* sub = openInProgram(main, kRace, "mnuEditRace");
+    ASSERT_NE(sub, nullptr);
+    sub->widget()->findChild<QLineEdit*>(QStringLiteral("txtName"))->setText(QStringLiteral("Orc"));
+    dialogs.answerWithCancel({Answer::Cancel, Answer::Yes});
+    EXPECT_FALSE(main.close());
+    EXPECT_TRUE(main.world()->file(kRace).isOpen());
+    EXPECT_TRUE(sub->isVisible());
+    EXPECT_TRUE(main.close());
+    EXPECT_EQ(dialogs.questions.size(), 2u);
+    EXPECT_EQ(said(), "");
+    ASSERT_EQ(world.file(kRace).open(""), status::kSuccess);
+    EXPECT_EQ(shown(race(1).Name), "Orc");
+}
+
+// Another program deleted the record on screen.
+TEST_F(OtherWritersTest, ARecordDeletedElsewhereIsSaidOnceOrInsertedAgain) {
+    openRaces();
+    OtherProgram game(kRace);
+    auto removeElsewhere = [](std::int32_t n) {
+        RecordFile other(recordType(kRace));
+        ASSERT_EQ(other.open(""), status::kSuccess);
+        ASSERT_EQ(other.getEqual32(n, ""), status::kSuccess);
+        ASSERT_EQ(other.call(BDELETE, ""), status::kSuccess);
+        other.close("");
+    };
+    {
+        SCOPED_TRACE("with edits, Yes: inserted again under its key with the screen's values");
+        type("txtMaxCharm", "61");
+        removeElsewhere(1);
+        dialogs.answerWithCancel({Answer::Yes});
+        select(1);
+        EXPECT_EQ(joined(dialogs.questions),
+                  "Race 1 was deleted by another program. Insert it again with your "
+                  "edits?|Record Deleted|Yes/No/Cancel");
+        Race expected = makeRace(1, "Elf");
+        expected.MaxCharm = 61;
+        EXPECT_EQ(stored(kRace, 1), rowOf(kRace, expected));
+        EXPECT_EQ(current(), 1);
+        EXPECT_EQ(said(), "");
+    }
+    {
+        SCOPED_TRACE("without edits: said once, when the window looks again, and left");
+        dialogs.clear();
+        removeElsewhere(2);
+        auto& recordWindow = dynamic_cast<RecordWindow&>(*window);
+        recordWindow.showChangesMadeElsewhere();
+        recordWindow.showChangesMadeElsewhere();
+        EXPECT_EQ(said(), "Race 2 was deleted by another program.");
+        EXPECT_EQ(list(), "1   Elf");
+        EXPECT_EQ(text("txtName"), "Elf");
+        EXPECT_TRUE(dialogs.questions.empty());
+    }
+}
+
+// Every question that can throw edits or records away offers the answer that keeps them as
+// its default, and Escape gives it.
+TEST(QtDialogsTest, TheDefaultButtonKeepsTheWork) {
+    testApplication();
+    QtDialogs dialogs;
+    struct Seen {
+        QString defaultText, escapeText;
+    };
+    auto answerWith = [](int key, Seen& seen) {
+        QTimer::singleShot(0, [key, &seen] {
+            QMessageBox* box = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible()) box = b;
+            if (!box) return;
+            seen.defaultText = box->defaultButton() ? box->defaultButton()->text() : QString();
+            seen.escapeText = box->escapeButton() ? box->escapeButton()->text() : QString();
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(box, &press);
+        });
+    };
+    for (int key : {Qt::Key_Return, Qt::Key_Escape}) {
+        SCOPED_TRACE(key);
+        Seen seen;
+        answerWith(key, seen);
+        EXPECT_FALSE(dialogs.question(QStringLiteral("Delete?"), QStringLiteral("Delete")));
+        EXPECT_EQ(seen.defaultText.remove(u'&'), QStringLiteral("No"));
+        EXPECT_EQ(seen.escapeText.remove(u'&'), QStringLiteral("No"));
+        answerWith(key, seen);
+        EXPECT_EQ(dialogs.questionWithCancel(QStringLiteral("Save?"), QStringLiteral("Save"),
+                                             QStringLiteral("Save"), QStringLiteral("Discard")),
+                  Answer::Cancel);
+        EXPECT_EQ(seen.defaultText.remove(u'&'), QStringLiteral("Cancel"));
+        EXPECT_EQ(seen.escapeText.remove(u'&'), QStringLiteral("Cancel"));
+    }
 }
 
 }  // namespace

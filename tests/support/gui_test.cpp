@@ -14,7 +14,8 @@
 namespace gw::test {
 
 ScriptedDialogs::~ScriptedDialogs() {
-    EXPECT_TRUE(yes.empty() && typed.empty()) << "scripted answers were never asked for";
+    EXPECT_TRUE(yes.empty() && choices.empty() && typed.empty())
+        << "scripted answers were never asked for";
 }
 
 namespace {
@@ -31,6 +32,17 @@ T next(std::deque<T>& answers, const std::string& asked) {
 bool ScriptedDialogs::question(const QString& text, const QString& title) {
     questions.push_back((text + u'|' + title).toStdString());
     return next(yes, questions.back());
+}
+
+Answer ScriptedDialogs::questionWithCancel(const QString& text, const QString& title,
+                                           const QString& yes, const QString& no) {
+    questions.push_back(
+        (text + u'|' + title + u'|' + yes + u'/' + no + QStringLiteral("/Cancel")).toStdString());
+    if (choices.empty()) ADD_FAILURE() << "unscripted " << questions.back();
+    if (choices.empty()) return Answer::Cancel;
+    const Answer answer = choices.front();
+    choices.pop_front();
+    return answer;
 }
 
 QString ScriptedDialogs::askText(const QString& prompt, const QString& title,

@@ -30,10 +30,13 @@ public:
     ~ScriptedDialogs() override;
     void message(const QString& text) override { messages.push_back(text.toStdString()); }
     bool question(const QString& text, const QString& title) override;
+    Answer questionWithCancel(const QString& text, const QString& title, const QString& yes,
+                              const QString& no) override;
     QString askText(const QString& prompt, const QString& title,
                     const QString& defaultText) override;
 
     void answerQuestions(std::initializer_list<bool> a) { yes.insert(yes.end(), a); }
+    void answerWithCancel(std::initializer_list<Answer> a) { choices.insert(choices.end(), a); }
     void answerPrompts(std::initializer_list<const char*> a) {
         typed.insert(typed.end(), a.begin(), a.end());
     }
@@ -43,6 +46,7 @@ public:
 
 private:
     std::deque<bool> yes;
+    std::deque<Answer> choices;
     std::deque<std::string> typed;
 };
 

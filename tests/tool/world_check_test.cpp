@@ -12,99 +12,16 @@
 #include <vector>
 
 #include "records/records.h"
-#include "store_test_support.h"
-#include "tool_test_support.h"
 #include "tools/data/data_tool.h"
 #include "tools/data/demo_text.h"
 #include "tools/data/demo_world.h"
+#include "world_test_support.h"
 
 namespace gw::tool {
 namespace {
 
 namespace fs = std::filesystem;
 using test::ScratchDir;
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) out.push_back(line);
-    return out;
-}
-
-// A stored row of one record type, edited field by field as the game stores it.
-struct Row {
-    const RecordType& type;
-    std::string bytes;
-
-    Row& set(std::string_view field, std::size_t k, std::int64_t value) {
-        const FieldInfo* f = type.field(field);
-        EXPECT_NE(f, nullptr) << field;
-        const std::size_t at = f->rowOffset + k * f->stride;
-        for (std::size_t b = 0; b < f->width; ++b)
-            bytes[at + b] = static_cast<char>(static_cast<std::uint64_t>(value) >> (8 * b));
-        return *this;
-    }
-    Row& set(std::string_view field, std::int64_t value) { return set(field, 0, value); }
-    Row& text(std::string_view field, std::string_view value) {
-        const FieldInfo* f = type.field(field);
-        std::string stored(value);
-        stored.resize(f->width, '\0');
-        bytes.replace(f->rowOffset, f->width, stored);
-        return *this;
-    }
-};
-
-// The small demo world, and records added to it through `load`.
-class CheckedWorld : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::string error;
-        ASSERT_EQ(demo::buildDemoWorld(dir.path(""), demo::DemoSize::Small, &error),
-                  status::kSuccess)
-            << error;
-    }
-    std::string file(RecordKind kind) const {
-        return dir.path(std::string(recordType(kind).fileName()));
-    }
-    // A copy of the first record of the file, to be changed and loaded as a new one.
-    Row firstRow(RecordKind kind) {
-        const ToolRun unload = runTool({"unload", file(kind)});
-        const std::size_t comma = unload.out.find(',');
-        const std::size_t length = std::stoul(unload.out.substr(0, comma));
-        return {recordType(kind), unload.out.substr(comma + 1, length)};
-    }
-    void load(RecordKind kind, const Row& row) {
-        const std::string input = std::to_string(row.bytes.size()) + "," + row.bytes + "\r\n";
-        const ToolRun r = runTool({"load", file(kind)}, input);
-        ASSERT_EQ(r.code, kExitDone) << r.err;
-    }
-    // One record of each kind with a planted fault, and harmless values beside each that
-    // only look like references.
-    void plantFaults() {
-        using K = RecordKind;
-        Row monster = firstRow(K::Monster);
-        monster.set("Number", 900).set("ItemNumber", 2, 777);
-        monster.set("AttackType", 3, 2).set("AttackAccuSpell", 3, 444);  // a spell attack
-        monster.set("AttackType", 4, 1).set("AttackAccuSpell", 4, 60);   // accuracy 60
-        load(K::Monster, monster);
-        load(K::Item, firstRow(K::Item).set("Number", 900).set("Negate", 3, 555));
-        // The high byte of a shop's Class is no class number.
-        load(
-            K::Shop,
-            firstRow(K::Shop).set("Number", 900).set("ShopItemNumber", 4, 778).set("Class", 0x500));
-        Row room = firstRow(K::Room);
-        room.set("RoomNumber", 900);
-        for (std::size_t d = 0; d < 10; ++d) room.set("RoomExit", d, 0).set("ExitType", d, 0);
-        room.set("RoomExit", 0, 950);                        // North to nowhere
-        room.set("RoomExit", 1, 951).set("ExitType", 1, 8);  // a map change leads elsewhere
-        room.set("RoomExit", 2, 1);                          // East, and no way back West
-        load(K::Room, room);
-        load(K::User, firstRow(K::User).text("BBSName", "Planted Player").set("Race", 99));
-        // Stored, but never to be named: every reference reads 0 as none.
-        load(K::Item, firstRow(K::Item).set("Number", 0));
-    }
-    ScratchDir dir;
-};
 
 TEST_F(CheckedWorld, ReportsExactlyThePlantedFaults) {
     const ToolRun clean = runTool({"check", dir.path(""), "--json"});
@@ -157,7 +74,7 @@ TEST_F(CheckedWorld, ReportsExactlyThePlantedFaults) {
         << plain.out;
     EXPECT_NE(
         text.back().find("6 missing references (errors), " + std::to_string(before.size() + 1) +
-                         " one-way exits, 1 record numbered 0 (warnings)"),
+                         " one-way exits, 0 unresolved numbers, 1 record numbered 0 (warnings)"),
         std::string::npos)
         << text.back();
 }
@@ -265,9 +182,57 @@ TEST_F(CheckedWorld, RefsFindsEveryReferrer) {
     EXPECT_EQ(room4.out.find("Room 1:"), std::string::npos) << room4.out;
     const ToolRun room9 = runTool({"refs", dir.path(""), "Room", "2:9"});
     EXPECT_EQ(room9.out.find("902"), std::string::npos) << room9.out;
+
+    SCOPED_TRACE("a record that does not exist: said, exit 1, whatever names it still listed");
     const ToolRun none = runTool({"refs", dir.path(""), "Item", "999"});
-    EXPECT_EQ(none.code, kExitDone);
-    EXPECT_EQ(none.out, "0 references to Item 999\n");
+    EXPECT_EQ(none.code, kExitDataError);
+    EXPECT_EQ(none.out, "0 references to Item 999, which does not exist\n");
+    load(K::Monster, firstRow(K::Monster).set("Number", 903).set("WeaponNumber", 999));
+    const ToolRun dangling = runTool({"refs", dir.path(""), "Item", "999"});
+    EXPECT_EQ(dangling.code, kExitDataError);
+    EXPECT_EQ(dangling.out,
+              "wccknms2.dat  Monster 903  WeaponNumber = 999\n"
+              "1 reference to Item 999, which does not exist (dangling)\n");
+    const ToolRun keeper = runTool({"refs", dir.path(""), "User", "Item Keeper"});
+    EXPECT_EQ(keeper.code, kExitDone) << keeper.err;
+    EXPECT_EQ(keeper.out, "0 references to User \"Item Keeper\"\n");
+}
+
+TEST_F(CheckedWorld, LabelledNumbersWarnAndExitsBackAreJudgedByTheirType) {
+    using K = RecordKind;
+    SCOPED_TRACE("the demo world's Map Change exits are no problem");
+    EXPECT_EQ(runTool({"check", dir.path("")}).code, kExitDone);
+
+    load(K::Monster, firstRow(K::Monster).set("Number", 904).set("GreetTxt", 88888));
+    load(K::Spell, firstRow(K::Spell).set("Number", 904).set("CastMsgB", 7777));
+    Row here = firstRow(K::Room), there = firstRow(K::Room);
+    here.set("RoomNumber", 904).set("ShopNum", 999);
+    there.set("RoomNumber", 905);
+    for (std::size_t d = 0; d < 10; ++d) {
+        here.set("RoomExit", d, 0).set("ExitType", d, 0);
+        there.set("RoomExit", d, 0).set("ExitType", d, 0);
+    }
+    here.set("RoomExit", 0, 904);  // North into itself
+    here.set("RoomExit", 2, 905);  // East, back West by a Map Change
+    there.set("RoomExit", 3, 904).set("ExitType", 3, 8);
+    load(K::Room, here);
+    load(K::Room, there);
+
+    const ToolRun r = runTool({"check", dir.path("")});
+    EXPECT_EQ(r.code, kExitDataError) << r.err;  // the message number only
+    const std::string expected[] = {
+        "wccspel2.dat  Spell 904  CastMsgB = 7777  missing Message 7777\n",
+        "wccknms2.dat  Monster 904  GreetTxt = 88888  unresolved: no Textblock 88888\n",
+        "wccmp002.dat  Room 1:904  RoomExit[2] (East) = 905  one-way: Room 1:905 has a West "
+        "exit, but it is a Map Change\n",
+        "wccmp002.dat  Room 1:904  ShopNum = 999  unresolved: no Shop 999\n",
+        "1 missing reference (errors), ",
+        ", 2 unresolved numbers (warnings)\n",
+    };
+    for (const std::string& line : expected) EXPECT_NE(r.out.find(line), std::string::npos) << line;
+    EXPECT_EQ(r.out.find("RoomExit[0]"), std::string::npos) << r.out;
+    const ToolRun shops = runTool({"refs", dir.path(""), "Shop", "999"});
+    EXPECT_NE(shops.out.find("Room 1:904  ShopNum = 999\n"), std::string::npos) << shops.out;
 }
 
 TEST(DemoNames, NearlyAllDistinctInALargeWorld) {

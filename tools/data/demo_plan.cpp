@@ -78,6 +78,20 @@ void planExits(World& w, Rng& rng) {
             }
         }
     }
+    // Each map leads Up into the next by a Map Change, and that room leads Down back into it;
+    // the rooms are picked without the generator, so the rest of the world stays as it was.
+    for (int map = 0; map + 1 < w.plan.maps; ++map) {
+        auto& here = w.exits[static_cast<std::size_t>(map)];
+        auto& next = w.exits[static_cast<std::size_t>(map) + 1];
+        int a = (map * 7 + 3) % n, b = (map * 11 + 5) % n;
+        for (int tries = 0; tries < n && here[a][kUp] != 0; ++tries) a = (a + 1) % n;
+        for (int tries = 0; tries < n && next[b][kDown] != 0; ++tries) b = (b + 1) % n;
+        if (here[a][kUp] != 0 || next[b][kDown] != 0) continue;
+        here[a][kUp] = b + 1;
+        next[b][kDown] = a + 1;
+        w.mapChanges.push_back({map, a, static_cast<int>(kUp)});
+        w.mapChanges.push_back({map + 1, b, static_cast<int>(kDown)});
+    }
 }
 
 }  // namespace

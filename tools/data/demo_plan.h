@@ -33,9 +33,12 @@ struct World {
     std::vector<std::vector<std::int16_t>> shopAt;  // per map and room, 0 = no shop
     // (map, room index) of the rooms whose Down exit is a trapdoor with no way back up.
     std::vector<std::pair<int, int>> trapdoors;
+    // (map, room index, slot) of the exits that are Map Changes into the next or last map.
+    std::vector<std::array<int, 3>> mapChanges;
 };
 
-inline constexpr std::int16_t kTrapExit = 9;  // exit type "Trap"
+inline constexpr std::int16_t kTrapExit = 9;       // exit type "Trap"
+inline constexpr std::int16_t kMapChangeExit = 8;  // exit type "Map Change"
 inline constexpr std::size_t kUpSlot = 8, kDownSlot = 9;
 
 World planWorld(DemoSize size);

@@ -271,6 +271,9 @@ void fillRoom(const World& w, Room& r, int i) {
     }
     for (const auto& [trapMap, trapRoom] : w.trapdoors)
         if (trapMap == map && trapRoom == room) r.ExitType[kDownSlot] = kTrapExit;
+    for (const auto& [changeMap, changeRoom, slot] : w.mapChanges)
+        if (changeMap == map && changeRoom == room)
+            r.ExitType[static_cast<std::size_t>(slot)] = kMapChangeExit;
     for (int k = rng.chance(20) ? rng.range(1, 3) - 1 : -1; k >= 0; --k)
         r.CurrentRoomMon[k] = i16(anyOf(rng, p.monsters));
     const std::int16_t shop =

@@ -1,16 +1,14 @@
 #include "tools/data/world_check.h"
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
-#include <cctype>
-#include <charconv>
-#include <cstdint>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
-#include "tools/data/world_scan.h"
 #include "world/record_json.h"
+#include "world/renumber.h"
+#include "world/world_check.h"
+#include "world/world_scan.h"
 
 namespace gw::tool {
 
@@ -18,6 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
+using world::Occurrence;
+using world::WorldScan;
 
 std::string keyText(const RecordKey& key) {
     switch (key.kind) {
@@ -39,19 +39,6 @@ Json keyJson(const RecordKey& key) {
         default:
             return key.number;
     }
-}
-
-// The key of the record a reference names.
-RecordKey targetKey(const WorldScan& scan, const Occurrence& o) {
-    RecordKey key;
-    key.kind = recordType(o.reference->to).key().kind;
-    if (o.reference->scope == TargetScope::RoomOfMap) {
-        key.number = scan.key(o.kind, o.record).number;
-        key.room = o.value;
-    } else {
-        key.number = o.value;
-    }
-    return key;
 }
 
 // "ItemNumber[2]", "Race", "RoomExit[2] (East)".
@@ -82,16 +69,6 @@ std::string occurrenceText(const WorldScan& scan, const Occurrence& o) {
            "  " + fieldText(o) + " = " + std::to_string(o.value);
 }
 
-// A room's exit leads back when the room it reaches has an exit in the opposite direction
-// to this room that counts as one (not a map change).
-bool hasWayBack(const WorldScan& scan, const Occurrence& o) {
-    const RecordKey& from = scan.key(o.kind, o.record);
-    const RoomExits* target = scan.room(from.number, o.value);
-    if (!target || o.index >= values::kDirectionCount) return true;
-    const std::size_t back = values::oppositeDirection(o.index);
-    return target->room[back] == from.room && o.reference->when.holdsFor(target->type[back]);
-}
-
 bool isDirectory(const std::string& dir, ToolIo io) {
     std::error_code ec;
     if (fs::is_directory(dir, ec)) return true;
@@ -99,68 +76,99 @@ bool isDirectory(const std::string& dir, ToolIo io) {
     return false;
 }
 
-int finish(std::ostream& out, ToolIo io, int code) {
-    out.flush();
-    if (!out) {
-        io.err << "gravewind-data: standard output: write error\n";
-        return kExitUsage;
-    }
-    return code;
+void reportUnreadable(const WorldScan& scan, ToolIo io) {
+    for (const world::UnreadableFile& f : scan.unreadable())
+        io.err << "gravewind-data: " << f.path << ": " << f.why << "; references to "
+               << recordType(f.kind).name() << " records are not checked\n";
 }
 
 std::string plural(std::size_t n, std::string_view one, std::string_view many) {
     return std::to_string(n) + " " + std::string(n == 1 ? one : many);
 }
 
-// The record type a name on the command line means, whatever its case.
-const RecordType* typeNamed(std::string_view name) {
-    auto same = [](std::string_view a, std::string_view b) {
-        return a.size() == b.size() &&
-               std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-                   return std::tolower(static_cast<unsigned char>(x)) ==
-                          std::tolower(static_cast<unsigned char>(y));
-               });
-    };
-    for (RecordKind kind : allRecordKinds())
-        if (same(recordType(kind).name(), name)) return &recordType(kind);
-    return nullptr;
+const char* problemWord(world::Problem p) {
+    switch (p) {
+        case world::Problem::Missing:
+            return "missing";
+        case world::Problem::OneWay:
+            return "one-way";
+        case world::Problem::Unresolved:
+            break;
+    }
+    return "unresolved";
 }
 
-bool parseNumber(std::string_view text, std::int64_t& out) {
-    const char* end = text.data() + text.size();
-    const auto r = std::from_chars(text.data(), end, out);
-    return !text.empty() && r.ec == std::errc() && r.ptr == end && out >= INT32_MIN &&
-           out <= INT32_MAX;
+int finishOutput(ToolIo io, int code) {
+    io.out.flush();
+    if (!io.out) {
+        io.err << "gravewind-data: standard output: write error\n";
+        return kExitUsage;
+    }
+    return code;
+}
+
+// The record TYPE KEY names on the command line, or a message on io.err.
+std::optional<std::pair<RecordKind, RecordKey>> parseRecordName(std::string_view command,
+                                                                const std::string& typeName,
+                                                                const std::string& key, ToolIo io) {
+    const auto kind = world::kindNamed(typeName);
+    if (!kind) {
+        io.err << "gravewind-data: " << command << ": no record type " << typeName
+               << " (Race, Class, Spell, Monster, Item, Shop, Room, Message, Textblock, User)\n";
+        return std::nullopt;
+    }
+    const RecordType& type = recordType(*kind);
+    const auto wanted = world::parseKey(type.key().kind, key);
+    if (!wanted) {
+        io.err << "gravewind-data: " << command << ": " << key << " is not a " << type.name()
+               << " key ("
+               << (type.key().kind == KeyKind::Int32Pair ? "MAP:ROOM"
+                   : type.key().kind == KeyKind::Text    ? "a name"
+                                                         : "a number")
+               << ")\n";
+        return std::nullopt;
+    }
+    return std::pair{*kind, *wanted};
 }
 
 }  // namespace
 
 int checkWorld(const std::string& dir, bool json, ToolIo io) {
     if (!isDirectory(dir, io)) return kExitUsage;
-    const WorldScan scan(dir, allRecordKinds(), std::nullopt, io);
-    std::size_t missing = 0, oneWay = 0;
-    for (const Occurrence& o : scan.occurrences()) {
-        // Into a file that could not be read nothing can be judged.
-        if (!scan.wasRead(o.reference->to)) continue;
-        const bool exists = scan.targetExists(o);
-        const bool back =
-            !exists || o.reference->scope != TargetScope::RoomOfMap || hasWayBack(scan, o);
-        if (exists && back) continue;
-        ++(exists ? oneWay : missing);
+    world::ScanOptions options;
+    options.progress = io.progress ? &io.err : nullptr;
+    const WorldScan scan(dir, allRecordKinds(), options);
+    reportUnreadable(scan, io);
+    const world::CheckResult result = world::checkReferences(scan);
+    for (const world::Finding& f : result.findings) {
+        const Occurrence& o = *f.occurrence;
         if (json) {
             Json j = occurrenceJson(scan, o);
-            j["problem"] = exists ? "one-way" : "missing";
+            j["problem"] = problemWord(f.problem);
             io.out << j.dump() << "\n";
             continue;
         }
         io.out << occurrenceText(scan, o) << "  ";
-        const RecordKey target = targetKey(scan, o);
-        if (!exists) {
-            io.out << "missing " << recordType(o.reference->to).name() << " " << keyText(target)
-                   << "\n";
-        } else {
-            io.out << "one-way: Room " << keyText(target) << " has no "
-                   << values::kDirectionNames[values::oppositeDirection(o.index)] << " exit back\n";
+        const RecordKey target =
+            world::targetKey(scan.key(o.kind, o.record), *o.reference, o.value);
+        const std::string_view targetType = recordType(o.reference->to).name();
+        switch (f.problem) {
+            case world::Problem::Missing:
+                io.out << "missing " << targetType << " " << keyText(target) << "\n";
+                break;
+            case world::Problem::Unresolved:
+                io.out << "unresolved: no " << targetType << " " << keyText(target) << "\n";
+                break;
+            case world::Problem::OneWay: {
+                const std::string_view back =
+                    values::kDirectionNames[values::oppositeDirection(o.index)];
+                io.out << "one-way: Room " << keyText(target);
+                if (f.backIsMapChange)
+                    io.out << " has a " << back << " exit, but it is a Map Change\n";
+                else
+                    io.out << " has no " << back << " exit back\n";
+                break;
+            }
         }
     }
     // A record numbered 0 where 0 means none can be stored but never named: a warning.
@@ -183,71 +191,98 @@ int checkWorld(const std::string& dir, bool json, ToolIo io) {
     if (!json) {
         io.out << "checked " << plural(scan.recordCount(), "record", "records") << " in "
                << plural(scan.fileCount(), "file", "files") << ": "
-               << plural(missing, "missing reference", "missing references") << " (errors), "
-               << plural(oneWay, "one-way exit", "one-way exits");
+               << plural(result.missing, "missing reference", "missing references") << " (errors), "
+               << plural(result.oneWay, "one-way exit", "one-way exits") << ", "
+               << plural(result.unresolved, "unresolved number", "unresolved numbers");
         if (numberedNone != 0)
             io.out << ", " << plural(numberedNone, "record numbered 0", "records numbered 0");
         io.out << " (warnings)\n";
     }
-    const int code = !scan.complete() ? kExitUsage : missing != 0 ? kExitDataError : kExitDone;
-    return finish(io.out, io, code);
+    const int code = !scan.complete()      ? kExitUsage
+                     : result.missing != 0 ? kExitDataError
+                                           : kExitDone;
+    return finishOutput(io, code);
 }
 
 int findReferrers(const std::string& dir, const std::string& typeName, const std::string& key,
                   bool json, ToolIo io) {
-    const RecordType* type = typeNamed(typeName);
-    if (!type) {
-        io.err << "gravewind-data: refs: no record type " << typeName
-               << " (Race, Class, Spell, Monster, Item, Shop, Room, Message, Textblock, User)\n";
-        return kExitUsage;
-    }
-    RecordKey wanted;
-    wanted.kind = type->key().kind;
-    bool keyOk = true;
-    if (wanted.kind == KeyKind::Int32Pair) {
-        const auto colon = key.find(':');
-        keyOk = colon != std::string::npos &&
-                parseNumber(std::string_view(key).substr(0, colon), wanted.number) &&
-                parseNumber(std::string_view(key).substr(colon + 1), wanted.room);
-    } else if (wanted.kind == KeyKind::Text) {
-        keyOk = !key.empty();
-    } else {
-        keyOk = parseNumber(key, wanted.number);
-    }
-    if (!keyOk) {
-        io.err << "gravewind-data: refs: " << key << " is not a " << type->name() << " key ("
-               << (wanted.kind == KeyKind::Int32Pair ? "MAP:ROOM" : "a number") << ")\n";
-        return kExitUsage;
-    }
+    const auto named = parseRecordName("refs", typeName, key, io);
+    if (!named) return kExitUsage;
     if (!isDirectory(dir, io)) return kExitUsage;
+    const auto& [target, wanted] = *named;
 
-    RecordKind target = RecordKind::Race;
-    for (RecordKind kind : allRecordKinds())
-        if (&recordType(kind) == type) target = kind;
-    std::vector<RecordKind> referring;
-    for (const Reference& r : allReferences())
-        if (r.to == target &&
-            std::find(referring.begin(), referring.end(), r.from) == referring.end())
-            referring.push_back(r.from);
-    const WorldScan scan(dir, referring, target, io);
-
-    std::size_t found = 0;
+    std::vector<RecordKind> kinds = world::kindsReferringTo(target);
+    // The target's own file says whether the record exists.
+    if (std::find(kinds.begin(), kinds.end(), target) == kinds.end()) kinds.push_back(target);
+    world::ScanOptions options;
+    options.onlyTo = target;
+    options.onlyKey = wanted;
+    options.progress = io.progress ? &io.err : nullptr;
+    const WorldScan scan(dir, kinds, options);
+    reportUnreadable(scan, io);
     for (const Occurrence& o : scan.occurrences()) {
-        const bool same =
-            o.reference->scope == TargetScope::RoomOfMap
-                ? scan.key(o.kind, o.record).number == wanted.number && o.value == wanted.room
-                : o.value == wanted.number;
-        if (!same) continue;
-        ++found;
         if (json)
             io.out << occurrenceJson(scan, o).dump() << "\n";
         else
             io.out << occurrenceText(scan, o) << "\n";
     }
-    if (!json)
-        io.out << plural(found, "reference", "references") << " to " << type->name() << " "
-               << keyText(wanted) << "\n";
-    return finish(io.out, io, scan.complete() ? kExitDone : kExitUsage);
+    const bool exists = scan.find(target, wanted).has_value();
+    const std::size_t found = scan.occurrences().size();
+    if (!json) {
+        io.out << plural(found, "reference", "references") << " to " << recordType(target).name()
+               << " " << keyText(wanted);
+        if (scan.wasRead(target) && !exists)
+            io.out << ", which does not exist" << (found ? " (dangling)" : "");
+        io.out << "\n";
+    }
+    const int code = !scan.complete() ? kExitUsage : !exists ? kExitDataError : kExitDone;
+    return finishOutput(io, code);
+}
+
+int renumberRecord(const std::string& dir, const std::string& typeName, const std::string& from,
+                   const std::string& to, bool dryRun, bool json, ToolIo io) {
+    const auto oldName = parseRecordName("renumber", typeName, from, io);
+    if (!oldName) return kExitUsage;
+    const auto newName = parseRecordName("renumber", typeName, to, io);
+    if (!newName) return kExitUsage;
+    if (!isDirectory(dir, io)) return kExitUsage;
+    const RecordKind kind = oldName->first;
+    const world::Renumbering r =
+        world::renumber(dir, kind, oldName->second, newName->second, dryRun);
+    if (r.outcome != world::RenumberOutcome::Done) {
+        io.err << "gravewind-data: renumber: " << r.message << "\n";
+        return r.outcome == world::RenumberOutcome::Refused ? kExitDataError : kExitUsage;
+    }
+    for (const world::RenumberChange& c : r.changes) {
+        const RecordType& holder = recordType(c.kind);
+        if (json) {
+            Json j = Json::object();
+            j["file"] = std::string(holder.fileName());
+            j["type"] = std::string(holder.name());
+            j["key"] = keyJson(c.key);
+            j["field"] = std::string(c.field->name);
+            j["index"] = c.field->count > 1 ? Json(c.index) : Json(nullptr);
+            j["old"] = c.before;
+            j["new"] = c.after;
+            io.out << j.dump() << "\n";
+            continue;
+        }
+        io.out << holder.fileName() << "  " << holder.name() << " " << keyText(c.key) << "  "
+               << c.field->name;
+        if (c.field->count > 1) io.out << "[" << c.index << "]";
+        io.out << "  " << c.before << " -> " << c.after << "\n";
+    }
+    if (!json) {
+        const std::string what = std::string(recordType(kind).name()) + " " +
+                                 keyText(oldName->second) + " to " + keyText(newName->second);
+        const std::string where =
+            plural(r.changes.size(), "field", "fields") + " in " + plural(r.files, "file", "files");
+        if (dryRun)
+            io.out << "would renumber " << what << ": " << where << "; nothing written\n";
+        else
+            io.out << "renumbered " << what << ": " << where << "\n";
+    }
+    return finishOutput(io, kExitDone);
 }
 
 WorldCommands::WorldCommands(CLI::App& app) {
@@ -261,12 +296,27 @@ WorldCommands::WorldCommands(CLI::App& app) {
     refs_->add_option("TYPE", type_, "Record type (Item, Spell, Room, ...)")->required();
     refs_->add_option("KEY", key_, "Record number, or MAP:ROOM for a room")->required();
     refs_->add_flag("--json", json_, "One JSON object per reference (JSON Lines)");
+
+    renumber_ = app.add_subcommand(
+        "renumber",
+        "Give a record another number and rewrite every field that names it, in every file, "
+        "all or nothing. Exit 0 done, 1 refused (nothing written), 2 usage or unreadable file");
+    renumber_->add_option("DIR", dir_, "Directory of the ten data files")->required();
+    renumber_->add_option("TYPE", type_, "Record type (Item, Spell, Room, ...)")->required();
+    renumber_->add_option("OLD", key_, "Record number, or MAP:ROOM for a room")->required();
+    renumber_->add_option("NEW", newKey_, "Its new number, or MAP:ROOM in the same map")
+        ->required();
+    renumber_->add_flag("--dry-run", dryRun_, "List every change and write nothing");
+    renumber_->add_flag("--json", json_, "One JSON object per change (JSON Lines)");
 }
 
-bool WorldCommands::parsed() const { return check_->parsed() || refs_->parsed(); }
+bool WorldCommands::parsed() const {
+    return check_->parsed() || refs_->parsed() || renumber_->parsed();
+}
 
 int WorldCommands::run(ToolIo io) const {
     if (check_->parsed()) return checkWorld(dir_, json_, io);
+    if (renumber_->parsed()) return renumberRecord(dir_, type_, key_, newKey_, dryRun_, json_, io);
     return findReferrers(dir_, type_, key_, json_, io);
 }
 

@@ -1,0 +1,317 @@
+// `renumber`: every field naming the record rewritten, nothing else, all files or none.
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+#include "world_test_support.h"
+
+namespace gw::tool {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string replacedOnce(std::string text, const std::string& from, const std::string& to) {
+    const auto at = text.find(from);
+    EXPECT_NE(at, std::string::npos);
+    EXPECT_EQ(text.find(from, at + 1), std::string::npos);
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+TEST_F(CheckedWorld, RenumberRewritesEveryReferrerAndNothingElse) {
+    using K = RecordKind;
+    // Item 901, named by a monster, a shop, a room and twice by a user; each row before and
+    // after as the test itself spells it.
+    struct Planted {
+        K kind;
+        Row before, after;
+    };
+    auto plant = [](K kind, const Row& row, auto edit) {
+        Row after = row;
+        edit(after);
+        return Planted{kind, row, after};
+    };
+    Row user = firstRow(K::User).text("BBSName", "Item Keeper");
+    Row room = firstRow(K::Room).set("MapNumber", 2).set("RoomNumber", 902);
+    std::vector<Planted> planted;
+    planted.push_back(
+        plant(K::Item, firstRow(K::Item).set("Number", 901), [](Row& r) { r.set("Number", 950); }));
+    planted.push_back(plant(K::Monster,
+                            firstRow(K::Monster).set("Number", 902).set("WeaponNumber", 901),
+                            [](Row& r) { r.set("WeaponNumber", 950); }));
+    planted.push_back(plant(K::Shop,
+                            firstRow(K::Shop).set("Number", 902).set("ShopItemNumber", 19, 901),
+                            [](Row& r) { r.set("ShopItemNumber", 19, 950); }));
+    planted.push_back(plant(K::Room, room.set("PlacedItems", 9, 901),
+                            [](Row& r) { r.set("PlacedItems", 9, 950); }));
+    planted.push_back(plant(K::User, user.set("Item", 0, 901).set("Item", 99, 901),
+                            [](Row& r) { r.set("Item", 0, 950).set("Item", 99, 950); }));
+    for (const Planted& p : planted) load(p.kind, p.before);
+    const std::vector<std::string> before = unloadAll(dir.path(""));
+
+    SCOPED_TRACE("a dry run lists each change and writes nothing");
+    const ToolRun dry = runTool({"renumber", dir.path(""), "Item", "901", "950", "--dry-run"});
+    EXPECT_EQ(dry.code, kExitDone) << dry.err;
+    EXPECT_EQ(lines(dry.out), (std::vector<std::string>{
+                                  "wccitem2.dat  Item 901  Number  901 -> 950",
+                                  "wccknms2.dat  Monster 902  WeaponNumber  901 -> 950",
+                                  "wccshop2.dat  Shop 902  ShopItemNumber[19]  901 -> 950",
+                                  "wccmp002.dat  Room 2:902  PlacedItems[9]  901 -> 950",
+                                  "wccuser2.dat  User \"Item Keeper\"  Item[0]  901 -> 950",
+                                  "wccuser2.dat  User \"Item Keeper\"  Item[99]  901 -> 950",
+                                  "would renumber Item 901 to 950: 6 fields in 5 files; nothing "
+                                  "written",
+                              }));
+    EXPECT_EQ(differingFiles(unloadAll(dir.path("")), before), std::vector<std::string>{});
+
+    SCOPED_TRACE("the real run: exactly the planted rows change, as spelled above");
+    const ToolRun real = runTool({"renumber", dir.path(""), "item", "901", "950"});
+    EXPECT_EQ(real.code, kExitDone) << real.err;
+    std::vector<std::string> expected = before;
+    for (const Planted& p : planted) {
+        std::string& file = expected[static_cast<std::size_t>(p.kind)];
+        file = replacedOnce(file, p.before.bytes, p.after.bytes);
+    }
+    EXPECT_EQ(differingFiles(unloadAll(dir.path("")), expected), std::vector<std::string>{});
+}
+
+TEST_F(CheckedWorld, RenumberedRoomTakesTheExitsOfItsMapAlongButNoMapChange) {
+    using K = RecordKind;
+    Row room = firstRow(K::Room).set("MapNumber", 2).set("RoomNumber", 902);
+    for (std::size_t d = 0; d < 10; ++d) room.set("RoomExit", d, 0).set("ExitType", d, 0);
+    load(K::Room, room.set("RoomExit", 5, 4).set("RoomExit", 6, 4).set("ExitType", 6, 8));
+    const ToolRun refsBefore = runTool({"refs", dir.path(""), "Room", "2:4"});
+    const ToolRun otherMap = runTool({"refs", dir.path(""), "Room", "1:4"});
+
+    const ToolRun dry =
+        runTool({"renumber", dir.path(""), "Room", "2:4", "2:990", "--dry-run", "--json"});
+    EXPECT_EQ(dry.code, kExitDone) << dry.err;
+    const auto changes = lines(dry.out);
+    ASSERT_FALSE(changes.empty());
+    EXPECT_EQ(
+        changes.front(),
+        R"({"file":"wccmp002.dat","type":"Room","key":[2,4],"field":"RoomNumber","index":null,"old":4,"new":990})");
+    const std::string planted =
+        R"({"file":"wccmp002.dat","type":"Room","key":[2,902],"field":"RoomExit","index":5,"old":4,"new":990})";
+    EXPECT_EQ(std::count(changes.begin(), changes.end(), planted), 1);
+    for (const std::string& line : changes) {
+        EXPECT_EQ(line.find(R"("index":6)"), std::string::npos) << line;  // the Map Change
+        EXPECT_EQ(line.find(R"("key":[1,)"), std::string::npos) << line;  // another map
+    }
+
+    ASSERT_EQ(runTool({"renumber", dir.path(""), "Room", "2:4", "2:990"}).code, kExitDone);
+    // What named 2:4 now names 2:990, and nothing else does.
+    std::set<std::string> expected, after;
+    for (std::string line : lines(refsBefore.out)) {
+        if (line.find(" references to ") != std::string::npos) continue;
+        line = replacedOnce(line, " = 4", " = 990");
+        if (line.find("Room 2:4 ") != std::string::npos)
+            line = replacedOnce(line, "2:4 ", "2:990 ");
+        expected.insert(line);
+    }
+    for (const std::string& line : lines(runTool({"refs", dir.path(""), "Room", "2:990"}).out))
+        if (line.find(" references to ") == std::string::npos) after.insert(line);
+    EXPECT_EQ(after, expected);
+    EXPECT_EQ(runTool({"refs", dir.path(""), "Room", "2:4"}).code, kExitDataError);
+    EXPECT_EQ(runTool({"refs", dir.path(""), "Room", "1:4"}).out, otherMap.out);
+    EXPECT_EQ(runTool({"check", dir.path("")}).code, kExitDone);
+}
+
+TEST_F(CheckedWorld, RenumberRefusesAndWritesNothing) {
+    // A shop keeps only the low byte of its class number.
+    load(RecordKind::Shop, firstRow(RecordKind::Shop).set("Number", 903).set("Class", 0x501));
+    const std::vector<std::string> before = unloadAll(dir.path(""));
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        std::string message;
+    } refusals[] = {
+        {{"Item", "1", "2"}, kExitDataError, "Item 2 exists already"},
+        {{"Item", "999", "998"}, kExitDataError, "Item 999 does not exist"},
+        {{"Item", "1", "0"}, kExitDataError, "0 is not a Item number (1 to 2147483647)"},
+        {{"Spell", "1", "40000"}, kExitDataError, "(1 to 32767)"},
+        {{"Room", "1:1", "2:999"}, kExitDataError, "a room keeps its map"},
+        {{"User", "Item Keeper", "Other"}, kExitDataError, "named, not numbered"},
+        {{"Class", "1", "300"}, kExitDataError, "Shop field Class names Class 1 but cannot hold"},
+        {{"Item", "one", "2"}, kExitUsage, "is not a Item key"},
+    };
+    for (const auto& r : refusals) {
+        SCOPED_TRACE(r.message);
+        std::vector<std::string> args = {"renumber", dir.path("")};
+        args.insert(args.end(), r.args.begin(), r.args.end());
+        const ToolRun run = runTool(args);
+        EXPECT_EQ(run.code, r.code);
+        EXPECT_NE(run.err.find(r.message), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(differingFiles(unloadAll(dir.path("")), before), std::vector<std::string>{});
+
+    SCOPED_TRACE("another program writing one of the files: named at once, nothing written");
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file(RecordKind::Shop).c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const ToolRun held = runTool({"renumber", dir.path(""), "Item", "1", "9001"});
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    EXPECT_EQ(held.code, kExitUsage);
+    EXPECT_NE(held.err.find("wccshop2.dat: another program is writing the file"), std::string::npos)
+        << held.err;
+    EXPECT_EQ(differingFiles(unloadAll(dir.path("")), before), std::vector<std::string>{});
+}
+
+// A file system that kills the process at its n-th sync, truncation, deletion or write into a
+// data file (journals are written before their sync, which is counted): the moments at which
+// a crash can leave a file half changed.
+namespace killing {
+
+sqlite3_vfs* real = nullptr;
+sqlite3_vfs shim;
+int countdown = 0;
+
+void tick() {
+    if (--countdown == 0) ::kill(::getpid(), SIGKILL);
+}
+
+struct File {
+    sqlite3_file base;
+    sqlite3_file* inner;
+    bool dataFile;
+};
+sqlite3_file* in(sqlite3_file* f) { return reinterpret_cast<File*>(f)->inner; }
+
+int xClose(sqlite3_file* f) { return in(f)->pMethods->xClose(in(f)); }
+int xRead(sqlite3_file* f, void* p, int n, sqlite3_int64 o) {
+    return in(f)->pMethods->xRead(in(f), p, n, o);
+}
+int xWrite(sqlite3_file* f, const void* p, int n, sqlite3_int64 o) {
+    if (reinterpret_cast<File*>(f)->dataFile) tick();
+    return in(f)->pMethods->xWrite(in(f), p, n, o);
+}
+int xTruncate(sqlite3_file* f, sqlite3_int64 size) {
+    tick();
+    return in(f)->pMethods->xTruncate(in(f), size);
+}
+int xSync(sqlite3_file* f, int flags) {
+    tick();
+    return in(f)->pMethods->xSync(in(f), flags);
+}
+int xFileSize(sqlite3_file* f, sqlite3_int64* size) {
+    return in(f)->pMethods->xFileSize(in(f), size);
+}
+int xLock(sqlite3_file* f, int l) { return in(f)->pMethods->xLock(in(f), l); }
+int xUnlock(sqlite3_file* f, int l) { return in(f)->pMethods->xUnlock(in(f), l); }
+int xCheckReservedLock(sqlite3_file* f, int* out) {
+    return in(f)->pMethods->xCheckReservedLock(in(f), out);
+}
+int xFileControl(sqlite3_file* f, int op, void* arg) {
+    return in(f)->pMethods->xFileControl(in(f), op, arg);
+}
+int xSectorSize(sqlite3_file* f) { return in(f)->pMethods->xSectorSize(in(f)); }
+int xDeviceCharacteristics(sqlite3_file* f) {
+    return in(f)->pMethods->xDeviceCharacteristics(in(f));
+}
+
+const sqlite3_io_methods methods = {1,
+                                    xClose,
+                                    xRead,
+                                    xWrite,
+                                    xTruncate,
+                                    xSync,
+                                    xFileSize,
+                                    xLock,
+                                    xUnlock,
+                                    xCheckReservedLock,
+                                    xFileControl,
+                                    xSectorSize,
+                                    xDeviceCharacteristics,
+                                    nullptr,
+                                    nullptr,
+                                    nullptr,
+                                    nullptr,
+                                    nullptr,
+                                    nullptr};
+
+int xOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* f, int flags, int* outFlags) {
+    auto* file = reinterpret_cast<File*>(f);
+    file->inner = reinterpret_cast<sqlite3_file*>(file + 1);
+    file->base.pMethods = nullptr;
+    file->dataFile = (flags & SQLITE_OPEN_MAIN_DB) != 0;
+    const int rc = real->xOpen(real, name, file->inner, flags, outFlags);
+    if (file->inner->pMethods) file->base.pMethods = &methods;
+    return rc;
+}
+int xDelete(sqlite3_vfs*, const char* name, int syncDir) {
+    tick();
+    return real->xDelete(real, name, syncDir);
+}
+
+// Installs the shim as every new connection's file system, dying at event n.
+void install(int n) {
+    real = sqlite3_vfs_find(nullptr);
+    shim = *real;
+    shim.iVersion = 1;
+    shim.szOsFile = static_cast<int>(sizeof(File)) + real->szOsFile;
+    shim.zName = "gw-killing";
+    shim.xOpen = xOpen;
+    shim.xDelete = xDelete;
+    countdown = n;
+    sqlite3_vfs_register(&shim, 1);
+}
+
+}  // namespace killing
+
+TEST_F(CheckedWorld, RenumberKilledAnywhereLeavesAllFilesBeforeOrAllAfter) {
+    const std::vector<std::string> before = unloadAll(dir.path(""));
+    test::ScratchDir after;
+    for (const fs::directory_entry& e : fs::directory_iterator(dir.path("")))
+        fs::copy_file(e.path(), after.path(e.path().filename().string()));
+    // Item 1 is named from several files: the change spans them.
+    const std::vector<std::string> renumber = {"renumber", "", "Item", "1", "9001"};
+    auto args = [&](const std::string& where) {
+        auto a = renumber;
+        a[1] = where;
+        return a;
+    };
+    ASSERT_EQ(runTool(args(after.path(""))).code, kExitDone);
+    const std::vector<std::string> renumbered = unloadAll(after.path(""));
+    ASSERT_NE(renumbered, before);
+
+    int killedBefore = 0, killedAfter = 0;
+    for (int n = 1; n < 1000; ++n) {
+        SCOPED_TRACE("killed at file event " + std::to_string(n));
+        test::ScratchDir copy;
+        for (const fs::directory_entry& e : fs::directory_iterator(dir.path("")))
+            fs::copy_file(e.path(), copy.path(e.path().filename().string()));
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            killing::install(n);
+            ::_exit(runTool(args(copy.path(""))).code);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        if (WIFEXITED(status)) {
+            EXPECT_EQ(WEXITSTATUS(status), kExitDone);
+            EXPECT_EQ(differingFiles(unloadAll(copy.path("")), renumbered),
+                      std::vector<std::string>{});
+            break;
+        }
+        ASSERT_TRUE(WIFSIGNALED(status));
+        const std::vector<std::string> state = unloadAll(copy.path(""));
+        if (state == before)
+            ++killedBefore;
+        else if (state == renumbered)
+            ++killedAfter;
+        else
+            ADD_FAILURE() << "files half renumbered";
+    }
+    EXPECT_GT(killedBefore, 0);
+    EXPECT_GT(killedAfter, 0);
+}
+
+}  // namespace
+}  // namespace gw::tool

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -83,6 +84,12 @@ CatalogueEditor::CatalogueEditor(World& world, const CatalogueDescription& descr
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);
     layout->addWidget(form, 1);
+
+    // The search box and the list from the keyboard, wherever the focus is in the window.
+    search_->setToolTip(QStringLiteral("Type the start of a name (Alt+S)"));
+    listView_->setToolTip(QStringLiteral("Every record by number and name (Alt+L)"));
+    onKey(this, QKeySequence(Qt::ALT | Qt::Key_S), [this] { search_->setFocus(); });
+    onKey(this, QKeySequence(Qt::ALT | Qt::Key_L), [this] { listView_->setFocus(); });
 
     formWidget_ = form;
     form_ = std::make_unique<RecordForm>(form, file().type(), description.bindings, &world_);

@@ -2,6 +2,7 @@
 
 #include <QBoxLayout>
 #include <QCloseEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
@@ -362,6 +363,14 @@ void Navigator::connectSteps() {
     if (description_.gotoBox)
         if (auto* box = findChild<QLineEdit*>(QString::fromLatin1(description_.gotoBox)))
             connect(box, &QLineEdit::returnPressed, this, &Navigator::goTo);
+    // Stepping from the keyboard goes through the buttons, so a disabled one stays disabled.
+    const std::pair<QKeySequence, const char*> keys[] = {
+        {QKeySequence(Qt::Key_PageDown), "cmdNext"},
+        {QKeySequence(Qt::Key_PageUp), "cmdPrevious"},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), "cmdFirst"},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), "cmdLast"}};
+    for (const auto& [key, name] : keys)
+        if (QPushButton* b = button(name)) onKey(this, key, [b] { b->click(); });
 }
 
 void Navigator::closeEvent(QCloseEvent* event) {

@@ -44,6 +44,10 @@ QString QtDialogs::askText(const QString& prompt, const QString& title,
     return accepted ? text : QString();
 }
 
+QString QtDialogs::chooseFolder(const QString& title, const QString& start) {
+    return QFileDialog::getExistingDirectory(parent_, title, start);
+}
+
 QString QtDialogs::askSaveFileName(const QString& title, const QString& suggested,
                                   const QString& filter) {
     return QFileDialog::getSaveFileName(parent_, title, suggested, filter);

@@ -26,6 +26,11 @@ public:
     // An input box; the empty text when the user cancels.
     virtual QString askText(const QString& prompt, const QString& title,
                             const QString& defaultText) = 0;
+    // A folder chooser starting at `start`; the empty text when the user cancels.
+    virtual QString chooseFolder(const QString& title, const QString& start) {
+        (void)title, (void)start;
+        return {};
+    }
     // A file to write, chosen by the user; the empty text when cancelled.
     virtual QString askSaveFileName(const QString& title, const QString& suggested,
                                     const QString& filter) {
@@ -45,6 +50,7 @@ public:
                               const QString& no) override;
     QString askText(const QString& prompt, const QString& title,
                     const QString& defaultText) override;
+    QString chooseFolder(const QString& title, const QString& start) override;
     QString askSaveFileName(const QString& title, const QString& suggested,
                             const QString& filter) override;
 

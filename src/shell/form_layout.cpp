@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStringListModel>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -356,6 +357,13 @@ void showFromStart(QLineEdit* box, const QString& text) {
 void fillNames(QComboBox* combo, const std::vector<NameEntry>& table) {
     combo->clear();
     combo->addItems(tableNames(table));
+}
+
+void onKey(QWidget* window, const QKeySequence& key, std::function<void()> action) {
+    auto* shortcut = new QShortcut(key, window);
+    // In the MDI area several windows are open: only the one with the focus answers.
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, window, std::move(action));
 }
 
 }  // namespace gw

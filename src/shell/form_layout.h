@@ -17,6 +17,7 @@ class QComboBox;
 class QPushButton;
 class QGridLayout;
 class QGroupBox;
+class QKeySequence;
 class QLayout;
 class QLineEdit;
 class QTabWidget;
@@ -141,5 +142,8 @@ void showFromStart(QLineEdit* box, const QString& text);
 // Empties the drop-down, then lists the table's names in order: position = record number.
 struct NameEntry;
 void fillNames(QComboBox* combo, const std::vector<NameEntry>& table);
+
+// A key of the window's own, active while the focus is anywhere inside it.
+void onKey(QWidget* window, const QKeySequence& key, std::function<void()> action);
 
 }  // namespace gw

@@ -9,6 +9,7 @@
 
 #include "shell/dialogs.h"
 #include "shell/main_window.h"
+#include "shell/settings.h"
 #include "shell/version.h"
 
 namespace {
@@ -16,7 +17,8 @@ namespace {
 constexpr const char* kUsage =
     "Usage: gravewind [options] [DIR]\n"
     "Edit the game's world database: the ten data files in DIR, or in the current\n"
-    "directory when DIR is not given.\n"
+    "directory when DIR is not given (or in the last world opened, when \"Reopen last\n"
+    "world on start-up\" is chosen in the File menu).\n"
     "\n"
     "Options:\n"
     "  --help       show this text and exit\n"
@@ -41,14 +43,18 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);  // takes Qt's own options out of argv
+    QCoreApplication::setOrganizationName(QStringLiteral("Gravewind"));
+    QCoreApplication::setApplicationName(QStringLiteral("Gravewind"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("gravewind"));
 
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.size() > 1 || (!args.isEmpty() && args.front().startsWith(QLatin1Char('-')))) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    if (!args.isEmpty()) {
-        const QByteArray dir = args.front().toLocal8Bit();
+    const QString folder = args.isEmpty() ? gw::worldToReopen() : args.front();
+    if (!folder.isEmpty()) {
+        const QByteArray dir = folder.toLocal8Bit();
         if (::chdir(dir.constData()) != 0) {
             std::fprintf(stderr, "gravewind: cannot change into %s: %s\n", dir.constData(),
                          std::strerror(errno));

@@ -21,6 +21,7 @@
 #include "shell/latin1.h"
 #include "shell/name_lookups.h"
 #include "shell/record_window.h"
+#include "shell/settings.h"
 #include "shell/version.h"
 #include "shell/world.h"
 
@@ -40,8 +41,9 @@ using FactoryFunction = QWidget* (*)(World&, QWidget*);
 QWidget* aboutFactory(World&, QWidget* parent) { return createAboutWindow(parent); }
 
 // What a menu item does: show its window through the window-opening error handler (an
-// editor), show it without the handler (About), or nothing (no window, or none yet).
-enum class Opens { Nothing, Editor, About };
+// editor), show it without the handler (About), show the manual in a window of its own
+// (Help), or nothing (no window, or none yet).
+enum class Opens { Nothing, Editor, About, Help };
 
 struct MenuItemSpec {
     int menu;
@@ -67,7 +69,7 @@ constexpr MenuItemSpec kMenuItems[] = {
     {0, "Gangs", "mnuEditGang", Opens::Nothing, nullptr, nullptr},
     {0, "Actions", "mnuAction", Opens::Nothing, nullptr, nullptr},
     {0, "Find\u2026", "mnuEditFind", Opens::Editor, "frmFind", createFindWindow},
-    {1, "Help (hopefully)", "mnuHelp", Opens::Nothing, nullptr, nullptr},
+    {1, "Help (hopefully)", "mnuHelp", Opens::Help, nullptr, nullptr},
     {1, "About", "mnuAbout2", Opens::About, "frmAbout", aboutFactory},
 };
 
@@ -92,6 +94,7 @@ MDIForm1::MDIForm1(Dialogs& dialogs, QWidget* parent)
     mdiArea_->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(mdiArea_);
     resize(1024, 720);
+    buildFileMenu();
     buildMenu();
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, &MDIForm1::showChangesMadeElsewhere);
 }
@@ -156,7 +159,12 @@ QMdiSubWindow* MDIForm1::subWindow(const QString& windowName) const {
 void MDIForm1::startUp() {
     if (world_) return;
     setWindowTitle(mainWindowCaption());
+    restoreMainWindowPlace(*this);
     show();
+    openFiles();
+}
+
+void MDIForm1::openFiles() {
     // File names and field maps come with the World's ten RecordFiles, in the open order.
     world_ = std::make_unique<World>(dialogs_);
     world_->setWindowOpener([this](const QString& windowName) -> QWidget* {
@@ -174,11 +182,15 @@ void MDIForm1::startUp() {
         if (kind == RecordKind::Race) LoadRaceArray(*world_);
         if (kind == RecordKind::Class) LoadClassArray(*world_);
     }
+    showWorldState();
 }
 
 void MDIForm1::runCommand(MenuCommand& command) {
     switch (command.spec->opens) {
         case Opens::Nothing:
+            return;
+        case Opens::Help:
+            showHelp();
             return;
         case Opens::About:
             showWindow(command);
@@ -226,6 +238,8 @@ void MDIForm1::showWindow(MenuCommand& command) {
     open_.insert(name, sub);
     sub->show();
     fitInArea(sub);
+    // A place the operator gave the window before wins over the fitted one.
+    keepWindowPlace(*sub, name);
     mdiArea_->setActiveSubWindow(sub);
 }
 
@@ -250,21 +264,33 @@ void MDIForm1::fitInArea(QMdiSubWindow* sub) {
     }
     const QSize size = wanted.boundedTo(area).expandedTo(sub->minimumSize());
     sub->resize(size);
-    sub->move(std::clamp(sub->x(), 0, std::max(0, area.width() - size.width())),
-              std::clamp(sub->y(), 0, std::max(0, area.height() - size.height())));
+    // A window the area cannot hold whole starts at its top left, where scrolling begins.
+    if (wanted.boundedTo(area) != wanted)
+        sub->move(0, 0);
+    else
+        sub->move(std::clamp(sub->x(), 0, std::max(0, area.width() - size.width())),
+                  std::clamp(sub->y(), 0, std::max(0, area.height() - size.height())));
 }
 
 void MDIForm1::closeEvent(QCloseEvent* event) {
+    if (!closeWorld()) {
+        event->ignore();
+        return;
+    }
+    saveMainWindowPlace(*this);
+    if (help_) help_->close();
+    event->accept();
+}
+
+bool MDIForm1::closeWorld() {
     // Editors close first: some write their record back as they close, which needs the files.
     mdiArea_->closeAllSubWindows();
     // An editor that refuses to close keeps the program, and its files, open.
     const auto windows = mdiArea_->subWindowList();
-    if (std::any_of(windows.begin(), windows.end(), [](auto* w) { return w->isVisible(); })) {
-        event->ignore();
-        return;
-    }
+    if (std::any_of(windows.begin(), windows.end(), [](auto* w) { return w->isVisible(); }))
+        return false;
     shutDown();
-    event->accept();
+    return true;
 }
 
 void MDIForm1::shutDown() {

@@ -8,8 +8,10 @@
 #include <memory>
 #include <vector>
 
+class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
+class QMenu;
 
 namespace gw {
 
@@ -29,6 +31,11 @@ public:
     // MDIForm_Load: show the window, then make the World (file names, field maps), open the
     // ten files and fill the race and class tables. Run once.
     void startUp();
+
+    // "Open World…" without its folder chooser: closes every window and the ten files as
+    // shutdown does, asking what it asks, then opens the ten files of `folder` as start-up
+    // does. False, with the open world kept, when a window stays open or the folder is not one.
+    bool openWorld(const QString& folder);
 
     World* world() { return world_.get(); }
     QMdiArea* mdiArea() { return mdiArea_; }
@@ -57,12 +64,27 @@ private:
     // The game may have written the active window's record while the operator was elsewhere.
     void showChangesMadeElsewhere(QMdiSubWindow* sub);
 
+    // The File menu, the title and the status bar (main_window_world.cpp).
+    void buildFileMenu();
+    void fillRecentMenu();
+    void chooseWorld();
+    void openRecentWorld(const QString& folder);
+    // Start-up's steps from naming the files on, in the current directory.
+    void openFiles();
+    // Every editor window closes, then the files; false when a window refuses.
+    bool closeWorld();
+    void showWorldState();
+    void showHelp();
+
     Dialogs& dialogs_;
     QMdiArea* mdiArea_;
     std::unique_ptr<World> world_;
     std::vector<MenuCommand> commands_;
     QHash<QString, QPointer<QMdiSubWindow>> open_;
     bool shutDownDone_ = false;
+    QMenu* recentMenu_ = nullptr;
+    QLabel* fileStates_ = nullptr;
+    QPointer<QWidget> help_;
 };
 
 }  // namespace gw

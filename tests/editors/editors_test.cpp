@@ -1,6 +1,7 @@
 // The catalogue editors: list, save on leaving, search as you type, Insert, Delete,
 // refusals and failed reads (driven through frmRace), the Class figures and unmapped bytes,
 // and races.txt.
+#include <QApplication>
 #include <QComboBox>
 #include <QTest>
 #include <fstream>
@@ -103,6 +104,14 @@ TEST_F(RaceEditorTest, SearchSelectsAsTheUserTypes) {
     QTest::keyClicks(search, QStringLiteral("uz"));
     EXPECT_EQ(current(), 2);
     EXPECT_EQ(search->text(), QStringLiteral("Huz"));
+
+    SCOPED_TRACE("Alt+L and Alt+S reach the list and the search box from anywhere in the window");
+    QApplication::setActiveWindow(window.get());
+    auto* list = child<QWidget>("lstDatabase");
+    QTest::keyClick(child<QWidget>("txtMinCharm"), Qt::Key_L, Qt::AltModifier);
+    EXPECT_TRUE(list->hasFocus());
+    QTest::keyClick(list, Qt::Key_S, Qt::AltModifier);
+    EXPECT_TRUE(search->hasFocus());
 }
 
 TEST_F(RaceEditorTest, InsertStoresACopyOfTheRecordOnScreen) {

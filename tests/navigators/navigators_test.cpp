@@ -1,6 +1,8 @@
 // The navigators, frmMessage and frmTextblock, on real files: the steps, the write-backs
 // they must make and the ones they must not, and the shifted text of a text block.
+#include <QApplication>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QTextCursor>
 #include <cstring>
 
@@ -60,6 +62,26 @@ protected:
         click("cmdFirst");
     }
 };
+
+// Keyboard only: Page Down and Page Up step, Ctrl+Page Down and Up go to the ends, from
+// wherever the focus is in the window.
+TEST_F(NavigatorTest, TheKeyboardSteps) {
+    openOnThree();
+    QApplication::setActiveWindow(window.get());
+    auto* box = child<QWidget>("txtMessageLine2");
+    box->setFocus();
+    const std::pair<QKeyCombination, const char*> keys[] = {
+        {Qt::Key_PageDown, "message 2"},
+        {Qt::Key_PageDown, "message 3"},
+        {Qt::Key_PageUp, "message 2"},
+        {Qt::CTRL | Qt::Key_PageUp, "message 1"},
+        {Qt::CTRL | Qt::Key_PageDown, "message 3"}};
+    for (const auto& [key, shown] : keys) {
+        QTest::keyClick(box, key.key(), key.keyboardModifiers());
+        EXPECT_EQ(text("txtMessageLine1"), shown);
+    }
+    EXPECT_EQ(said(), "");
+}
 
 TEST_F(NavigatorTest, BothEndsReportAndWriteBack) {
     openOnThree();

@@ -5,6 +5,8 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
 #include <cstdlib>
 
@@ -51,15 +53,33 @@ QString ScriptedDialogs::askText(const QString& prompt, const QString& title,
     return QString::fromStdString(next(typed, prompts.back()));
 }
 
+QString ScriptedDialogs::chooseFolder(const QString& title, const QString& start) {
+    prompts.push_back((title + u'|' + start).toStdString());
+    return QString::fromStdString(next(typed, prompts.back()));
+}
+
 QApplication& testApplication() {
     if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) return *app;
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     static int argc = 1;
     static char* argv[] = {const_cast<char*>("gravewind-test"), nullptr};
+    // Settings go to a scratch folder of this run, never to the user's own.
+    static std::string settings =
+        (std::filesystem::temp_directory_path() / "gravewind-settings-XXXXXX").string();
+    if (!mkdtemp(settings.data())) ADD_FAILURE() << "cannot make a settings directory";
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(settings));
+    QCoreApplication::setOrganizationName(QStringLiteral("Gravewind"));
+    QCoreApplication::setApplicationName(QStringLiteral("Gravewind"));
     // Torn down with the test environment: at static destruction Qt's own globals may be gone.
     struct AppEnvironment final : ::testing::Environment {
         QApplication* app = new QApplication(argc, argv);
-        void TearDown() override { delete app; }
+        void TearDown() override {
+            delete app;
+            std::error_code ignored;
+            std::filesystem::remove_all(settings, ignored);
+        }
     };
     return *static_cast<AppEnvironment*>(::testing::AddGlobalTestEnvironment(new AppEnvironment))
                 ->app;
@@ -108,6 +128,7 @@ GuiTest::GuiTest() : previousDir(std::filesystem::current_path()) {
     dir = mkdtemp(made.data()) ? std::filesystem::path(made) : previousDir;
     if (dir == previousDir) ADD_FAILURE() << "cannot make a temporary directory";
     std::filesystem::current_path(dir);
+    QSettings().clear();  // every test starts as on a first run
 }
 
 GuiTest::~GuiTest() {

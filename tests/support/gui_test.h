@@ -34,6 +34,8 @@ public:
                               const QString& no) override;
     QString askText(const QString& prompt, const QString& title,
                     const QString& defaultText) override;
+    // Recorded as a prompt ("title|start"), answered from the prompts' queue.
+    QString chooseFolder(const QString& title, const QString& start) override;
 
     void answerQuestions(std::initializer_list<bool> a) { yes.insert(yes.end(), a); }
     void answerWithCancel(std::initializer_list<Answer> a) { choices.insert(choices.end(), a); }

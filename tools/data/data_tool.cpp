@@ -72,6 +72,9 @@ int runCommand(const std::vector<std::string>& args, ToolIo io) {
     CLI::App app{"Creates, fills, inspects and backs up the game's ten data files.",
                  "gravewind-data"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", "gravewind-data " + std::to_string(GRAVEWIND_VERSION_MAJOR) +
+                                          "." + std::to_string(GRAVEWIND_VERSION_MINOR) + "." +
+                                          std::to_string(GRAVEWIND_VERSION_REVISION));
     bool force = false;
     std::string dir, file, input, output, size = "large";
 

@@ -1,7 +1,7 @@
 // Draws the main window's background picture. Not part of the build; run once and commit
 // its output:
 //   g++ -std=c++20 -fPIC make_backdrop.cpp $(pkg-config --cflags --libs Qt6Gui) -o make_backdrop
-//   QT_QPA_PLATFORM=offscreen ./make_backdrop backdrop.png icon.png
+//   QT_QPA_PLATFORM=offscreen ./make_backdrop backdrop.png icon.png ../../../dist/gravewind-128.png
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
@@ -97,6 +97,20 @@ void drawCoastline(QPainter& p) {
     }
 }
 
+// The window icon: the same rose, bright on a dark disc, drawn at 64 pixels and scaled.
+QImage drawIcon(int size) {
+    QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::transparent);
+    QPainter q(&icon);
+    q.setRenderHint(QPainter::Antialiasing);
+    q.scale(size / 64.0, size / 64.0);
+    q.setPen(Qt::NoPen);
+    q.setBrush(QColor(0x1b, 0x24, 0x33));
+    q.drawEllipse(QPointF(32, 32), 31, 31);
+    for (int pass = 0; pass < 3; ++pass) drawRose(q, QPointF(32, 34), 26);
+    return icon;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -121,18 +135,9 @@ int main(int argc, char** argv) {
     p.fillRect(image.rect(), vignette);
     p.end();
 
-    // The window icon: the same rose, bright on a dark disc.
-    QImage icon(64, 64, QImage::Format_ARGB32_Premultiplied);
-    icon.fill(Qt::transparent);
-    QPainter q(&icon);
-    q.setRenderHint(QPainter::Antialiasing);
-    q.setPen(Qt::NoPen);
-    q.setBrush(QColor(0x1b, 0x24, 0x33));
-    q.drawEllipse(QPointF(32, 32), 31, 31);
-    for (int pass = 0; pass < 3; ++pass) drawRose(q, QPointF(32, 34), 26);
-    q.end();
-
-    const bool saved = image.save(QString::fromLocal8Bit(argc > 1 ? argv[1] : "backdrop.png")) &&
-                       icon.save(QString::fromLocal8Bit(argc > 2 ? argv[2] : "icon.png"));
+    const bool saved =
+        image.save(QString::fromLocal8Bit(argc > 1 ? argv[1] : "backdrop.png")) &&
+        drawIcon(64).save(QString::fromLocal8Bit(argc > 2 ? argv[2] : "icon.png")) &&
+        drawIcon(128).save(QString::fromLocal8Bit(argc > 3 ? argv[3] : "gravewind-128.png"));
     return saved ? 0 : 1;
 }

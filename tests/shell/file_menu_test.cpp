@@ -1,0 +1,204 @@
+// The main window's File menu, title, status bar, remembered places and the manual.
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <fstream>
+
+#include "gui_test.h"
+#include "shell/help_window.h"
+#include "shell/main_window.h"
+#include "shell/settings.h"
+#include "shell/version.h"
+#include "tools/data/demo_world.h"
+
+namespace gw::test {
+namespace {
+
+class FileMenuTest : public GuiTest {
+protected:
+    // A small demo world in a folder of the scratch directory; its absolute path.
+    QString demoWorld(const char* name) {
+        std::filesystem::create_directory(dir / name);
+        std::string error;
+        EXPECT_EQ(demo::buildDemoWorld((dir / name).string(), demo::DemoSize::Small, &error),
+                  status::kSuccess)
+            << error;
+        return QString::fromStdString((dir / name).string());
+    }
+    MDIForm1& startIn(const QString& folder) {
+        QDir::setCurrent(folder);
+        window = std::make_unique<MDIForm1>(dialogs);
+        main().startUp();
+        return main();
+    }
+    MDIForm1& main() { return static_cast<MDIForm1&>(*window); }
+    void choose(const char* item) { child<QAction>(item)->trigger(); }
+    std::string statusLine() { return child<QLabel>("lblFiles")->text().toStdString(); }
+};
+
+// An editor that asks before it closes, as one with edits does, and stays open on No.
+struct AskingEditor : QWidget {
+    explicit AskingEditor(Dialogs& d) : dialogs(d) {}
+    void closeEvent(QCloseEvent* e) override {
+        dialogs.question(QStringLiteral("Save the changes?"), QStringLiteral("Close"))
+            ? e->accept()
+            : e->ignore();
+    }
+    Dialogs& dialogs;
+};
+
+TEST_F(FileMenuTest, OpenWorldClosesAsShutdownDoesThenOpensTheNewFolder) {
+    const QString a = demoWorld("a"), b = demoWorld("b");
+    MDIForm1& m = startIn(a);
+    EXPECT_EQ(m.windowTitle(), mainWindowCaption() + QStringLiteral(" - ") + a);
+    EXPECT_EQ(statusLine(), "10 of 10 files open");
+
+    SCOPED_TRACE("a window that stays open keeps the world; the chooser's Cancel does nothing");
+    m.setWindowFactory(QStringLiteral("frmRace"),
+                       [this](World&, QWidget*) { return new AskingEditor(dialogs); });
+    choose("mnuEditRace");
+    dialogs.answerPrompts({b.toUtf8().constData(), ""});
+    dialogs.answerQuestions({false});
+    choose("mnuFileOpen");
+    choose("mnuFileOpen");
+    EXPECT_EQ(dialogs.prompts,
+              (Strings{"Open World|" + a.toStdString(), "Open World|" + a.toStdString()}));
+    EXPECT_EQ(dialogs.questions, Strings{"Save the changes?|Close"});
+    EXPECT_EQ(QDir::currentPath(), a);
+    EXPECT_NE(m.subWindow(QStringLiteral("frmRace")), nullptr);
+    World* before = m.world();
+
+    SCOPED_TRACE("answered Yes, the Message editor writes its edit back before its file closes");
+    choose("mnuEditMessage");
+    const std::string line = text("txtMessageLine1");
+    type("txtMessageLine1", "Written as the world closed");
+    dialogs.clear();
+    dialogs.answerQuestions({true});
+    ASSERT_TRUE(m.openWorld(b));
+    EXPECT_EQ(dialogs.questions, Strings{"Save the changes?|Close"});
+    EXPECT_EQ(said(), "");
+    EXPECT_TRUE(m.mdiArea()->subWindowList().isEmpty());
+    EXPECT_EQ(QDir::currentPath(), b);
+    EXPECT_EQ(m.windowTitle(), mainWindowCaption() + QStringLiteral(" - ") + b);
+    EXPECT_NE(m.world(), before);
+    EXPECT_TRUE(m.world()->file(RecordKind::Race).isOpen());
+
+    SCOPED_TRACE("back through Recent Worlds: the edit is there, the new world's is not");
+    EXPECT_EQ(recentWorlds(), (QStringList{b, a}));
+    choose("mnuFileRecent_1");
+    EXPECT_EQ(QDir::currentPath(), a);
+    choose("mnuEditMessage");
+    EXPECT_TRUE(text("txtMessageLine1").starts_with("Written as the world closed"));
+    m.openWorld(b);
+    choose("mnuEditMessage");
+    EXPECT_EQ(text("txtMessageLine1"), line);
+
+    SCOPED_TRACE("a folder that is not there: a message, the world stays");
+    dialogs.clear();
+    EXPECT_FALSE(m.openWorld(b + QStringLiteral("/none")));
+    EXPECT_EQ(said(), "There is no folder " + b.toStdString() + "/none.");
+    EXPECT_EQ(QDir::currentPath(), b);
+    EXPECT_NE(m.subWindow(QStringLiteral("frmMessage")), nullptr);
+}
+
+TEST_F(FileMenuTest, RecentWorldsKeepTheLastFiveAndForgetWhatIsGone) {
+    QStringList worlds;
+    for (const char* name : {"w1", "w2", "w3", "w4", "w5", "w6"}) worlds << demoWorld(name);
+    MDIForm1& m = startIn(worlds[0]);
+    for (int i = 1; i < 6; ++i) m.openWorld(worlds[i]);
+    m.openWorld(worlds[3]);  // once, moved to the front
+    EXPECT_EQ(recentWorlds(), (QStringList{worlds[3], worlds[5], worlds[4], worlds[2], worlds[1]}));
+    child<QMenu>("mnuFileRecent")->aboutToShow();
+    QStringList shown;
+    for (QAction* a : child<QMenu>("mnuFileRecent")->actions()) shown << a->text();
+    EXPECT_EQ(shown.first(), QStringLiteral("&1 ") + worlds[3]);
+    EXPECT_EQ(shown.size(), kRecentWorldCount);
+
+    SCOPED_TRACE("a folder that is no longer there leaves the list");
+    std::filesystem::remove_all(worlds[5].toStdString());
+    choose("mnuFileRecent_1");
+    EXPECT_EQ(said(), "The folder " + worlds[5].toStdString() +
+                          " is no longer there; it leaves the list of recent worlds.");
+    EXPECT_EQ(QDir::currentPath(), worlds[3]);
+    EXPECT_EQ(recentWorlds(), (QStringList{worlds[3], worlds[4], worlds[2], worlds[1]}));
+
+    SCOPED_TRACE("reopen the last world: off at first, then the front of the list if it is there");
+    EXPECT_FALSE(child<QAction>("mnuFileReopen")->isChecked());
+    EXPECT_EQ(worldToReopen(), QString());
+    child<QAction>("mnuFileReopen")->trigger();
+    EXPECT_EQ(worldToReopen(), worlds[3]);
+    std::filesystem::remove_all(worlds[3].toStdString());
+    EXPECT_EQ(worldToReopen(), QString());
+
+    SCOPED_TRACE("a folder where no file opens is not remembered");
+    std::filesystem::create_directory(dir / "empty");
+    m.openWorld(QString::fromStdString((dir / "empty").string()));
+    EXPECT_EQ(recentWorlds().first(), worlds[3]);
+}
+
+TEST_F(FileMenuTest, TheStatusBarTellsOpenReadOnlyMissingAndUnopenedFiles) {
+    create({RecordKind::Race, RecordKind::Class, RecordKind::User}, false);
+    std::filesystem::permissions("wccuser2.dat", std::filesystem::perms::owner_read);
+    { std::ofstream("wccitem2.dat") << "not a data file"; }
+    startIn(QDir::currentPath());
+    EXPECT_EQ(statusLine(),
+              "3 of 10 files open; read-only: wccuser2.dat; missing: wccspel2.dat, "
+              "wccknms2.dat, wccshop2.dat, wccmp002.dat, wccmsg2.dat, wcctext2.dat; "
+              "not opened: wccitem2.dat");
+}
+
+TEST_F(FileMenuTest, WindowPlacesComeBackOnTheNextRun) {
+    const QString a = demoWorld("a");
+    QRect mainPlace, racePlace;
+    {
+        MDIForm1& m = startIn(a);
+        m.setGeometry(40, 50, 900, 700);
+        mainPlace = m.geometry();
+        choose("mnuEditRace");
+        m.subWindow(QStringLiteral("frmRace"))->setGeometry(30, 20, 800, 560);
+        racePlace = m.subWindow(QStringLiteral("frmRace"))->geometry();
+        ASSERT_TRUE(m.close());
+    }
+    MDIForm1& m = startIn(a);
+    EXPECT_EQ(m.geometry(), mainPlace);
+    choose("mnuEditRace");
+    EXPECT_EQ(m.subWindow(QStringLiteral("frmRace"))->geometry(), racePlace);
+
+    SCOPED_TRACE("a place too small for the window grows; one off the area moves to its corner");
+    QMdiSubWindow* race = m.subWindow(QStringLiteral("frmRace"));
+    race->setGeometry(5000, 5000, 10, 10);
+    race->close();
+    choose("mnuEditRace");
+    race = m.subWindow(QStringLiteral("frmRace"));
+    EXPECT_EQ(race->pos(), QPoint(0, 0));
+    EXPECT_TRUE(race->width() >= race->minimumSizeHint().width() &&
+                race->height() >= race->minimumSizeHint().height());
+}
+
+TEST_F(FileMenuTest, HelpShowsTheManualFromTheProgramsResources) {
+    MDIForm1& m = startIn(QDir::currentPath());
+    choose("mnuHelp");
+    auto* help = m.findChild<QTextBrowser*>(QStringLiteral("frmHelp"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible() && help->isWindow());
+    EXPECT_EQ(help->source(), QUrl(QString::fromLatin1(kManualUrl)));
+    EXPECT_TRUE(help->toPlainText().contains(QStringLiteral("Editing while the game runs")));
+    // Its pictures come from the resources too.
+    EXPECT_FALSE(
+        help->loadResource(QTextDocument::ImageResource, QUrl(QStringLiteral("frmRace.png")))
+            .isNull());
+    choose("mnuHelp");
+    EXPECT_EQ(m.findChildren<QTextBrowser*>().size(), 1);
+    dialogs.clear();
+    choose("mnuFileExit");
+    EXPECT_FALSE(m.isVisible() || help->isVisible());
+}
+
+}  // namespace
+}  // namespace gw::test

@@ -341,6 +341,21 @@ void CatalogueEditor::lstDatabaseClick(int row) {
     showRecord();
 }
 
+void CatalogueEditor::goToStoredKey(std::span<const std::uint8_t> keyBytes) {
+    // Catalogue files are keyed by a 16- or 32-bit number, stored little-endian.
+    std::uint32_t bits = 0;
+    for (std::size_t i = 0; i < std::min<std::size_t>(keyBytes.size(), 4); ++i)
+        bits |= std::uint32_t{keyBytes[i]} << (8 * i);
+    const auto number = keyBytes.size() == 2 ? std::int32_t{static_cast<std::int16_t>(bits)}
+                                             : static_cast<std::int32_t>(bits);
+    for (int row = 0; row < list_->size(); ++row) {
+        if (list_->number(row) == number) {
+            selectEntry(row);
+            return;
+        }
+    }
+}
+
 void CatalogueEditor::selectShownEntry() {
     restoringSelection_ = true;
     selectEntry(currentIndex_);

@@ -126,6 +126,8 @@ public:
 
     // RecordWindow: a record without edits is shown again when another program changed it.
     void showChangesMadeElsewhere() override;
+    // Selects the record's entry, which saves the record on screen first as a click does.
+    void goToStoredKey(std::span<const std::uint8_t> keyBytes) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -114,6 +114,10 @@ void Navigator::goToKey(const SearchKey& key) {
         showRecord();
 }
 
+void Navigator::goToStoredKey(std::span<const std::uint8_t> keyBytes) {
+    goToKey(searchKeyOfRow(file_.type().key(), keyBytes));
+}
+
 std::optional<SearchKey> Navigator::gotoKey() {
     auto* box = findChild<QLineEdit*>(QString::fromLatin1(description_.gotoBox));
     if (!box) return std::nullopt;

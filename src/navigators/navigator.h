@@ -96,6 +96,7 @@ public:
 
     // RecordWindow: a record without edits is shown again when another program changed it.
     void showChangesMadeElsewhere() override;
+    void goToStoredKey(std::span<const std::uint8_t> keyBytes) override;
 
 protected:
     enum class SaveOutcome {

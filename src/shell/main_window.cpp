@@ -17,6 +17,7 @@
 #include "shell/about_window.h"
 #include "shell/backdrop_area.h"
 #include "shell/dialogs.h"
+#include "shell/find_window.h"
 #include "shell/latin1.h"
 #include "shell/name_lookups.h"
 #include "shell/record_window.h"
@@ -67,6 +68,7 @@ constexpr MenuItemSpec kMenuItems[] = {
     {0, "Users", "mnuEditUser", Opens::Editor, "frmUser", createUserEditor},
     {0, "Gangs", "mnuEditGang", Opens::Nothing, nullptr, nullptr},
     {0, "Actions", "mnuAction", Opens::Nothing, nullptr, nullptr},
+    {0, "Find\u2026", "mnuEditFind", Opens::Editor, "frmFind", createFindWindow},
     {1, "Help (hopefully)", "mnuHelp", Opens::Help, nullptr, nullptr},
     {1, "About", "mnuAbout2", Opens::About, "frmAbout", aboutFactory},
 };
@@ -130,8 +132,9 @@ void MDIForm1::buildMenu() {
     for (const MenuItemSpec& spec : kMenuItems) {
         commands_.push_back({&spec, spec.factory ? WindowFactory(spec.factory) : WindowFactory()});
         QAction* action =
-            menus[static_cast<std::size_t>(spec.menu)]->addAction(latin1(spec.caption));
+            menus[static_cast<std::size_t>(spec.menu)]->addAction(QString::fromUtf8(spec.caption));
         action->setObjectName(latin1(spec.name));
+        if (spec.factory == createFindWindow) action->setShortcut(QKeySequence::Find);
         const std::size_t index = commands_.size() - 1;
         connect(action, &QAction::triggered, this, [this, index] { runCommand(commands_[index]); });
     }

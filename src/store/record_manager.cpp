@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <vector>
 
@@ -25,11 +26,15 @@ struct Slot {
     std::uint64_t generation = 0;
 };
 
+// The lock guards the slots only: an operation runs on its file outside it, so a search
+// walking its own handles on a worker thread never makes the editor's calls wait.
 struct Registry {
+    std::mutex lock;
     std::vector<Slot> slots;
     std::uint64_t lastGeneration = 0;
-    std::string lastComplaint;
 };
+
+thread_local std::string lastComplaint;
 
 Registry& registry() {
     static Registry r;
@@ -44,7 +49,9 @@ DataFile* fileOf(std::span<const std::uint8_t> block) {
     std::memcpy(&magic, block.data(), 4);
     std::memcpy(&index, block.data() + 4, 4);
     std::memcpy(&generation, block.data() + 8, 8);
-    auto& slots = registry().slots;
+    Registry& r = registry();
+    const std::lock_guard guard(r.lock);
+    auto& slots = r.slots;
     if (magic != kBlockMagic || index >= slots.size()) return nullptr;
     Slot& slot = slots[index];
     return slot.file && slot.generation == generation ? slot.file.get() : nullptr;
@@ -58,7 +65,7 @@ std::size_t slotOf(std::span<const std::uint8_t> block) {
 
 Status openFile(std::span<std::uint8_t> block, std::uint32_t dataLength,
                 std::span<const std::uint8_t> key, std::uint16_t keyLength) {
-    registry().lastComplaint.clear();
+    lastComplaint.clear();
     if (block.size() < kPositionBlockSize) return status::kInvalidPositionBlock;
     if (fileOf(block)) return status::kAlreadyOpen;
     const auto nameArea = key.first(std::min<std::size_t>(keyLength, key.size()));
@@ -67,12 +74,20 @@ Status openFile(std::span<std::uint8_t> block, std::uint32_t dataLength,
     if (path.empty()) return status::kInvalidFileName;
 
     auto& r = registry();
+    auto hasRoom = [&r] {
+        return r.slots.size() < kMaxOpenFiles ||
+               std::any_of(r.slots.begin(), r.slots.end(), [](const Slot& s) { return !s.file; });
+    };
+    {
+        const std::lock_guard guard(r.lock);
+        if (!hasRoom()) return status::kTooManyOpenFiles;
+    }
+    std::unique_ptr<DataFile> file;
+    if (Status s = DataFile::open(path, dataLength, file, lastComplaint); s != status::kSuccess)
+        return s;
+    const std::lock_guard guard(r.lock);
     auto free = std::find_if(r.slots.begin(), r.slots.end(), [](const Slot& s) { return !s.file; });
     if (free == r.slots.end() && r.slots.size() >= kMaxOpenFiles) return status::kTooManyOpenFiles;
-
-    std::unique_ptr<DataFile> file;
-    if (Status s = DataFile::open(path, dataLength, file, r.lastComplaint); s != status::kSuccess)
-        return s;
     if (free == r.slots.end()) free = r.slots.emplace(r.slots.end());
     free->file = std::move(file);
     free->generation = ++r.lastGeneration;
@@ -89,6 +104,7 @@ Status dispatch(std::uint16_t operation, std::span<std::uint8_t> block,
                 std::span<std::uint8_t> data, std::uint32_t& dataLength,
                 std::span<std::uint8_t> key, std::uint16_t keyLength, std::int16_t keyNumber) {
     if (operation == BSTOP) {
+        const std::lock_guard guard(registry().lock);
         registry().slots.clear();
         return status::kSuccess;
     }
@@ -100,10 +116,17 @@ Status dispatch(std::uint16_t operation, std::span<std::uint8_t> block,
     if (!file) return status::kNotOpen;
     if (keyNumber != 0) return status::kInvalidKeyNumber;
     switch (operation) {
-        case BCLOSE:
-            registry().slots[slotOf(block)] = Slot{};
+        case BCLOSE: {
+            // The file closes outside the lock.
+            Slot closing;
+            {
+                const std::lock_guard guard(registry().lock);
+                closing = std::move(registry().slots[slotOf(block)]);
+                registry().slots[slotOf(block)] = Slot{};
+            }
             std::fill(block.begin(), block.end(), std::uint8_t{0});
             return status::kSuccess;
+        }
         case BINSERT:
             return file->insert(data, dataLength);
         case BUPDATE:
@@ -139,7 +162,7 @@ Status BTRCALL(std::uint16_t operation, std::span<std::uint8_t> positionBlock,
     }
 }
 
-std::string lastOpenComplaint() { return registry().lastComplaint; }
+std::string lastOpenComplaint() { return lastComplaint; }
 
 std::optional<DataFileInfo> openFileInfo(std::span<const std::uint8_t> positionBlock) {
     const DataFile* file = fileOf(positionBlock);

@@ -1,7 +1,8 @@
 #pragma once
 // The record manager: keyed, ordered files of fixed-layout rows behind one entry point.
 // Each data file is an SQLite database that names itself (application id, record type,
-// key definition, format version). Single-threaded: call from one thread only.
+// key definition, format version). Several threads may call it, each on files it opened
+// itself; a file is used by one thread at a time.
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -63,8 +64,8 @@ bool isDataFile(const std::string& path);
 // it (0 when the file cannot be read): tells a reader that its picture of the file is old.
 std::uint32_t commitCounter(const std::string& path);
 
-// sqlite's first complaint about the file that the last BOPEN refused as damaged (status 32
-// from a failed quick check); empty when the last BOPEN failed otherwise or succeeded.
+// sqlite's first complaint about the file that this thread's last BOPEN refused as damaged
+// (status 32 from a failed quick check); empty when the last BOPEN failed otherwise or succeeded.
 std::string lastOpenComplaint();
 
 // The self-description of the file open under this position block.

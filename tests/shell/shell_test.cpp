@@ -109,7 +109,7 @@ TEST_F(MainWindowTest, MenuCaptionsNamesAndOrderAndTheItemsThatDoNothing) {
         {"Edit mnuEdit", "Races mnuEditRace", "Classes mnuEditClass", "Spells mnuEditSpell",
          "Monsters mnuEditMonster", "Items mnuEditItems", "Shops mnuShop", "Rooms mnuRoom",
          "World Map mnuWorldMap", "Messages mnuEditMessage", "Text Blocks mnuEditTextblock",
-         "Users mnuEditUser", "Gangs mnuEditGang", "Actions mnuAction"},
+         "Users mnuEditUser", "Gangs mnuEditGang", "Actions mnuAction", "Find\u2026 mnuEditFind"},
         {"About mnuAbout1", "Help (hopefully) mnuHelp", "About mnuAbout2"}};
     const QList<QAction*> menus = main.menuBar()->actions();
     ASSERT_EQ(menus.size(), 3);
@@ -119,7 +119,10 @@ TEST_F(MainWindowTest, MenuCaptionsNamesAndOrderAndTheItemsThatDoNothing) {
         Strings shown{(menu->title() + u' ' + menu->objectName()).toStdString()};
         for (QAction* a : menu->actions()) {
             shown.push_back((a->text() + u' ' + a->objectName()).toStdString());
-            EXPECT_TRUE(a->shortcut().isEmpty() && a->isEnabled()) << shown.back();
+            const bool find = a->objectName() == u"mnuEditFind";
+            EXPECT_EQ(a->shortcut(), find ? QKeySequence(QKeySequence::Find) : QKeySequence())
+                << shown.back();
+            EXPECT_TRUE(a->isEnabled()) << shown.back();
         }
         EXPECT_EQ(shown, expected[m]);
     }

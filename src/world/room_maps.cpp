@@ -7,6 +7,7 @@
 #include "records/text_fields.h"
 #include "store/record_file.h"
 #include "store/record_manager.h"
+#include "world/world_file.h"
 
 namespace gw::world {
 
@@ -24,12 +25,6 @@ MapRoom mapRoomOf(const Room& r) {
 }
 
 bool byNumber(const MapRoom& a, const MapRoom& b) { return a.number < b.number; }
-
-// "BOPEN: file not found (status 30)"
-std::string failureText(const char* operation, Status s) {
-    return std::string(operation) + ": " + std::string(statusText(s)) + " (status " +
-           std::to_string(s) + ")";
-}
 
 class OwnHandle {
 public:
@@ -52,11 +47,11 @@ Status RoomMaps::read(const std::string& path, std::string& failure) {
     OwnHandle handle(path);
     RecordFile& file = handle.file();
     if (Status s = file.open(""); s != status::kSuccess) {
-        failure = failureText("BOPEN", s);
+        failure = describeStatus("BOPEN", s);
         return s;
     }
     if (Status s = beginSnapshot(file.positionBlock()); s != status::kSuccess) {
-        failure = failureText("read", s);
+        failure = describeStatus("read", s);
         return s;
     }
     std::map<std::int32_t, std::vector<MapRoom>> maps;
@@ -67,7 +62,7 @@ Status RoomMaps::read(const std::string& path, std::string& failure) {
     }
     endTransaction(file.positionBlock(), false);
     if (s != status::kEndOfFile) {
-        failure = failureText("BGETNEXT", s);
+        failure = describeStatus("BGETNEXT", s);
         return s;
     }
     // The file's key order is (map, room): each map's rooms arrive sorted.

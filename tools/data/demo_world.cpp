@@ -1,6 +1,8 @@
 #include "tools/data/demo_world.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <limits>
 
 #include "store/record_file.h"
 #include "tools/data/demo_plan.h"
@@ -73,7 +75,17 @@ Status buildDemoWorld(const std::string& dir, const DemoOptions& options, std::s
             }
         }
     }
-    const World w = planWorld(options.size);
+    DemoPlan plan = demoPlan(options.size);
+    if (options.scale > 1) {
+        for (int* n : {&plan.maps, &plan.monsters, &plan.items, &plan.textblocks}) {
+            if (*n > std::numeric_limits<std::int16_t>::max() / options.scale) {
+                if (error) *error = "a demo world of that scale would overflow its numbers";
+                return status::kInvalidOperation;
+            }
+            *n *= options.scale;
+        }
+    }
+    const World w = planWorld(plan);
     DemoCounts local;
     auto& n = (counts ? *counts : local).records;
     n.fill(0);

@@ -50,7 +50,7 @@ public:
     std::string member() const {
         if (!named_) return {};
         std::string name = key_;
-        if (inArray_) name += "[" + std::to_string(element_) + "]";
+        if (inArray_) name.append("[").append(std::to_string(element_)).append("]");
         return name;
     }
     const std::string& reason() const { return reason_; }
@@ -620,7 +620,11 @@ std::string keyText(const RecordKey& key) {
 
 std::string keyJson(const RecordKey& key) {
     if (key.kind == KeyKind::Int32Pair)
-        return "[" + std::to_string(key.number) + "," + std::to_string(key.room) + "]";
+        return std::string("[")
+            .append(std::to_string(key.number))
+            .append(",")
+            .append(std::to_string(key.room))
+            .append("]");
     return keyText(key);
 }
 

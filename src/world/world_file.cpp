@@ -55,6 +55,24 @@ Status WorldFile::read(std::uint16_t operation, std::vector<std::uint8_t>& row) 
     return s;
 }
 
+Status WorldFile::firstFaultyRow(std::string& fault) {
+    fault.clear();
+    std::size_t more = 0;
+    const Status s = walkRows(
+        positionBlock_,
+        [&](std::span<const std::uint8_t>, const RowFault* f) {
+            if (!f) return true;
+            if (fault.empty())
+                fault = f->key + ": " + f->problem;
+            else
+                ++more;
+            return true;
+        },
+        /*faultyOnly=*/true);
+    if (more) fault += " (and " + std::to_string(more) + " more faulty rows)";
+    return s;
+}
+
 std::string describeStatus(std::string_view operation, Status s) {
     return std::string(operation) + ": " + std::string(statusText(s)) + " (status " +
            std::to_string(s) + ")";

@@ -29,6 +29,10 @@ public:
     Status beginSnapshot();
     // A walk step (BGETFIRST, BGETNEXT, ...) into row, resized to the row read.
     Status read(std::uint16_t operation, std::vector<std::uint8_t>& row);
+    // Inside the snapshot: the first row that would not load back as stored (wrong length, or
+    // key fields naming another key), said as "12: the row is 120 bytes; ..." with how
+    // many more there are; empty when every row is sound.
+    Status firstFaultyRow(std::string& fault);
 
 private:
     std::array<std::uint8_t, kPositionBlockSize> positionBlock_{};

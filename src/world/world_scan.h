@@ -50,6 +50,10 @@ struct ScanOptions {
     // Keep the name (its Name field up to the first zero byte, blanks cut) of every record
     // that holds a kept reference.
     bool keepNames = false;
+    // Count a file with a row that would not load back as stored (wrong length, key fields
+    // naming another key) as unreadable, as a backup of it could not be restored; costs one
+    // more pass over each file.
+    bool refuseFaultyRows = false;
     // Where a long walk shows how far it is (a terminal), or nullptr.
     std::ostream* progress = nullptr;
 };

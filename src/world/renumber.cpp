@@ -13,8 +13,10 @@ namespace gw::world {
 namespace {
 
 std::string keyName(const RecordType& type, const RecordKey& key) {
-    std::string text = std::string(type.name()) + " " + std::to_string(key.number);
-    if (key.kind == KeyKind::Int32Pair) text += ":" + std::to_string(key.room);
+    // Appends throughout: "x" + a temporary string trips a false -Wrestrict in GCC 12.
+    std::string text(type.name());
+    text.append(" ").append(std::to_string(key.number));
+    if (key.kind == KeyKind::Int32Pair) text.append(":").append(std::to_string(key.room));
     return text;
 }
 
@@ -47,7 +49,7 @@ std::string describeChange(const RenumberChange& c) {
     const RecordType& holder = recordType(c.kind);
     std::string text = std::string(holder.fileName()) + "  " + std::string(holder.name()) + " " +
                        keyText(c.key) + "  " + std::string(c.field->name);
-    if (c.field->count > 1) text += "[" + std::to_string(c.index) + "]";
+    if (c.field->count > 1) text.append("[").append(std::to_string(c.index)).append("]");
     return text + "  " + std::to_string(c.before) + " -> " + std::to_string(c.after);
 }
 

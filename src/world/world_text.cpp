@@ -98,7 +98,7 @@ bool exportWorld(const fs::path& dir, const fs::path& textDir, std::string& erro
     RecordCounts found{};
     for (std::size_t i = 0; i < kRecordKindCount; ++i) {
         const RecordType& type = recordType(allRecordKinds()[i]);
-        temps.push_back(textDir / ("." + textFileName(type) + ".part"));
+        temps.push_back(textDir / std::string(".").append(textFileName(type)).append(".part"));
         if (!exportFile(type, dir / type.fileName(), temps.back(), error, found[i])) {
             dropTemps();
             return false;
@@ -127,7 +127,9 @@ bool StagedWorld::create(const fs::path& target, std::string& error) {
     std::error_code ec;
     fs::create_directories(target_.parent_path(), ec);
     std::string pattern =
-        (target_.parent_path() / ("." + target_.filename().string() + ".building-XXXXXX")).string();
+        (target_.parent_path() /
+         std::string(".").append(target_.filename().string()).append(".building-XXXXXX"))
+            .string();
     if (!::mkdtemp(pattern.data())) {
         error = ioProblem(target_.parent_path(), "cannot make a folder to build in");
         return false;

@@ -1,11 +1,12 @@
 #include "shell/world.h"
 
+#include "shell/history.h"
 #include "shell/latin1.h"
 #include "world/reverse_index.h"
 
 namespace gw {
 
-World::World(Dialogs& dialogs) : dialogs_(dialogs) {
+World::World(Dialogs& dialogs) : dialogs_(dialogs), history_(std::make_unique<History>(*this)) {
     for (RecordKind kind : allRecordKinds()) {
         auto& slot = files_[static_cast<std::size_t>(kind)];
         slot = std::make_unique<RecordFile>(recordType(kind));

@@ -276,6 +276,12 @@ void CatalogueEditor::showSaved(int row, RowChange change) {
     const Listed listed = listedOf(file(), description_);
     list_->replaceEntry(row, listed.number, listed.name);
     showRecord();
+    tellWritten(file().row());
+}
+
+void CatalogueEditor::tellWritten(std::span<const std::uint8_t> row) {
+    world_.events().recordWritten(
+        description_.kind, row.first(std::min<std::size_t>(file().type().key().width, row.size())));
 }
 
 CatalogueEditor::SaveResult CatalogueEditor::saveDeletedElsewhere(int row) {
@@ -529,7 +535,9 @@ void CatalogueEditor::cmdInsertClick() {
     if (f.call(BINSERT, description_.messages.insert) != status::kSuccess) return;
     world_.history().wrote({description_.kind, {}, rowOf(f)});
     world_.recordWritten(description_.kind, recordKeyOf(f.type(), f.record()), f.record());
+    const std::vector<std::uint8_t> inserted = rowOf(f);
     formLoad();
+    tellWritten(inserted);
 }
 
 std::int64_t CatalogueEditor::proposedInsertNumber(const FieldInfo& number) {
@@ -572,16 +580,18 @@ void CatalogueEditor::cmdDeleteClick() {
     // gone all the same.
     const Status read = readListed(currentIndex_);
     if (read != status::kSuccess && read != status::kKeyNotFound) return;
+    std::vector<std::uint8_t> before;
     if (read == status::kSuccess) {
-        std::vector<std::uint8_t> before = rowOf(f);
+        before = rowOf(f);
         if (f.call(BDELETE, description_.messages.remove) != status::kSuccess) return;
-        world_.history().wrote({description_.kind, std::move(before), {}});
+        world_.history().wrote({description_.kind, before, {}});
     }
     world_.recordWritten(description_.kind, key, nullptr);
     if (saveFirst)
         formLoad();
     else
         dropCurrentEntry();
+    if (!before.empty()) tellWritten(before);
 }
 
 void CatalogueEditor::dropCurrentEntry() {

@@ -150,6 +150,8 @@ private:
     // the record on screen follow what was written.
     void askBeforeReplaced(const QByteArray& key, bool& may);
     void followWrite(const QByteArray& key);
+    // Tells the other windows that the record of this row was written.
+    void tellWritten(std::span<const std::uint8_t> row);
     // The row of the entry of that number, or -1.
     int rowOfNumber(std::int32_t number) const;
     // Moves the highlight back to the entry of the record on screen, showing nothing anew.

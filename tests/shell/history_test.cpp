@@ -1,6 +1,10 @@
 // The history of the editor's writes: undo and redo of saves, inserts and deletes, shown at
 // once in every window, over the changes of another program (the game) where it made any.
 #include <QAbstractItemView>
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
 #include <QUndoStack>
 
 #include "editors/catalogue_windows.h"
@@ -8,6 +12,7 @@
 #include "navigators/navigator_windows.h"
 #include "records/message.h"
 #include "shell/history.h"
+#include "shell/main_window.h"
 
 namespace gw::test {
 namespace {
@@ -201,6 +206,39 @@ TEST_F(HistoryTest, TheHistoryIsBounded) {
     ASSERT_EQ(stack().count(), 3);
     EXPECT_EQ(stack().text(0).toStdString(), "insert of Race 3");
     EXPECT_EQ(stack().index(), 3);
+}
+
+TEST_F(HistoryTest, CtrlZIsTheTextBoxsOwnWhileItHasTheFocus) {
+    openRaces();
+    window.reset();
+    MDIForm1 main(dialogs);
+    main.startUp();
+    main.findChild<QAction*>(QStringLiteral("mnuEditRace"))->trigger();
+    QApplication::processEvents();
+    // The window belongs to the main window: the test only borrows it.
+    window.reset(main.mdiArea()->activeSubWindow()->widget());
+    struct Borrowed {
+        std::unique_ptr<QWidget>& w;
+        ~Borrowed() { (void)w.release(); }
+    } borrowed{window};
+    main.activateWindow();
+    QApplication::processEvents();
+    type("txtName", "High Elf");
+    select(1);
+    auto& history = main.world()->history().stack();
+    ASSERT_EQ(history.count(), 1);
+    auto* box = child<QLineEdit>("txtCp");
+    box->setFocus();
+    const QString shown = box->text();
+    QTest::keyClicks(box, QStringLiteral("7"));
+    ASSERT_NE(box->text(), shown);
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(history.index(), 1);
+    EXPECT_EQ(box->text(), shown);
+    auto* list = child<QWidget>("lstDatabase");
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(history.index(), 0);
 }
 
 }  // namespace

@@ -75,5 +75,7 @@ struct RecordKey {
     std::string text;  // before the first zero byte, trailing blanks removed
 };
 RecordKey recordKeyOf(const RecordType& type, const void* record);
+// The same read straight from a stored row, for walks that convert no record.
+RecordKey recordKeyOfRow(const RecordType& type, std::span<const std::uint8_t> row);
 
 }  // namespace gw

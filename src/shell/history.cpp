@@ -74,6 +74,8 @@ History::History(World& world) : world_(world) {
 History::~History() = default;
 
 void History::wrote(std::vector<RowChange> changes, const QString& text) {
+    // A save that wrote the row as it was leaves nothing to take back.
+    std::erase_if(changes, [](const RowChange& c) { return c.before == c.after; });
     if (changes.empty()) return;
     const QString shown = text.isEmpty() ? describe(changes.front()) : text;
     // The stack does an entry as it takes it; this one is done already.

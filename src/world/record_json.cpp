@@ -512,12 +512,4 @@ std::string keyJson(const RecordKey& key) {
     return keyText(key);
 }
 
-RecordKey recordKeyOfRow(const RecordType& type, std::span<const std::uint8_t> row) {
-    std::vector<std::uint8_t> padded(std::max(row.size(), type.mappedLength()), 0);
-    std::copy(row.begin(), row.end(), padded.begin());
-    auto record = recordBuffer(type);
-    RowToStruct(padded, type.buildFieldMap(), record.data(), type.recordSize());
-    return recordKeyOf(type, record.data());
-}
-
 }  // namespace gw::world

@@ -75,7 +75,5 @@ private:
 std::string keyText(const RecordKey& key);
 // The key as a JSON value: 3, [2,15], "Tarquin".
 std::string keyJson(const RecordKey& key);
-// The key of a row as the records read it.
-RecordKey recordKeyOfRow(const RecordType& type, std::span<const std::uint8_t> row);
 
 }  // namespace gw::world

@@ -414,8 +414,7 @@ void CatalogueEditor::followWrite(const QByteArray& key) {
     if (found && row >= 0) {
         const Listed listed = listedOf(f, description_);
         list_->replaceEntry(row, listed.number, listed.name);
-        if (row == currentIndex_ && !form_->hasEdits() && shown_.changedElsewhere(f))
-            showRecord();
+        if (row == currentIndex_ && !form_->hasEdits() && shown_.changedElsewhere(f)) showRecord();
         return;
     }
     if (!found && row < 0) return;

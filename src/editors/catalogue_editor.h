@@ -11,8 +11,8 @@
 
 #include "records/records.h"
 #include "records/references.h"
-#include "shell/record_form.h"
 #include "shell/history.h"
+#include "shell/record_form.h"
 #include "shell/record_window.h"
 #include "shell/shown_record.h"
 #include "store/status.h"

@@ -149,8 +149,8 @@ void MDIForm1::buildMenu() {
     undo->setShortcut(QKeySequence::Undo);
     QAction* redo = undoGroup_->createRedoAction(this);
     redo->setObjectName(QStringLiteral("mnuEditRedo"));
-    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                        QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     QAction* history = menus[0]->findChild<QAction*>(QStringLiteral("mnuEditHistory"));
     menus[0]->insertSeparator(history);
     menus[0]->insertActions(history, {undo, redo});

@@ -138,8 +138,7 @@ bool sameElement(std::span<const std::uint8_t> a, std::span<const std::uint8_t> 
     return std::equal(a.begin() + at, a.begin() + at + width, b.begin() + at);
 }
 
-std::vector<FieldElement> changedElements(const RecordType& type,
-                                          std::span<const std::uint8_t> a,
+std::vector<FieldElement> changedElements(const RecordType& type, std::span<const std::uint8_t> a,
                                           std::span<const std::uint8_t> b) {
     std::vector<FieldElement> changed;
     for (const FieldInfo& field : type.fields())

@@ -88,8 +88,7 @@ QString recordLabel(const RecordType& type, std::span<const std::uint8_t> row, b
 bool sameElement(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b,
                  const FieldElement& e);
 // Every element of every field in which two rows differ, in field order.
-std::vector<FieldElement> changedElements(const RecordType& type,
-                                          std::span<const std::uint8_t> a,
+std::vector<FieldElement> changedElements(const RecordType& type, std::span<const std::uint8_t> a,
                                           std::span<const std::uint8_t> b);
 // Copies the element's bytes of `from` into `to`, both whole rows.
 void copyElement(std::span<std::uint8_t> to, std::span<const std::uint8_t> from,

@@ -13,13 +13,6 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789abcdef";
 
-// Zeroed byte by byte: a vector's value-initialised elements need not zero their padding.
-std::vector<std::max_align_t> recordBuffer(const RecordType& type) {
-    std::vector<std::max_align_t> record(type.recordSize() / sizeof(std::max_align_t) + 1);
-    std::memset(record.data(), 0, record.size() * sizeof(std::max_align_t));
-    return record;
-}
-
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;

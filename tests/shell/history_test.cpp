@@ -1,5 +1,7 @@
 // The history of the editor's writes: undo and redo of saves, inserts and deletes, shown at
 // once in every window, over the changes of another program (the game) where it made any.
+#include "shell/history.h"
+
 #include <QAbstractItemView>
 #include <QAction>
 #include <QMdiArea>
@@ -11,7 +13,6 @@
 #include "gui_test.h"
 #include "navigators/navigator_windows.h"
 #include "records/message.h"
-#include "shell/history.h"
 #include "shell/main_window.h"
 
 namespace gw::test {

@@ -12,12 +12,14 @@
 #include "store/record_manager.h"
 #include "tools/data/demo_world.h"
 #include "tools/data/map_command.h"
-#include "tools/data/tool_file.h"
 #include "tools/data/unload_format.h"
 #include "tools/data/world_check.h"
 #include "tools/data/world_text_commands.h"
+#include "world/world_file.h"
 
 namespace gw::tool {
+
+using world::describeStatus;
 
 namespace {
 namespace fs = std::filesystem;
@@ -26,6 +28,19 @@ namespace fs = std::filesystem;
 int fail(ToolIo io, const std::string& message) {
     io.err << "gravewind-data: " << message << "\n";
     return kExitDataError;
+}
+
+int finishOutput(ToolIo io, int code) {
+    io.out.flush();
+    if (!io.out) {
+        io.err << "gravewind-data: standard output: write error\n";
+        return kExitUsage;
+    }
+    return code;
+}
+
+std::string plural(std::size_t n, std::string_view one, std::string_view many) {
+    return std::to_string(n) + " " + std::string(n == 1 ? one : many);
 }
 
 int createFiles(const std::string& dir, bool force, ToolIo io) {

@@ -82,10 +82,6 @@ void reportUnreadable(const WorldScan& scan, ToolIo io) {
                << recordType(f.kind).name() << " records are not checked\n";
 }
 
-std::string plural(std::size_t n, std::string_view one, std::string_view many) {
-    return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
-
 const char* problemWord(world::Problem p) {
     switch (p) {
         case world::Problem::Missing:
@@ -96,15 +92,6 @@ const char* problemWord(world::Problem p) {
             break;
     }
     return "unresolved";
-}
-
-int finishOutput(ToolIo io, int code) {
-    io.out.flush();
-    if (!io.out) {
-        io.err << "gravewind-data: standard output: write error\n";
-        return kExitUsage;
-    }
-    return code;
 }
 
 // The record TYPE KEY names on the command line, or a message on io.err.
@@ -137,6 +124,7 @@ int checkWorld(const std::string& dir, bool json, ToolIo io) {
     if (!isDirectory(dir, io)) return kExitUsage;
     world::ScanOptions options;
     options.progress = io.progress ? &io.err : nullptr;
+    options.refuseFaultyRows = true;
     const WorldScan scan(dir, allRecordKinds(), options);
     reportUnreadable(scan, io);
     const world::CheckResult result = world::checkReferences(scan);

@@ -2,11 +2,12 @@
 
 #include <CLI/CLI.hpp>
 #include <ostream>
-#include <sstream>
 
 #include "tools/data/world_check.h"
 #include "world/record_json.h"
+#include "world/world_check.h"
 #include "world/world_diff.h"
+#include "world/world_scan.h"
 
 namespace gw::tool {
 
@@ -16,19 +17,6 @@ std::size_t total(const world::RecordCounts& counts) {
     std::size_t n = 0;
     for (std::size_t c : counts) n += c;
     return n;
-}
-
-std::string plural(std::size_t n, std::string_view one, std::string_view many) {
-    return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
-
-int finish(ToolIo io, int code) {
-    io.out.flush();
-    if (!io.out) {
-        io.err << "gravewind-data: standard output: write error\n";
-        return kExitUsage;
-    }
-    return code;
 }
 
 int failUsage(ToolIo io, const std::string& message) {
@@ -102,18 +90,12 @@ void printConflict(const world::Conflict& c, bool json, std::ostream& out) {
 
 // How many references the world check finds dangling in dir, or -1 when it cannot tell.
 long danglingReferences(const std::string& dir, ToolIo io) {
-    std::istringstream none;
-    std::ostringstream found, errors;
-    const int code = checkWorld(dir, /*json=*/true, {none, found, errors, false});
-    if (code == kExitUsage) {
-        io.err << errors.str();
-        return -1;
-    }
-    long missing = 0;
-    std::istringstream lines(found.str());
-    for (std::string line; std::getline(lines, line);)
-        if (line.find("\"problem\":\"missing\"") != std::string::npos) ++missing;
-    return missing;
+    world::ScanOptions options;
+    options.refuseFaultyRows = true;
+    const world::WorldScan scan(dir, allRecordKinds(), options);
+    for (const world::UnreadableFile& f : scan.unreadable())
+        io.err << "gravewind-data: " << f.path << ": " << f.why << "\n";
+    return scan.complete() ? static_cast<long>(world::checkReferences(scan).missing) : -1;
 }
 
 }  // namespace
@@ -124,7 +106,7 @@ int exportWorld(const std::string& dir, const std::string& textDir, ToolIo io) {
     if (!world::exportWorld(dir, textDir, error, &counts)) return fail(io, error);
     io.out << "exported " << plural(total(counts), "record", "records") << " from " << dir
            << " into ten text files in " << textDir << "\n";
-    return finish(io, kExitDone);
+    return finishOutput(io, kExitDone);
 }
 
 int importWorld(const std::string& textDir, const std::string& dir, bool force, ToolIo io) {
@@ -134,7 +116,7 @@ int importWorld(const std::string& textDir, const std::string& dir, bool force, 
         return fail(io, error + "; nothing was written");
     io.out << "imported " << plural(total(counts), "record", "records") << " from " << textDir
            << " into the ten data files in " << dir << "\n";
-    return finish(io, kExitDone);
+    return finishOutput(io, kExitDone);
 }
 
 int diffWorlds(const std::string& a, const std::string& b, bool json, ToolIo io) {
@@ -156,7 +138,7 @@ int diffWorlds(const std::string& a, const std::string& b, bool json, ToolIo io)
             io.out << plural(differ, "record differs", "records differ") << ": " << counts[0]
                    << " added, " << counts[1] << " removed, " << counts[2] << " changed\n";
     }
-    return finish(io, differ == 0 ? kExitDone : kExitDataError);
+    return finishOutput(io, differ == 0 ? kExitDone : kExitDataError);
 }
 
 int mergeWorlds(const std::string& base, const std::string& ours, const std::string& theirs,
@@ -182,7 +164,7 @@ int mergeWorlds(const std::string& base, const std::string& ours, const std::str
             io.out << plural(static_cast<std::size_t>(dangling), "reference", "references")
                    << " left dangling (gravewind-data check " << out << " lists them)\n";
     }
-    return finish(io, result.conflicts.empty() ? kExitDone : kExitDataError);
+    return finishOutput(io, result.conflicts.empty() ? kExitDone : kExitDataError);
 }
 
 TextCommands::TextCommands(CLI::App& app) {

@@ -1,52 +1,22 @@
 // Find in world over the large demo world beside its baseline, a bare walk of all ten files:
 // both read every row of every file once through BTRCALL, each file in one read snapshot.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "bench/support/demo_dir.h"
 #include "records/records.h"
 #include "store/record_file.h"
-#include "tools/data/demo_world.h"
 #include "world/world_find.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+const gw::bench::DemoDir& world() { return gw::bench::largeDemo(); }
+const gw::bench::DemoDir& tenfoldWorld() { return gw::bench::tenTimesLargeDemo(); }
 
-struct LargeWorld {
-    fs::path dir;
-    explicit LargeWorld(int scale = 1) {
-        std::string pattern = (fs::temp_directory_path() / "gw_bench_XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp");
-        dir = pattern;
-        std::string error;
-        gw::demo::DemoOptions options;
-        options.scale = scale;
-        if (gw::demo::buildDemoWorld(dir.string(), options, &error) != gw::status::kSuccess)
-            throw std::runtime_error(error);
-    }
-    ~LargeWorld() {
-        std::error_code ignored;
-        fs::remove_all(dir, ignored);
-    }
-};
-
-const LargeWorld& world() {
-    static const LargeWorld w;
-    return w;
-}
-// Made only when a benchmark over it runs: it takes a while and some 600 MB.
-const LargeWorld& tenfoldWorld() {
-    static const LargeWorld w(10);
-    return w;
-}
-
-using WorldOf = const LargeWorld& (*)();
+using WorldOf = const gw::bench::DemoDir& (*)();
 
 void BM_BareWalkAllTenFiles(benchmark::State& state, WorldOf of) {
     const gw::world::WorldFiles files = gw::world::worldFilesIn(of().dir.string());

@@ -1,12 +1,13 @@
 #pragma once
 // The catalogue editor: a list of every record of one file as "number, three blanks, name"
 // entries, a search box that selects entries as the user types, the selected record's form,
-// and Insert and Delete. The record on screen is written back when the user leaves it with edits.
-// Each catalogue window is one description (texts, bindings, a few named choices and hooks)
+// Insert, Delete and Renumber. The record on screen is written back when the user leaves it with
+// edits. Each catalogue window is one description (texts, bindings, a few named choices and hooks)
 // plus its form; the behaviour lives here once.
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 
 #include "records/records.h"
@@ -113,7 +114,8 @@ public:
     UsedByButton& usedBy() { return *usedBy_; }
 
     // The window's procedures, by the names the game gives them.
-    void formLoad();
+    // Builds the list and shows its first record, or the record of number `show`.
+    void formLoad(std::optional<std::int32_t> show = std::nullopt);
     void loadList();
     void showRecord();
     // Writes the controls back to the record listed at `row` when they hold edits; without
@@ -124,6 +126,9 @@ public:
     void txtSearchKeyUp(int key);
     void cmdInsertClick();
     void cmdDeleteClick();
+    // Gives the record on screen another number, rewriting every field of the world that
+    // names it, after the list of those changes is confirmed.
+    void cmdRenumberClick();
 
     // RecordWindow: a record without edits is shown again when another program changed it.
     void showChangesMadeElsewhere() override;
@@ -152,8 +157,6 @@ private:
     void followWrite(const QByteArray& key);
     // Tells the other windows that the record of this row was written.
     void tellWritten(std::span<const std::uint8_t> row);
-    // The row of the entry of that number, or -1.
-    int rowOfNumber(std::int32_t number) const;
     // Moves the highlight back to the entry of the record on screen, showing nothing anew.
     void selectShownEntry();
     // The Insert question's proposal: a free number, above the highest in the file.
@@ -174,6 +177,7 @@ private:
     QLineEdit* search_;
     QPushButton* insert_;
     QPushButton* delete_;
+    QPushButton* renumber_;
     UsedByButton* usedBy_;
 
     ShownRecord shown_;

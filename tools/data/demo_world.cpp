@@ -11,9 +11,9 @@ DemoPlan demoPlan(DemoSize size, int scale) {
     DemoPlan p = size == DemoSize::Small
                      ? DemoPlan{5, 4, 10, 10, 20, 3, 2, 4, 3, 30, 5, 4}
                      : DemoPlan{15, 15, 400, 1200, 3000, 150, 20, 50, 30, 8000, 3000, 500};
-    for (int* count : {&p.spells, &p.monsters, &p.items, &p.shops, &p.maps, &p.messages,
-                       &p.textblocks, &p.users})
-        *count *= scale;
+    for (int* n : {&p.spells, &p.monsters, &p.items, &p.shops, &p.maps, &p.messages, &p.textblocks,
+                   &p.users})
+        *n *= scale;
     return p;
 }
 
@@ -78,7 +78,7 @@ Status buildDemoWorld(const std::string& dir, const DemoOptions& options, std::s
             }
         }
     }
-    const World w = planWorld(demoPlan(options.size, options.scale));
+    const World w = planWorld(options.size, options.scale);
     DemoCounts local;
     auto& n = (counts ? *counts : local).records;
     n.fill(0);

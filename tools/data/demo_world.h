@@ -21,14 +21,14 @@ struct DemoPlan {
 
     int roomsPerMap() const { return mapWidth * mapHeight; }
 };
-// With a scale, every count but the races' and the classes' (the game's tables hold few) is
-// that many times as large: a world for measuring beyond the large one.
+// `scale` multiplies the records of every kind but races and classes (a bigger world for
+// benchmarks: maps are added, each of the same size).
 DemoPlan demoPlan(DemoSize size, int scale = 1);
 
 struct DemoOptions {
     DemoSize size = DemoSize::Large;
     bool overwrite = false;  // replace data files that exist in the directory
-    int scale = 1;
+    int scale = 1;           // see demoPlan
 };
 
 // Records written per file, in the order of allRecordKinds().

@@ -255,10 +255,7 @@ int renumberRecord(const std::string& dir, const std::string& typeName, const st
             io.out << j.dump() << "\n";
             continue;
         }
-        io.out << holder.fileName() << "  " << holder.name() << " " << keyText(c.key) << "  "
-               << c.field->name;
-        if (c.field->count > 1) io.out << "[" << c.index << "]";
-        io.out << "  " << c.before << " -> " << c.after << "\n";
+        io.out << world::describeChange(c) << "\n";
     }
     if (!json) {
         const std::string what = std::string(recordType(kind).name()) + " " +

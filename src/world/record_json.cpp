@@ -15,13 +15,6 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789abcdef";
 
-// Zeroed byte by byte: a vector's value-initialised elements need not zero their padding.
-std::vector<std::max_align_t> recordBuffer(const RecordType& type) {
-    std::vector<std::max_align_t> record(type.recordSize() / sizeof(std::max_align_t) + 1);
-    std::memset(record.data(), 0, record.size() * sizeof(std::max_align_t));
-    return record;
-}
-
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -626,14 +619,6 @@ std::string keyJson(const RecordKey& key) {
             .append(std::to_string(key.room))
             .append("]");
     return keyText(key);
-}
-
-RecordKey recordKeyOfRow(const RecordType& type, std::span<const std::uint8_t> row) {
-    std::vector<std::uint8_t> padded(std::max(row.size(), type.mappedLength()), 0);
-    std::copy(row.begin(), row.end(), padded.begin());
-    auto record = recordBuffer(type);
-    RowToStruct(padded, type.buildFieldMap(), record.data(), type.recordSize());
-    return recordKeyOf(type, record.data());
 }
 
 }  // namespace gw::world

@@ -660,11 +660,13 @@ void CatalogueEditor::cmdRenumberClick() {
             question, QStringLiteral("Renumber Record?"),
             changes.size() > kShown ? changes.join(u'\n') : QString()))
         return;
-    const world::Renumbering done = world::renumber(dir, description_.kind, from, to, false);
+    const world::Renumbering done = world_.renumber(description_.kind, from, to);
     if (done.outcome != world::RenumberOutcome::Done) return refused(done);
+    world_.history().renumbered(
+        description_.kind, from, to,
+        QStringLiteral("renumber of %1 to %2").arg(title, QString::number(*answer)));
 
     // Written behind the open files: the list is built again and shows the record anew.
-    world_.renumbered(description_.kind);
     formLoad(static_cast<std::int32_t>(*answer));
 }
 

@@ -8,6 +8,7 @@
 #include "navigators/navigator.h"
 #include "records/references.h"
 #include "shell/dialogs.h"
+#include "shell/latin1.h"
 #include "shell/record_form.h"
 #include "shell/shown_record.h"
 #include "shell/world.h"
@@ -41,8 +42,9 @@ std::vector<std::uint8_t> rowOf(const RecordFile& file) {
 
 class History::Entry final : public QUndoCommand {
 public:
-    Entry(History& history, std::vector<RowChange> changes, const QString& text)
-        : history_(history), changes_(std::move(changes)) {
+    // `replay` writes the entry's undo (true) or redo (false); false when refused or failed.
+    Entry(History& history, std::function<bool(bool undo)> replay, const QString& text)
+        : history_(history), replay_(std::move(replay)) {
         setText(text);
     }
     void undo() override { run(true); }
@@ -51,11 +53,11 @@ public:
 private:
     void run(bool undo) {
         if (history_.quiet_ || history_.halted_) return;
-        if (!history_.replay(changes_, undo)) history_.stopAt(this, undo);
+        if (!replay_(undo)) history_.stopAt(this, undo);
     }
 
     History& history_;
-    const std::vector<RowChange> changes_;
+    const std::function<bool(bool undo)> replay_;
 };
 
 History::History(World& world) : world_(world) {
@@ -78,10 +80,45 @@ void History::wrote(std::vector<RowChange> changes, const QString& text) {
     std::erase_if(changes, [](const RowChange& c) { return c.before == c.after; });
     if (changes.empty()) return;
     const QString shown = text.isEmpty() ? describe(changes.front()) : text;
+    push(new Entry(
+        *this, [this, changes = std::move(changes)](bool undo) { return replay(changes, undo); },
+        shown));
+}
+
+void History::renumbered(RecordKind kind, const RecordKey& from, const RecordKey& to,
+                         const QString& text) {
+    push(new Entry(
+        *this,
+        [this, kind, from, to, text](bool undo) { return renumber(kind, from, to, text, undo); },
+        text));
+}
+
+void History::push(Entry* entry) {
     // The stack does an entry as it takes it; this one is done already.
     quiet_ = true;
-    stack_.push(new Entry(*this, std::move(changes), shown));
+    stack_.push(entry);
     quiet_ = false;
+}
+
+bool History::renumber(RecordKind kind, const RecordKey& from, const RecordKey& to,
+                       const QString& text, bool undo) {
+    const RecordKey& now = undo ? to : from;
+    const RecordKey& wanted = undo ? from : to;
+    const QString title = undo ? QStringLiteral("Undo") : QStringLiteral("Redo");
+    auto refused = [&](const world::Renumbering& r) {
+        world_.dialogs().message(
+            QStringLiteral("%1 %2: %3.").arg(title, text, fromGame(r.message)));
+        return false;
+    };
+    // The records it would rewrite now (others may name the record since): windows with edits
+    // on them are asked first, and a No leaves every file as it is.
+    const world::Renumbering plan =
+        world::renumber(world_.directory(), kind, now, wanted, /*dryRun=*/true);
+    if (plan.outcome != world::RenumberOutcome::Done) return refused(plan);
+    for (const world::RenumberedRow& row : plan.rows)
+        if (!world_.events().mayReplace(row.kind, keyBytes(row.kind, row.before))) return false;
+    const world::Renumbering done = world_.renumber(kind, now, wanted);
+    return done.outcome == world::RenumberOutcome::Done || refused(done);
 }
 
 QString History::describe(const RowChange& change) {

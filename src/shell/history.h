@@ -8,10 +8,12 @@
 #include <QString>
 #include <QUndoStack>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
 #include "records/records.h"
+#include "records/references.h"
 
 class QWidget;
 
@@ -41,6 +43,10 @@ public:
     // text defaults to the first change's description.
     void wrote(std::vector<RowChange> changes, const QString& text = {});
     void wrote(RowChange change) { wrote(std::vector<RowChange>{std::move(change)}); }
+    // Enters a renumbering made through World::renumber: taken back by renumbering the record
+    // back, so that every field naming it follows again, in all files or none.
+    void renumbered(RecordKind kind, const RecordKey& from, const RecordKey& to,
+                    const QString& text);
 
     // How many entries are kept; the oldest go first. Takes effect only while it is empty.
     void setLimit(int entries) { stack_.setUndoLimit(entries); }
@@ -53,11 +59,14 @@ private:
     // Writes every change's row before (undo) or after (redo); false when one was refused or
     // failed, after the changes before it were written.
     bool replay(const std::vector<RowChange>& changes, bool undo);
+    bool renumber(RecordKind kind, const RecordKey& from, const RecordKey& to, const QString& text,
+                  bool undo);
     // Makes the stored record `wanted` (empty: no record), expecting it to be `expected`.
     bool put(RecordKind kind, std::span<const std::uint8_t> expected,
              std::span<const std::uint8_t> wanted, bool undo);
     // An entry that could not be replayed: the position goes back to just before it.
     void stopAt(const Entry* entry, bool undo);
+    void push(Entry* entry);
 
     World& world_;
     QUndoStack stack_;

@@ -1,11 +1,13 @@
 #include "shell/world.h"
 
 #include <QWidget>
+#include <algorithm>
 
 #include "shell/history.h"
 #include "shell/latin1.h"
 #include "shell/name_lookups.h"
 #include "shell/record_window.h"
+#include "world/renumber.h"
 #include "world/reverse_index.h"
 
 namespace gw {
@@ -45,11 +47,23 @@ world::ReverseIndex& World::references() {
     return *references_;
 }
 
-void World::renumbered(RecordKind kind) {
+world::Renumbering World::renumber(RecordKind kind, const RecordKey& from, const RecordKey& to) {
+    world::Renumbering done = world::renumber(directory(), kind, from, to, /*dryRun=*/false);
+    if (done.outcome != world::RenumberOutcome::Done) return done;
     references_.reset();
     // The name tables are indexed by record number.
     if (kind == RecordKind::Race) LoadRaceArray(*this);
     if (kind == RecordKind::Class) LoadClassArray(*this);
+    for (const world::RenumberedRow& row : done.rows) {
+        const auto key = [&row](const std::vector<std::uint8_t>& r) {
+            return std::span(r).first(
+                std::min<std::size_t>(recordType(row.kind).key().width, r.size()));
+        };
+        events_.recordWritten(row.kind, key(row.before));
+        if (!std::ranges::equal(key(row.before), key(row.after)))
+            events_.recordWritten(row.kind, key(row.after));
+    }
+    return done;
 }
 
 void World::recordWritten(RecordKind kind, const RecordKey& key, const void* record) {

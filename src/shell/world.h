@@ -17,6 +17,7 @@
 #include "shell/dialogs.h"
 #include "shell/world_events.h"
 #include "store/record_file.h"
+#include "world/renumber.h"
 
 class QWidget;
 
@@ -74,9 +75,10 @@ public:
     // Called when the editor becomes active: a file another program changed since the index
     // was built makes it be built again at its next use.
     void forgetReferencesIfChangedElsewhere();
-    // Records of `kind` were renumbered (with every field naming them) behind the open files:
-    // the index is built again at its next use, and the race and class names read again.
-    void renumbered(RecordKind kind);
+    // Gives record `from` of `kind` the key `to` and rewrites every field naming it, in all
+    // files or none, behind the open files; then every window is told of each record rewritten,
+    // the index is built again at its next use and the race and class names read again.
+    world::Renumbering renumber(RecordKind kind, const RecordKey& from, const RecordKey& to);
 
 private:
     void report(const std::string& message) override;

@@ -117,6 +117,7 @@ Renumbering renumber(const std::filesystem::path& dir, RecordKind kind, const Re
 
     std::vector<FileRewrite> files;
     for (auto& [where, row] : rows) {
+        result.rows.push_back({where.first, row.before, row.after});
         const RecordType& t = recordType(where.first);
         if (files.empty() || files.back().recordType != t.name())
             files.push_back({(dir / t.fileName()).string(), std::string(t.name()), {}});

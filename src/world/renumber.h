@@ -27,10 +27,18 @@ enum class RenumberOutcome {
     Unreadable,  // a file it must read or write could not be; nothing written
 };
 
+// A record the renumbering rewrites: its stored row before and after (the renumbered record's
+// own row carries its new key after).
+struct RenumberedRow {
+    RecordKind kind;
+    std::vector<std::uint8_t> before, after;
+};
+
 struct Renumbering {
     RenumberOutcome outcome = RenumberOutcome::Done;
     std::string message;  // why, unless done
     std::vector<RenumberChange> changes;
+    std::vector<RenumberedRow> rows;
     std::size_t files = 0;  // the files the changes touch
 };
 

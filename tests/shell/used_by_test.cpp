@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QUndoStack>
 #include <algorithm>
 #include <map>
 #include <set>
@@ -14,6 +15,7 @@
 #include "navigators/navigator_windows.h"
 #include "records/item.h"
 #include "records/monster.h"
+#include "shell/history.h"
 #include "shell/record_window.h"
 #include "tools/data/demo_world.h"
 #include "world/reverse_index.h"
@@ -232,6 +234,19 @@ TEST_F(UsedByTest, RenumberRewritesEveryNamerAndShowsTheRecordUnderItsNewNumber)
     EXPECT_TRUE(namers(RecordKind::Item, number(1)).empty());
     EXPECT_EQ(namers(RecordKind::Item, number(995)), naming);
     EXPECT_EQ(usedBy(), "Used by " + std::to_string(naming.size()));
+    const auto renumbered = everything();
+
+    SCOPED_TRACE("one history entry: taken back in every file at once, then done again");
+    QUndoStack& history = world.history().stack();
+    EXPECT_EQ(history.undoText().toStdString(), "renumber of " + title + " to 995");
+    history.undo();
+    EXPECT_EQ(said(), "");
+    EXPECT_EQ(everything(), before);
+    EXPECT_NE(list().find("1   " + name), std::string::npos);
+    EXPECT_EQ(list().find("995   " + name), std::string::npos);
+    history.redo();
+    EXPECT_EQ(everything(), renumbered);
+    EXPECT_NE(list().find("995   " + name), std::string::npos);
 }
 
 TEST_F(UsedByTest, DoubleClickOpensTheNamingRecordInItsOwnWindow) {

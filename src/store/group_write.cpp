@@ -126,7 +126,7 @@ Status rewriteTogether(std::span<const FileRewrite> files, std::string& problem)
 
     std::vector<std::string> schemas;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        schemas.push_back(i == 0 ? "main" : "f" + std::to_string(i));
+        schemas.push_back(i == 0 ? "main" : std::string("f").append(std::to_string(i)));
         if (i > 0) {
             sql::Stmt attach = sql::prepare(db.get(), "ATTACH DATABASE ?1 AS " + schemas[i], rc);
             if (!attach) return fail(files[i], sql::statusOf(rc), "");

@@ -127,7 +127,7 @@ std::span<const FieldSlot> fieldSlots(RecordKind kind) {
 std::string slotName(const FieldSlot& slot) {
     if (!slot.field) return std::string(kTailMember);
     std::string name(slot.field->name);
-    if (slot.field->count > 1) name += "[" + std::to_string(slot.index) + "]";
+    if (slot.field->count > 1) name.append("[").append(std::to_string(slot.index)).append("]");
     return name;
 }
 

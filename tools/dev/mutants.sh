@@ -4,6 +4,7 @@
 # every branch and take minutes) until its first failure, and prints a table of caught and
 # survived faults. Not part of the normal test command.
 #   tools/dev/mutants.sh [-b] COMMIT [ID...]     -b: run the unmutated suite first
+# The IDs, when given, are planted in their order.
 # MUTANT_TREE names the scratch worktree (default: ../mutants beside this checkout).
 set -u
 here=$(git rev-parse --show-toplevel) || exit 2
@@ -43,7 +44,6 @@ echo "| fault | file | breaks | result |"
 echo "|---|---|---|---|"
 python3 - "$list" "$@" <<'PY' >"$log/plan"
 import sys
-ids = set(sys.argv[2:])
 entries, cur = [], None
 for line in open(sys.argv[1], encoding="utf-8"):
     line = line.rstrip("\n")
@@ -57,9 +57,11 @@ for line in open(sys.argv[1], encoding="utf-8"):
         ident, path, what = (line.split(None, 2) + [""])[:3]
         cur = {"id": ident, "path": path, "what": what}
         entries.append(cur)
-for e in entries:
-    if not ids or e["id"] in ids:
-        print("\t".join((e["id"], e["path"], e["what"], e["old"], e["new"])))
+order = sys.argv[2:] or [e["id"] for e in entries]
+byId = {e["id"]: e for e in entries}
+for ident in order:
+    e = byId[ident]
+    print("\t".join((e["id"], e["path"], e["what"], e["old"], e["new"])))
 PY
 while IFS=$'\t' read -r id path what old new; do
     result=$(python3 - "$path" "$old" "$new" <<'PY'

@@ -95,6 +95,12 @@ bool WorldScan::readFile(const fs::path& dir, RecordKind kind, const ScanOptions
     // game writes meanwhile, and the walk skips the per-step look for other writers.
     if (Status s = file.beginSnapshot(); s != status::kSuccess)
         return unreadable(describeStatus("read", s));
+    if (options.refuseFaultyRows) {
+        std::string fault;
+        if (Status s = file.firstFaultyRow(fault); s != status::kSuccess)
+            return unreadable(describeStatus("read", s));
+        if (!fault.empty()) return unreadable(std::string(type.name()) + " " + fault);
+    }
 
     const FieldMap map = type.buildFieldMap();
     std::vector<std::max_align_t> record(type.recordSize() / sizeof(std::max_align_t) + 1);

@@ -49,6 +49,10 @@ struct ScanOptions {
     bool keepRows = false;
     // Keep each record's name (its Name field up to the first zero byte, blanks cut).
     bool keepNames = false;
+    // Count a file with a row that would not load back as stored (wrong length, key fields
+    // naming another key) as unreadable, as a backup of it could not be restored; costs one
+    // more pass over each file.
+    bool refuseFaultyRows = false;
     // Where a long walk shows how far it is (a terminal), or nullptr.
     std::ostream* progress = nullptr;
 };

@@ -223,6 +223,10 @@ TEST_F(ToolSafety, RowsThatWouldNotLoadBackAreNamedAndNeverUnloaded) {
          "Message 9999: the row's own key is 1"},
     };
     const std::string out = dir.path("out.unl");
+    fs::create_directory(dir.path("world"));
+    for (const auto& e : fs::directory_iterator(dir.path("")))
+        if (e.path().extension() == ".dat")
+            fs::copy_file(e.path(), fs::path(dir.path("world")) / e.path().filename());
     for (const auto& d : damages) {
         SCOPED_TRACE(d.what);
         const std::string damaged = dir.path("damaged.dat");
@@ -244,6 +248,11 @@ TEST_F(ToolSafety, RowsThatWouldNotLoadBackAreNamedAndNeverUnloaded) {
         const ToolRun toOut = runTool({"unload", damaged});
         EXPECT_EQ(toOut.code, kExitDataError);
         EXPECT_FALSE(toOut.out.ends_with("\x1A"));
+        // The world check reads the file as unreadable rather than judging what it cannot back up.
+        fs::copy_file(damaged, dir.path("world/wccmsg2.dat"), fs::copy_options::overwrite_existing);
+        const ToolRun check = runTool({"check", dir.path("world")});
+        EXPECT_EQ(check.code, kExitUsage);
+        EXPECT_TRUE(has(check.err, "wccmsg2.dat: " + std::string(d.named))) << check.err;
     }
     EXPECT_TRUE(leftovers().empty());
     {

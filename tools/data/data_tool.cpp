@@ -12,12 +12,14 @@
 #include "store/record_manager.h"
 #include "tools/data/demo_world.h"
 #include "tools/data/map_command.h"
-#include "tools/data/tool_file.h"
 #include "tools/data/unload_format.h"
 #include "tools/data/world_check.h"
 #include "tools/data/world_text_commands.h"
+#include "world/world_file.h"
 
 namespace gw::tool {
+
+using world::describeStatus;
 
 namespace {
 namespace fs = std::filesystem;

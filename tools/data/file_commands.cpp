@@ -15,11 +15,15 @@
 #include "store/record_manager.h"
 #include "tools/data/data_tool.h"
 #include "tools/data/safe_output.h"
-#include "tools/data/tool_file.h"
 #include "tools/data/unload_format.h"
 #include "world/record_json.h"
+#include "world/world_file.h"
 
 namespace gw::tool {
+
+using world::describeStatus;
+using world::descriptionProblem;
+using world::WorldFile;
 
 namespace {
 
@@ -34,7 +38,7 @@ std::string openProblem(const std::string& file, Status s) {
 }
 
 // Opens the file; "" or why it must not be used (with BOPEN's status in s).
-std::string openChecked(ToolFile& f, const std::string& file, Status& s) {
+std::string openChecked(WorldFile& f, const std::string& file, Status& s) {
     if (s = f.open(file); s != status::kSuccess) return openProblem(file, s);
     if (std::string wrong = descriptionProblem(file, f.info()); !wrong.empty())
         return file + ": " + wrong + "; the file was not read";
@@ -44,7 +48,7 @@ std::string openChecked(ToolFile& f, const std::string& file, Status& s) {
 // Opens the file and starts one read transaction on it, after sqlite's integrity check: a
 // damaged page must not pass as a shorter file. A program that commits back to back can hold
 // the file at every single try, so a lock is waited out for a bounded time.
-int openForReading(ToolFile& f, const std::string& file, ToolIo io) {
+int openForReading(WorldFile& f, const std::string& file, ToolIo io) {
     using Clock = std::chrono::steady_clock;
     const auto giveUp = Clock::now() + std::chrono::seconds(kLockedRetrySeconds);
     auto pause = std::chrono::milliseconds(2);
@@ -73,7 +77,7 @@ int openForReading(ToolFile& f, const std::string& file, ToolIo io) {
 // how many there were.
 class FaultyRows {
 public:
-    FaultyRows(const std::string& file, const ToolFile& f, ToolIo io)
+    FaultyRows(const std::string& file, const WorldFile& f, ToolIo io)
         : file_(file),
           type_(f.recordType() ? std::string(f.recordType()->name()) : "key"),
           io_(io) {}
@@ -143,7 +147,7 @@ int loadFile(const std::string& file, const std::string& input, ToolIo io, bool 
     }
     std::istream& in = input.empty() ? io.in : inFile;
 
-    ToolFile f;
+    WorldFile f;
     Status opened = status::kSuccess;
     if (std::string problem = openChecked(f, file, opened); !problem.empty())
         return fail(io, problem);
@@ -206,7 +210,7 @@ int loadFile(const std::string& file, const std::string& input, ToolIo io, bool 
 int unloadFile(const std::string& file, const std::string& output, ToolIo io) {
     if (const std::string refused = refusedOutput(file, output, io); !refused.empty())
         return fail(io, refused);
-    ToolFile f;
+    WorldFile f;
     if (int code = openForReading(f, file, io); code != kExitDone) return code;
     SafeOutput safe;
     if (!output.empty() && !safe.open(output)) return fail(io, output + ": " + safe.error());
@@ -245,7 +249,7 @@ int unloadFile(const std::string& file, const std::string& output, ToolIo io) {
 }
 
 int dumpFile(const std::string& file, ToolIo io) {
-    ToolFile f;
+    WorldFile f;
     if (int code = openForReading(f, file, io); code != kExitDone) return code;
     const RecordType* type = f.recordType();
     if (!type) return fail(io, file + ": holds records of unknown type " + f.info().recordType);
@@ -267,7 +271,7 @@ int dumpFile(const std::string& file, ToolIo io) {
 int verifyFiles(const std::vector<std::string>& files, ToolIo io) {
     int result = kExitDone;
     for (const auto& file : files) {
-        ToolFile f;
+        WorldFile f;
         if (openForReading(f, file, io) != kExitDone) {
             result = kExitDataError;
             continue;

@@ -137,6 +137,7 @@ int checkWorld(const std::string& dir, bool json, ToolIo io) {
     if (!isDirectory(dir, io)) return kExitUsage;
     world::ScanOptions options;
     options.progress = io.progress ? &io.err : nullptr;
+    options.refuseFaultyRows = true;
     const WorldScan scan(dir, allRecordKinds(), options);
     reportUnreadable(scan, io);
     const world::CheckResult result = world::checkReferences(scan);

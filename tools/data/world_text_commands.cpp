@@ -2,11 +2,12 @@
 
 #include <CLI/CLI.hpp>
 #include <ostream>
-#include <sstream>
 
 #include "tools/data/world_check.h"
 #include "world/record_json.h"
+#include "world/world_check.h"
 #include "world/world_diff.h"
+#include "world/world_scan.h"
 
 namespace gw::tool {
 
@@ -102,18 +103,12 @@ void printConflict(const world::Conflict& c, bool json, std::ostream& out) {
 
 // How many references the world check finds dangling in dir, or -1 when it cannot tell.
 long danglingReferences(const std::string& dir, ToolIo io) {
-    std::istringstream none;
-    std::ostringstream found, errors;
-    const int code = checkWorld(dir, /*json=*/true, {none, found, errors, false});
-    if (code == kExitUsage) {
-        io.err << errors.str();
-        return -1;
-    }
-    long missing = 0;
-    std::istringstream lines(found.str());
-    for (std::string line; std::getline(lines, line);)
-        if (line.find("\"problem\":\"missing\"") != std::string::npos) ++missing;
-    return missing;
+    world::ScanOptions options;
+    options.refuseFaultyRows = true;
+    const world::WorldScan scan(dir, allRecordKinds(), options);
+    for (const world::UnreadableFile& f : scan.unreadable())
+        io.err << "gravewind-data: " << f.path << ": " << f.why << "\n";
+    return scan.complete() ? static_cast<long>(world::checkReferences(scan).missing) : -1;
 }
 
 }  // namespace

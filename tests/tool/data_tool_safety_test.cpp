@@ -252,7 +252,7 @@ TEST_F(ToolSafety, RowsThatWouldNotLoadBackAreNamedAndNeverUnloaded) {
         fs::copy_file(damaged, dir.path("world/wccmsg2.dat"), fs::copy_options::overwrite_existing);
         const ToolRun check = runTool({"check", dir.path("world")});
         EXPECT_EQ(check.code, kExitUsage);
-        EXPECT_TRUE(has(check.err, "wccmsg2.dat: " + std::string(d.named))) << check.err;
+        EXPECT_HAS(check.err, "wccmsg2.dat: " + std::string(d.named));
     }
     EXPECT_TRUE(leftovers().empty());
     {

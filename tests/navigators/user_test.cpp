@@ -184,24 +184,6 @@ TEST_F(UserEditorTest, PanelsAndPagesSwitchWithoutReading) {
     EXPECT_EQ(said(), "");
 }
 
-TEST_F(UserEditorTest, TypingLimits) {
-    openOnThree();
-    const std::pair<const char*, int> limits[] = {
-        {"txtBBSName", 29},    {"txtFirstName", 10},   {"txtLastName", 18},   {"txtLevel", 5},
-        {"txtCurrentHP", 5},   {"txtMaxHP", 5},        {"txtStat_7", 5},      {"txtItem_42", 4},
-        {"txtItemUses_42", 4}, {"txtItemName_42", 29}, {"txtExperience", 40}, {"Text1_3", 40},
-        {"txtGoto", 40}};
-    click("cmdItems");
-    click("cmdSwitchItems_1");
-    for (auto [name, limit] : limits) {
-        SCOPED_TRACE(name);
-        auto* box = child<QLineEdit>(name);
-        box->selectAll();
-        QTest::keyClicks(box, QString(40, u'7'));
-        EXPECT_EQ(box->text().size(), limit);
-    }
-}
-
 // The whole program in the fixture's scratch directory, the fixture's own world left closed.
 using UserEditorProgramTest = GuiTest;
 

@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
 
@@ -103,29 +102,9 @@ TEST_F(MainWindowTest, WithOnlyTheRaceFileMissingTheClassTableLoads) {
     EXPECT_EQ(main.world()->classNames()[0].name, "None");
 }
 
-TEST_F(MainWindowTest, MenuCaptionsNamesAndOrderAndTheItemsThatDoNothing) {
-    // The File menu comes first; the menus after it keep their captions, names and order.
-    const Strings expected[] = {
-        {"Edit mnuEdit", "Races mnuEditRace", "Classes mnuEditClass", "Spells mnuEditSpell",
-         "Monsters mnuEditMonster", "Items mnuEditItems", "Shops mnuShop", "Rooms mnuRoom",
-         "World Map mnuWorldMap", "Messages mnuEditMessage", "Text Blocks mnuEditTextblock",
-         "Users mnuEditUser", "Gangs mnuEditGang", "Actions mnuAction", "Find\u2026 mnuEditFind"},
-        {"About mnuAbout1", "Help (hopefully) mnuHelp", "About mnuAbout2"}};
-    const QList<QAction*> menus = main.menuBar()->actions();
-    ASSERT_EQ(menus.size(), 3);
-    EXPECT_EQ(menus[0]->menu()->objectName(), QStringLiteral("mnuFile"));
-    for (int m = 0; m < 2; ++m) {
-        QMenu* menu = menus[m + 1]->menu();
-        Strings shown{(menu->title() + u' ' + menu->objectName()).toStdString()};
-        for (QAction* a : menu->actions()) {
-            shown.push_back((a->text() + u' ' + a->objectName()).toStdString());
-            const bool find = a->objectName() == u"mnuEditFind";
-            EXPECT_EQ(a->shortcut(), find ? QKeySequence(QKeySequence::Find) : QKeySequence())
-                << shown.back();
-            EXPECT_TRUE(a->isEnabled()) << shown.back();
-        }
-        EXPECT_EQ(shown, expected[m]);
-    }
+TEST_F(MainWindowTest, GangsAndActionsOpenNothingAndFindHasItsShortcut) {
+    EXPECT_EQ(main.findChild<QAction*>(QStringLiteral("mnuEditFind"))->shortcut(),
+              QKeySequence(QKeySequence::Find));
     for (const char* name : {"mnuEditGang", "mnuAction"}) choose(name);
     EXPECT_TRUE(main.mdiArea()->subWindowList().isEmpty());
     EXPECT_EQ(said(), "");

@@ -1,7 +1,8 @@
 // frmMonster on the large demo world's 1,200 monsters: opening the window (list built, first
 // monster shown with its lookups) beside a bare walk of the Monster file, and one record step
 // (the monster on screen saved, the next one read and shown) as a click in the list makes it,
-// beside the record-manager calls of that step without the window.
+// with and without the "Used by" count, beside the record-manager calls of that step without
+// the window.
 // Run with QT_QPA_PLATFORM=offscreen.
 #include <benchmark/benchmark.h>
 
@@ -9,6 +10,7 @@
 #include <QListView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -69,11 +71,18 @@ void BM_OpenMonsterEditor(benchmark::State& state) {
 BENCHMARK(BM_OpenMonsterEditor)->Unit(benchmark::kMillisecond);
 
 // Entries in the middle of the list, alternated so that every step leaves one monster for
-// another.
-void BM_MonsterRecordStep(benchmark::State& state) {
-    std::unique_ptr<QWidget> editor(gw::createMonsterEditor(*fixture().world));
+// another; without the "Used by" count (the index not built: the button waits for it), then
+// with it counted at every step.
+void BM_MonsterRecordStep(benchmark::State& state, bool withCount) {
+    gw::World& world = *fixture().world;
+    if (withCount)
+        world.references();
+    else if (world.referencesReady())
+        state.SkipWithError("the index was built before the step without it");
+    std::unique_ptr<QWidget> editor(gw::createMonsterEditor(world));
     editor->show();
     auto* list = editor->findChild<QListView*>(QStringLiteral("lstDatabase"));
+    auto* usedBy = editor->findChild<QPushButton*>(QStringLiteral("cmdUsedBy"));
     const int middle = list->model()->rowCount() / 2;
     int k = 0;
     for (auto _ : state) {
@@ -82,9 +91,12 @@ void BM_MonsterRecordStep(benchmark::State& state) {
     }
     if (list->currentIndex().row() != middle + (k ^ 1))
         state.SkipWithError("the step did not reach its entry");
+    if (usedBy->text().endsWith(QStringLiteral("…")) == withCount)
+        state.SkipWithError("the count was not as asked");
     gw::bench::failIfReported(state, fixture().dialogs);
 }
-BENCHMARK(BM_MonsterRecordStep)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_MonsterRecordStep, withoutCount, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_MonsterRecordStep, withCount, true)->Unit(benchmark::kMicrosecond);
 
 // Baseline: the record-manager calls under one step, with no window: read the shown monster
 // again by its number, update it, read the next one by its number.

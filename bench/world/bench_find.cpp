@@ -1,42 +1,17 @@
 // Find in world over the large demo world beside its baseline, a bare walk of all ten files:
 // both read every row of every file once through BTRCALL, each file in one read snapshot.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <stdexcept>
 #include <string>
 
+#include "bench/support/demo_dir.h"
 #include "records/records.h"
 #include "store/record_file.h"
-#include "tools/data/demo_world.h"
 #include "world/world_find.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-struct LargeWorld {
-    fs::path dir;
-    LargeWorld() {
-        std::string pattern = (fs::temp_directory_path() / "gw_bench_XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp");
-        dir = pattern;
-        std::string error;
-        if (gw::demo::buildDemoWorld(dir.string(), gw::demo::DemoSize::Large, &error) !=
-            gw::status::kSuccess)
-            throw std::runtime_error(error);
-    }
-    ~LargeWorld() {
-        std::error_code ignored;
-        fs::remove_all(dir, ignored);
-    }
-};
-
-const LargeWorld& world() {
-    static const LargeWorld w;
-    return w;
-}
+const gw::bench::DemoDir& world() { return gw::bench::largeDemo(); }
 
 void BM_BareWalkAllTenFiles(benchmark::State& state) {
     const gw::world::WorldFiles files = gw::world::worldFilesIn(world().dir.string());

@@ -22,6 +22,7 @@
 #include "shell/used_by.h"
 #include "shell/world.h"
 #include "store/record_file.h"
+#include "world/renumber.h"
 
 namespace gw {
 
@@ -69,12 +70,19 @@ CatalogueEditor::CatalogueEditor(World& world, const CatalogueDescription& descr
     delete_ = new QPushButton(QStringLiteral("Delete"));
     delete_->setObjectName(QStringLiteral("cmdDelete"));
     connect(delete_, &QPushButton::clicked, this, [this] { cmdDeleteClick(); });
+    renumber_ = new QPushButton(QStringLiteral("Renumber…"));
+    renumber_->setObjectName(QStringLiteral("cmdRenumber"));
+    renumber_->setToolTip(
+        QStringLiteral("Give this record another number, and every record "
+                       "that names it the new one"));
+    connect(renumber_, &QPushButton::clicked, this, [this] { cmdRenumberClick(); });
 
     usedBy_ = new UsedByButton(world_, description.kind);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(insert_);
     buttons->addWidget(delete_);
+    buttons->addWidget(renumber_);
     auto* left = new QVBoxLayout;
     left->addWidget(search_);
     left->addWidget(listView_, 1);
@@ -139,7 +147,7 @@ void CatalogueEditor::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void CatalogueEditor::formLoad() {
+void CatalogueEditor::formLoad(std::optional<std::int32_t> show) {
     loaded_ = false;
     if (description_.hooks.beforeLoad) description_.hooks.beforeLoad(*this);
     currentIndex_ = -1;
@@ -150,7 +158,7 @@ void CatalogueEditor::formLoad() {
         usedBy_->showFor(std::nullopt);
         return;  // nothing shown, nothing to save: the flag stays false
     }
-    selectEntry(0);
+    selectEntry(show ? std::max(list_->rowOf(*show), 0) : 0);
     loaded_ = true;
 }
 
@@ -348,12 +356,7 @@ void CatalogueEditor::goToStoredKey(std::span<const std::uint8_t> keyBytes) {
         bits |= std::uint32_t{keyBytes[i]} << (8 * i);
     const auto number = keyBytes.size() == 2 ? std::int32_t{static_cast<std::int16_t>(bits)}
                                              : static_cast<std::int32_t>(bits);
-    for (int row = 0; row < list_->size(); ++row) {
-        if (list_->number(row) == number) {
-            selectEntry(row);
-            return;
-        }
-    }
+    if (const int row = list_->rowOf(number); row >= 0) selectEntry(row);
 }
 
 void CatalogueEditor::selectShownEntry() {
@@ -523,6 +526,63 @@ void CatalogueEditor::dropCurrentEntry() {
     else
         selectEntry(0);
     loaded_ = true;
+}
+
+void CatalogueEditor::cmdRenumberClick() {
+    if (list_->size() == 0) {
+        world_.dialogs().message(
+            QStringLiteral("The list is empty: there is no record to renumber."));
+        return;
+    }
+    const SaveResult saved = saveRecord(currentIndex_);
+    if (saved == SaveResult::NotRead || saved == SaveResult::Discarded || !mayGoOnAfter(saved))
+        return;
+    const FieldInfo& number = *file().type().field(description_.numberField);
+    const RecordKey from = keyAt(currentIndex_);
+    QString title = recordTitle(description_.kind, from);
+    if (const QString name = list_->namePart(currentIndex_); !name.isEmpty())
+        title += QStringLiteral(" \"%1\"").arg(name);
+    const std::int64_t lowest = std::max<std::int64_t>(1, number.minValue());
+    const auto answer = world_.dialogs().askNumber(
+        QStringLiteral("New number for %1 (%2 to %3):")
+            .arg(title, QString::number(lowest), QString::number(number.maxValue())),
+        QStringLiteral("Renumber"), proposedInsertNumber(number), lowest, number.maxValue());
+    if (!answer) return;
+    RecordKey to = from;
+    to.number = *answer;
+
+    // The library's refusal is the message: it names the record, the file or the field.
+    auto refused = [this, &title](const world::Renumbering& r) {
+        world_.dialogs().message(
+            QStringLiteral("%1 was not renumbered: %2.").arg(title, fromGame(r.message)));
+    };
+    const std::filesystem::path dir = world_.directory();
+    const world::Renumbering plan = world::renumber(dir, description_.kind, from, to, true);
+    if (plan.outcome != world::RenumberOutcome::Done) return refused(plan);
+    QStringList changes;
+    for (const world::RenumberChange& c : plan.changes)
+        changes << fromGame(world::describeChange(c));
+    // A long list stays readable: its start in the question, all of it one click away.
+    constexpr qsizetype kShown = 12;
+    QString shown = changes.mid(0, kShown).join(u'\n');
+    if (changes.size() > kShown)
+        shown += QStringLiteral("\n… and %1 more").arg(changes.size() - kShown);
+    const QString question =
+        QStringLiteral("Renumber %1 to %2? %3 %4 in %5 %6 change:\n\n%7")
+            .arg(title, QString::number(*answer), QString::number(changes.size()),
+                 changes.size() == 1 ? QStringLiteral("field") : QStringLiteral("fields"),
+                 QString::number(plan.files),
+                 plan.files == 1 ? QStringLiteral("file") : QStringLiteral("files"), shown);
+    if (!world_.dialogs().questionWithDetails(
+            question, QStringLiteral("Renumber Record?"),
+            changes.size() > kShown ? changes.join(u'\n') : QString()))
+        return;
+    const world::Renumbering done = world::renumber(dir, description_.kind, from, to, false);
+    if (done.outcome != world::RenumberOutcome::Done) return refused(done);
+
+    // Written behind the open files: the list is built again and shows the record anew.
+    world_.renumbered(description_.kind);
+    formLoad(static_cast<std::int32_t>(*answer));
 }
 
 }  // namespace gw

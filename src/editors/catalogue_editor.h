@@ -1,12 +1,13 @@
 #pragma once
 // The catalogue editor: a list of every record of one file as "number, three blanks, name"
 // entries, a search box that selects entries as the user types, the selected record's form,
-// and Insert and Delete. The record on screen is written back when the user leaves it with edits.
-// Each catalogue window is one description (texts, bindings, a few named choices and hooks)
+// Insert, Delete and Renumber. The record on screen is written back when the user leaves it with
+// edits. Each catalogue window is one description (texts, bindings, a few named choices and hooks)
 // plus its form; the behaviour lives here once.
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 
 #include "records/records.h"
@@ -112,7 +113,8 @@ public:
     UsedByButton& usedBy() { return *usedBy_; }
 
     // The window's procedures, by the names the game gives them.
-    void formLoad();
+    // Builds the list and shows its first record, or the record of number `show`.
+    void formLoad(std::optional<std::int32_t> show = std::nullopt);
     void loadList();
     void showRecord();
     // Writes the controls back to the record listed at `row` when they hold edits; without
@@ -123,6 +125,9 @@ public:
     void txtSearchKeyUp(int key);
     void cmdInsertClick();
     void cmdDeleteClick();
+    // Gives the record on screen another number, rewriting every field of the world that
+    // names it, after the list of those changes is confirmed.
+    void cmdRenumberClick();
 
     // RecordWindow: a record without edits is shown again when another program changed it.
     void showChangesMadeElsewhere() override;
@@ -164,6 +169,7 @@ private:
     QLineEdit* search_;
     QPushButton* insert_;
     QPushButton* delete_;
+    QPushButton* renumber_;
     UsedByButton* usedBy_;
 
     ShownRecord shown_;

@@ -72,6 +72,12 @@ QString CatalogueList::namePart(int row) const {
     return e.text.mid(e.nameStart, e.nameLength);
 }
 
+int CatalogueList::rowOf(std::int32_t number) const {
+    const auto it = std::find_if(entries_.begin(), entries_.end(),
+                                 [number](const Entry& e) { return e.number == number; });
+    return it == entries_.end() ? -1 : static_cast<int>(it - entries_.begin());
+}
+
 int CatalogueList::findPrefix(const QString& prefix) const {
     if (foldedNames_.size() != entries_.size()) {
         foldedNames_.clear();

@@ -37,6 +37,8 @@ public:
     // The text after the entry's first blank, blanks removed at both ends.
     QString namePart(int row) const;
 
+    // The entry of that record number; -1 if none.
+    int rowOf(std::int32_t number) const;
     // The first entry whose name part begins with the prefix, letter case aside; -1 if none.
     int findPrefix(const QString& prefix) const;
 

@@ -1,5 +1,6 @@
 #include "records/references.h"
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -143,6 +144,31 @@ RecordKey recordKeyOf(const RecordType& type, const void* record) {
         }
     }
     return key;
+}
+
+std::vector<std::uint8_t> storedKeyBytes(const RecordType& type, const RecordKey& key) {
+    const KeySpec spec = type.key();
+    std::vector<std::uint8_t> bytes(spec.width, spec.kind == KeyKind::Text ? ' ' : 0);
+    auto put = [&](std::size_t at, std::int64_t value, std::size_t width) {
+        for (std::size_t b = 0; b < width && at + b < bytes.size(); ++b)
+            bytes[at + b] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) >> (8 * b));
+    };
+    switch (spec.kind) {
+        case KeyKind::Int16:
+            put(0, key.number, 2);
+            break;
+        case KeyKind::Int32:
+            put(0, key.number, 4);
+            break;
+        case KeyKind::Int32Pair:
+            put(0, key.number, 4);
+            put(4, key.room, 4);
+            break;
+        case KeyKind::Text:
+            std::copy_n(key.text.begin(), std::min(key.text.size(), bytes.size()), bytes.begin());
+            break;
+    }
+    return bytes;
 }
 
 }  // namespace gw

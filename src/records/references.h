@@ -75,5 +75,7 @@ struct RecordKey {
     std::string text;  // before the first zero byte, trailing blanks removed
 };
 RecordKey recordKeyOf(const RecordType& type, const void* record);
+// The key bytes a row of `type` begins with for `key` (a text blank-filled to its width).
+std::vector<std::uint8_t> storedKeyBytes(const RecordType& type, const RecordKey& key);
 
 }  // namespace gw

@@ -5,6 +5,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
+#include <limits>
 
 #include "shell/version.h"
 
@@ -16,7 +18,13 @@ void QtDialogs::message(const QString& text) {
 }
 
 bool QtDialogs::question(const QString& text, const QString& title) {
+    return questionWithDetails(text, title, {});
+}
+
+bool QtDialogs::questionWithDetails(const QString& text, const QString& title,
+                                    const QString& details) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent_);
+    if (!details.isEmpty()) box.setDetailedText(details);
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
@@ -44,12 +52,27 @@ QString QtDialogs::askText(const QString& prompt, const QString& title,
     return accepted ? text : QString();
 }
 
+std::optional<std::int64_t> QtDialogs::askNumber(const QString& prompt, const QString& title,
+                                                 std::int64_t proposed, std::int64_t min,
+                                                 std::int64_t max) {
+    // The box holds an int; every key of our files fits in one.
+    auto fit = [](std::int64_t v) {
+        return static_cast<int>(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(),
+                                                         std::numeric_limits<int>::max()));
+    };
+    bool accepted = false;
+    const int value = QInputDialog::getInt(parent_, title, prompt, fit(proposed), fit(min),
+                                           fit(max), 1, &accepted);
+    if (!accepted) return std::nullopt;
+    return value;
+}
+
 QString QtDialogs::chooseFolder(const QString& title, const QString& start) {
     return QFileDialog::getExistingDirectory(parent_, title, start);
 }
 
 QString QtDialogs::askSaveFileName(const QString& title, const QString& suggested,
-                                  const QString& filter) {
+                                   const QString& filter) {
     return QFileDialog::getSaveFileName(parent_, title, suggested, filter);
 }
 

@@ -20,7 +20,6 @@
 #include <vector>
 
 #include "shell/latin1.h"
-#include "shell/record_window.h"
 #include "shell/world.h"
 #include "world/world_find.h"
 
@@ -291,9 +290,7 @@ private:
         const auto index = item->data(TypeColumn, kHitRole).toULongLong();
         if (index >= hits_.size()) return;
         const world::FindHit& hit = hits_[index];
-        const QString window = QStringLiteral("frm") + fromGame(recordType(hit.kind).name());
-        if (auto* editor = dynamic_cast<RecordWindow*>(world_.openWindow(window)))
-            editor->goToStoredKey(hit.keyBytes);
+        world_.openRecord(hit.kind, hit.keyBytes);
     }
 
     World& world_;

@@ -87,13 +87,23 @@ void UsedByButton::openList() {
                                 QStringLiteral("Name"), QStringLiteral("Field")});
         tree_->setRootIsDecorated(false);
         tree_->setUniformRowHeights(true);
+        // The record opens as a click on it in its own window would: the record on screen there
+        // is saved first.
+        connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+            const auto at = static_cast<std::size_t>(tree_->indexOfTopLevelItem(item));
+            if (at >= listed_.size()) return;
+            const auto [kind, key] = listed_[at];
+            world_.openRecord(kind, storedKeyBytes(recordType(kind), key));
+        });
         auto* layout = new QVBoxLayout(list_);
         layout->addWidget(tree_);
         list_->resize(560, 320);
     }
     tree_->clear();
+    listed_.clear();
     const auto referrers = world_.references().referrers(kind_, *key_);
     for (const world::Referrer& r : referrers) {
+        listed_.emplace_back(r.kind, r.key);
         QString field = QString::fromLatin1(r.field->name);
         if (r.field->count > 1) field += QStringLiteral("[%1]").arg(r.index);
         new QTreeWidgetItem(tree_, {QString::fromLatin1(recordType(r.kind).name()), keyText(r.key),

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 #include <optional>
+#include <vector>
 
 #include "records/references.h"
 
@@ -24,7 +25,8 @@ public:
     void showFor(std::optional<RecordKey> key);
     // Counts again (the index may have been rebuilt or changed).
     void refresh() { showFor(key_); }
-    // The list of referring records: type, key, name, field. Opens (or raises) its window.
+    // The list of referring records: type, key, name, field. Opens (or raises) its window;
+    // a double-click on an entry opens that record in its own window.
     void openList();
     QWidget* listWindow() const { return list_; }
 
@@ -32,6 +34,7 @@ private:
     World& world_;
     RecordKind kind_;
     std::optional<RecordKey> key_;
+    std::vector<std::pair<RecordKind, RecordKey>> listed_;  // the list's entries, in order
     QWidget* list_ = nullptr;
     QTreeWidget* tree_ = nullptr;
     bool buildQueued_ = false;

@@ -1,6 +1,10 @@
 #include "shell/world.h"
 
+#include <QWidget>
+
 #include "shell/latin1.h"
+#include "shell/name_lookups.h"
+#include "shell/record_window.h"
 #include "world/reverse_index.h"
 
 namespace gw {
@@ -19,15 +23,32 @@ std::uint32_t World::stampOf(RecordKind kind) const {
     return commitCounter(files_[static_cast<std::size_t>(kind)]->fileName());
 }
 
+void World::openRecord(RecordKind kind, std::span<const std::uint8_t> keyBytes) {
+    const QString window = QStringLiteral("frm") + fromGame(recordType(kind).name());
+    if (auto* editor = dynamic_cast<RecordWindow*>(openWindow(window)))
+        editor->goToStoredKey(keyBytes);
+}
+
+std::filesystem::path World::directory() {
+    const std::filesystem::path dir =
+        std::filesystem::path(file(RecordKind::Race).fileName()).parent_path();
+    return dir.empty() ? "." : dir;
+}
+
 world::ReverseIndex& World::references() {
     if (!references_) {
         for (RecordKind kind : allRecordKinds())
             stamps_[static_cast<std::size_t>(kind)] = stampOf(kind);
-        const std::filesystem::path dir =
-            std::filesystem::path(file(RecordKind::Race).fileName()).parent_path();
-        references_ = std::make_unique<world::ReverseIndex>(dir.empty() ? "." : dir);
+        references_ = std::make_unique<world::ReverseIndex>(directory());
     }
     return *references_;
+}
+
+void World::renumbered(RecordKind kind) {
+    references_.reset();
+    // The name tables are indexed by record number.
+    if (kind == RecordKind::Race) LoadRaceArray(*this);
+    if (kind == RecordKind::Class) LoadClassArray(*this);
 }
 
 void World::recordWritten(RecordKind kind, const RecordKey& key, const void* record) {

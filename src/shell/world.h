@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,12 @@ public:
     QWidget* openWindow(const QString& windowName) {
         return opener_ ? opener_(windowName) : nullptr;
     }
+    // Opens the window of `kind` and moves it to the record whose row begins with these key
+    // bytes, the record on screen there saved first as any move does.
+    void openRecord(RecordKind kind, std::span<const std::uint8_t> keyBytes);
+
+    // The directory of the data files.
+    std::filesystem::path directory();
 
     // Empty (no entries at all) when the file failed to open.
     NameTable& raceNames() { return raceNames_; }
@@ -64,6 +71,9 @@ public:
     // Called when the editor becomes active: a file another program changed since the index
     // was built makes it be built again at its next use.
     void forgetReferencesIfChangedElsewhere();
+    // Records of `kind` were renumbered (with every field naming them) behind the open files:
+    // the index is built again at its next use, and the race and class names read again.
+    void renumbered(RecordKind kind);
 
 private:
     void report(const std::string& message) override;

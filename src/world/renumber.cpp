@@ -4,6 +4,7 @@
 #include <map>
 
 #include "store/group_write.h"
+#include "world/record_json.h"
 #include "world/world_check.h"
 #include "world/world_scan.h"
 
@@ -41,6 +42,14 @@ Renumbering refuse(RenumberOutcome outcome, std::string message) {
 }
 
 }  // namespace
+
+std::string describeChange(const RenumberChange& c) {
+    const RecordType& holder = recordType(c.kind);
+    std::string text = std::string(holder.fileName()) + "  " + std::string(holder.name()) + " " +
+                       keyText(c.key) + "  " + std::string(c.field->name);
+    if (c.field->count > 1) text += "[" + std::to_string(c.index) + "]";
+    return text + "  " + std::to_string(c.before) + " -> " + std::to_string(c.after);
+}
 
 Renumbering renumber(const std::filesystem::path& dir, RecordKind kind, const RecordKey& from,
                      const RecordKey& to, bool dryRun) {

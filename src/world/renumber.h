@@ -34,6 +34,9 @@ struct Renumbering {
     std::size_t files = 0;  // the files the changes touch
 };
 
+// "wccitem2.dat  Monster 12  Items[2]  3 -> 40": one change as the lists show it.
+std::string describeChange(const RenumberChange& change);
+
 // Renumbers record `from` of `kind` to `to` in DIR. Refuses a record with a text key, `from`
 // that does not exist, `to` that does, `to` outside the key's range (for a room: another map
 // or a room number below 1), and a `to` that some field naming the record cannot hold.

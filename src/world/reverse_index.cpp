@@ -10,19 +10,22 @@ namespace gw::world {
 ReverseIndex::ReverseIndex(const std::filesystem::path& dir) {
     ScanOptions options;
     options.keepNames = true;
-    const WorldScan scan(dir, allRecordKinds(), options);
+    WorldScan scan(dir, allRecordKinds(), options);
     for (const UnreadableFile& f : scan.unreadable()) unreadable_.push_back(f.path + ": " + f.why);
+    byTarget_.reserve(scan.occurrences().size() / 2);
+    holders_.reserve(scan.recordCount());
     // A holder per record that names anything, in the order of the walk.
     std::optional<std::pair<RecordKind, std::uint32_t>> last;
     for (const Occurrence& o : scan.occurrences()) {
         if (!last || last->first != o.kind || last->second != o.record) {
             holders_.push_back(
-                {o.kind, scan.key(o.kind, o.record), scan.name(o.kind, o.record), {}});
+                {o.kind, scan.key(o.kind, o.record), scan.takeName(o.kind, o.record), {}});
             last = std::pair{o.kind, o.record};
         }
         const Holder& h = holders_.back();
-        add(static_cast<std::uint32_t>(holders_.size() - 1),
-            targetOf(o.reference->to, targetKey(h.key, *o.reference, o.value)), o.field, o.index);
+        const auto holder = static_cast<std::uint32_t>(holders_.size() - 1);
+        byTarget_[targetOf(o.reference->to, targetKey(h.key, *o.reference, o.value))].push_back(
+            {holder, o.field, o.index});
     }
 }
 
@@ -43,6 +46,18 @@ void ReverseIndex::add(std::uint32_t holder, Target target, const FieldInfo* fie
     auto& targets = holders_[holder].targets;
     if (std::find(targets.begin(), targets.end(), target) == targets.end())
         targets.push_back(target);
+}
+
+void ReverseIndex::prepareUpdates() {
+    // Made at the first update, not with the index: most sessions never need them.
+    for (std::uint32_t i = 0; i < holders_.size(); ++i)
+        holderIds_[holderName(holders_[i].kind, holders_[i].key)] = i;
+    for (const auto& [target, entries] : byTarget_)
+        for (const Entry& e : entries) {
+            auto& targets = holders_[e.holder].targets;
+            if (std::find(targets.begin(), targets.end(), target) == targets.end())
+                targets.push_back(target);
+        }
 }
 
 std::vector<Referrer> ReverseIndex::referrers(RecordKind kind, const RecordKey& key) const {
@@ -67,9 +82,7 @@ std::size_t ReverseIndex::referringRecords(RecordKind kind, const RecordKey& key
 }
 
 void ReverseIndex::update(RecordKind kind, const RecordKey& key, const void* record) {
-    if (holderIds_.empty())
-        for (std::uint32_t i = 0; i < holders_.size(); ++i)
-            holderIds_[holderName(holders_[i].kind, holders_[i].key)] = i;
+    if (holderIds_.empty()) prepareUpdates();
     const std::string name = holderName(kind, key);
     auto found = holderIds_.find(name);
     if (found == holderIds_.end()) {

@@ -58,12 +58,13 @@ private:
     static Target targetOf(RecordKind kind, const RecordKey& key);
     static std::string holderName(RecordKind kind, const RecordKey& key);
     void add(std::uint32_t holder, Target target, const FieldInfo* field, std::uint32_t index);
+    void prepareUpdates();
 
     struct Holder {
         RecordKind kind;
         RecordKey key;
         std::string name;
-        std::vector<Target> targets;  // what it names, to take it out again
+        std::vector<Target> targets;  // what it names, to take it out again (made for updates)
     };
     std::vector<Holder> holders_;
     std::unordered_map<std::string, std::uint32_t> holderIds_;  // made at the first update

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include "world/world_file.h"
 
@@ -52,6 +53,11 @@ const std::string& WorldScan::name(RecordKind kind, std::uint32_t record) const 
     static const std::string none;
     const auto& names = names_[index(kind)];
     return record < names.size() ? names[record] : none;
+}
+
+std::string WorldScan::takeName(RecordKind kind, std::uint32_t record) {
+    auto& names = names_[index(kind)];
+    return record < names.size() ? std::move(names[record]) : std::string();
 }
 
 bool namesRecord(const RecordKey& holder, const Reference& reference, std::int64_t value,
@@ -125,7 +131,6 @@ bool WorldScan::readFile(const fs::path& dir, RecordKind kind, const ScanOptions
         const auto ordinal = static_cast<std::uint32_t>(keys.size());
         keys.push_back(recordKeyOf(type, record.data()));
         const RecordKey& key = keys.back();
-        if (options.keepNames) names_[index(kind)].push_back(recordName(type, record.data()));
         if (key.kind == KeyKind::Int32Pair) {
             RoomExits& e = rooms_[roomId(key.number, key.room)];
             for (std::size_t d = 0; d < values::kDirectionCount && exits && exitTypes; ++d) {
@@ -145,6 +150,8 @@ bool WorldScan::readFile(const fs::path& dir, RecordKind kind, const ScanOptions
                                     f.field, f.value});
             kept = true;
         }
+        if (options.keepNames)
+            names_[index(kind)].push_back(kept ? recordName(type, record.data()) : std::string());
         if (options.keepRows && (kept || (wantedHere && key.number == options.onlyKey->number &&
                                           key.room == options.onlyKey->room)))
             rows_[rowId(kind, ordinal)] = row;

@@ -47,7 +47,8 @@ struct ScanOptions {
     // Keep the stored row of every record that holds a kept reference, and of the record
     // onlyKey names.
     bool keepRows = false;
-    // Keep each record's name (its Name field up to the first zero byte, blanks cut).
+    // Keep the name (its Name field up to the first zero byte, blanks cut) of every record
+    // that holds a kept reference.
     bool keepNames = false;
     // Count a file with a row that would not load back as stored (wrong length, key fields
     // naming another key) as unreadable, as a backup of it could not be restored; costs one
@@ -75,8 +76,11 @@ public:
         return keys_[index(kind)][record];
     }
     std::size_t count(RecordKind kind) const { return keys_[index(kind)].size(); }
-    // With keepNames: the record's name, empty for a type without one.
+    // With keepNames: the record's name, empty for a type without one or a record that holds
+    // no kept reference.
     const std::string& name(RecordKind kind, std::uint32_t record) const;
+    // The same, moved out of the scan (which keeps an empty name).
+    std::string takeName(RecordKind kind, std::uint32_t record);
     // The stored row of a record kept with keepRows, or nullptr.
     const std::vector<std::uint8_t>* row(RecordKind kind, std::uint32_t record) const;
     // The ordinal of the record of `kind` with this key, when it was read.

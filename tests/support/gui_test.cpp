@@ -54,6 +54,17 @@ QString ScriptedDialogs::askText(const QString& prompt, const QString& title,
     return QString::fromStdString(next(typed, prompts.back()));
 }
 
+std::optional<std::int64_t> ScriptedDialogs::askNumber(const QString& prompt, const QString& title,
+                                                       std::int64_t proposed, std::int64_t min,
+                                                       std::int64_t max) {
+    prompts.push_back((prompt + u'|' + title + u'|' + QString::number(proposed) + u'|' +
+                       QString::number(min) + QStringLiteral("..") + QString::number(max))
+                          .toStdString());
+    const std::string answer = next(typed, prompts.back());
+    if (answer.empty()) return std::nullopt;
+    return std::stoll(answer);
+}
+
 QString ScriptedDialogs::chooseFolder(const QString& title, const QString& start) {
     prompts.push_back((title + u'|' + start).toStdString());
     return QString::fromStdString(next(typed, prompts.back()));

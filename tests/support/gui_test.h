@@ -34,6 +34,11 @@ public:
                               const QString& no) override;
     QString askText(const QString& prompt, const QString& title,
                     const QString& defaultText) override;
+    // Recorded as a prompt ("prompt|title|proposed|min..max"), answered from the prompts'
+    // queue: an empty answer cancels; any number is passed on, in range or not.
+    std::optional<std::int64_t> askNumber(const QString& prompt, const QString& title,
+                                          std::int64_t proposed, std::int64_t min,
+                                          std::int64_t max) override;
     // Recorded as a prompt ("title|start"), answered from the prompts' queue.
     QString chooseFolder(const QString& title, const QString& start) override;
 

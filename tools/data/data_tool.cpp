@@ -30,6 +30,19 @@ int fail(ToolIo io, const std::string& message) {
     return kExitDataError;
 }
 
+int finishOutput(ToolIo io, int code) {
+    io.out.flush();
+    if (!io.out) {
+        io.err << "gravewind-data: standard output: write error\n";
+        return kExitUsage;
+    }
+    return code;
+}
+
+std::string plural(std::size_t n, std::string_view one, std::string_view many) {
+    return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
 int createFiles(const std::string& dir, bool force, ToolIo io) {
     std::error_code ec;
     fs::create_directories(dir, ec);

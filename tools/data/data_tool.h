@@ -3,6 +3,7 @@
 // `create` goes through the record manager.
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace gw::tool {
@@ -24,6 +25,10 @@ struct ToolIo {
 
 // Prints "gravewind-data: message" on err; gives kExitDataError.
 int fail(ToolIo io, const std::string& message);
+// Flushes out; a write error on it is named and gives kExitUsage, otherwise code.
+int finishOutput(ToolIo io, int code);
+// "1 record", "3 records".
+std::string plural(std::size_t n, std::string_view one, std::string_view many);
 
 // The whole tool, arguments as a shell passes them (args[0] is the program name).
 int runDataTool(const std::vector<std::string>& args, ToolIo io);

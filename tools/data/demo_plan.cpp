@@ -96,9 +96,9 @@ void planExits(World& w, Rng& rng) {
 
 }  // namespace
 
-World planWorld(DemoSize size) {
+World planWorld(DemoSize size, int scale) {
     World w;
-    w.plan = demoPlan(size);
+    w.plan = demoPlan(size, scale);
     Rng rng(0x6772617665ull);
     w.itemType.assign(static_cast<std::size_t>(w.plan.items + 1), 0);
     for (int i = 1; i <= w.plan.items; ++i) {

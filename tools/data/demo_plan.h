@@ -41,7 +41,7 @@ inline constexpr std::int16_t kTrapExit = 9;       // exit type "Trap"
 inline constexpr std::int16_t kMapChangeExit = 8;  // exit type "Map Change"
 inline constexpr std::size_t kUpSlot = 8, kDownSlot = 9;
 
-World planWorld(DemoSize size);
+World planWorld(DemoSize size, int scale = 1);
 
 // Record number i (from 1) of each file; every reference stays inside the plan's counts.
 void fillRace(const World& w, Race& r, int i);

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 #include <set>
 
@@ -93,7 +94,8 @@ void fillSpell(const World& w, Spell& r, int i) {
         if (ch != ' ' && shortName.size() < 4) shortName.push_back(ch);
     putTrimmed(r.ShortName, shortName);
     r.CastMsgA = anyOf(rng, w.plan.messages);
-    r.CastMsgB = i16(anyOf(rng, w.plan.messages));
+    // A 16-bit field: a bigger world's messages beyond its reach are not named by it.
+    r.CastMsgB = i16(anyOf(rng, std::min(w.plan.messages, 32767)));
     r.LevelCap = u8(rng.range(10, 60));
     r.MsgStyle = u8(rng.range(0, 1));
     r.Energy = i16(rng.range(100, 500));

@@ -7,9 +7,14 @@
 
 namespace gw::demo {
 
-DemoPlan demoPlan(DemoSize size) {
-    if (size == DemoSize::Small) return {5, 4, 10, 10, 20, 3, 2, 4, 3, 30, 5, 4};
-    return {15, 15, 400, 1200, 3000, 150, 20, 50, 30, 8000, 3000, 500};
+DemoPlan demoPlan(DemoSize size, int scale) {
+    DemoPlan p = size == DemoSize::Small
+                     ? DemoPlan{5, 4, 10, 10, 20, 3, 2, 4, 3, 30, 5, 4}
+                     : DemoPlan{15, 15, 400, 1200, 3000, 150, 20, 50, 30, 8000, 3000, 500};
+    for (int* n : {&p.spells, &p.monsters, &p.items, &p.shops, &p.maps, &p.messages, &p.textblocks,
+                   &p.users})
+        *n *= scale;
+    return p;
 }
 
 namespace {
@@ -73,7 +78,7 @@ Status buildDemoWorld(const std::string& dir, const DemoOptions& options, std::s
             }
         }
     }
-    const World w = planWorld(options.size);
+    const World w = planWorld(options.size, options.scale);
     DemoCounts local;
     auto& n = (counts ? *counts : local).records;
     n.fill(0);

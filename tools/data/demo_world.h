@@ -21,11 +21,14 @@ struct DemoPlan {
 
     int roomsPerMap() const { return mapWidth * mapHeight; }
 };
-DemoPlan demoPlan(DemoSize size);
+// `scale` multiplies the records of every kind but races and classes (a bigger world for
+// benchmarks: maps are added, each of the same size).
+DemoPlan demoPlan(DemoSize size, int scale = 1);
 
 struct DemoOptions {
     DemoSize size = DemoSize::Large;
     bool overwrite = false;  // replace data files that exist in the directory
+    int scale = 1;           // see demoPlan
 };
 
 // Records written per file, in the order of allRecordKinds().

@@ -82,10 +82,6 @@ void reportUnreadable(const WorldScan& scan, ToolIo io) {
                << recordType(f.kind).name() << " records are not checked\n";
 }
 
-std::string plural(std::size_t n, std::string_view one, std::string_view many) {
-    return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
-
 const char* problemWord(world::Problem p) {
     switch (p) {
         case world::Problem::Missing:
@@ -96,15 +92,6 @@ const char* problemWord(world::Problem p) {
             break;
     }
     return "unresolved";
-}
-
-int finishOutput(ToolIo io, int code) {
-    io.out.flush();
-    if (!io.out) {
-        io.err << "gravewind-data: standard output: write error\n";
-        return kExitUsage;
-    }
-    return code;
 }
 
 // The record TYPE KEY names on the command line, or a message on io.err.
@@ -268,10 +255,7 @@ int renumberRecord(const std::string& dir, const std::string& typeName, const st
             io.out << j.dump() << "\n";
             continue;
         }
-        io.out << holder.fileName() << "  " << holder.name() << " " << keyText(c.key) << "  "
-               << c.field->name;
-        if (c.field->count > 1) io.out << "[" << c.index << "]";
-        io.out << "  " << c.before << " -> " << c.after << "\n";
+        io.out << world::describeChange(c) << "\n";
     }
     if (!json) {
         const std::string what = std::string(recordType(kind).name()) + " " +

@@ -19,19 +19,6 @@ std::size_t total(const world::RecordCounts& counts) {
     return n;
 }
 
-std::string plural(std::size_t n, std::string_view one, std::string_view many) {
-    return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
-
-int finish(ToolIo io, int code) {
-    io.out.flush();
-    if (!io.out) {
-        io.err << "gravewind-data: standard output: write error\n";
-        return kExitUsage;
-    }
-    return code;
-}
-
 int failUsage(ToolIo io, const std::string& message) {
     fail(io, message);
     return kExitUsage;
@@ -119,7 +106,7 @@ int exportWorld(const std::string& dir, const std::string& textDir, ToolIo io) {
     if (!world::exportWorld(dir, textDir, error, &counts)) return fail(io, error);
     io.out << "exported " << plural(total(counts), "record", "records") << " from " << dir
            << " into ten text files in " << textDir << "\n";
-    return finish(io, kExitDone);
+    return finishOutput(io, kExitDone);
 }
 
 int importWorld(const std::string& textDir, const std::string& dir, bool force, ToolIo io) {
@@ -129,7 +116,7 @@ int importWorld(const std::string& textDir, const std::string& dir, bool force, 
         return fail(io, error + "; nothing was written");
     io.out << "imported " << plural(total(counts), "record", "records") << " from " << textDir
            << " into the ten data files in " << dir << "\n";
-    return finish(io, kExitDone);
+    return finishOutput(io, kExitDone);
 }
 
 int diffWorlds(const std::string& a, const std::string& b, bool json, ToolIo io) {
@@ -151,7 +138,7 @@ int diffWorlds(const std::string& a, const std::string& b, bool json, ToolIo io)
             io.out << plural(differ, "record differs", "records differ") << ": " << counts[0]
                    << " added, " << counts[1] << " removed, " << counts[2] << " changed\n";
     }
-    return finish(io, differ == 0 ? kExitDone : kExitDataError);
+    return finishOutput(io, differ == 0 ? kExitDone : kExitDataError);
 }
 
 int mergeWorlds(const std::string& base, const std::string& ours, const std::string& theirs,
@@ -177,7 +164,7 @@ int mergeWorlds(const std::string& base, const std::string& ours, const std::str
             io.out << plural(static_cast<std::size_t>(dangling), "reference", "references")
                    << " left dangling (gravewind-data check " << out << " lists them)\n";
     }
-    return finish(io, result.conflicts.empty() ? kExitDone : kExitDataError);
+    return finishOutput(io, result.conflicts.empty() ? kExitDone : kExitDataError);
 }
 
 TextCommands::TextCommands(CLI::App& app) {

@@ -3,6 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "bench/support/demo_dir.h"
 #include "records/records.h"
@@ -12,9 +14,12 @@
 namespace {
 
 const gw::bench::DemoDir& world() { return gw::bench::largeDemo(); }
+const gw::bench::DemoDir& tenfoldWorld() { return gw::bench::tenTimesLargeDemo(); }
 
-void BM_BareWalkAllTenFiles(benchmark::State& state) {
-    const gw::world::WorldFiles files = gw::world::worldFilesIn(world().dir.string());
+using WorldOf = const gw::bench::DemoDir& (*)();
+
+void BM_BareWalkAllTenFiles(benchmark::State& state, WorldOf of) {
+    const gw::world::WorldFiles files = gw::world::worldFilesIn(of().dir.string());
     for (auto _ : state) {
         std::size_t rows = 0;
         for (gw::RecordKind kind : gw::allRecordKinds()) {
@@ -31,7 +36,7 @@ void BM_BareWalkAllTenFiles(benchmark::State& state) {
         state.counters["records"] = static_cast<double>(rows);
     }
 }
-BENCHMARK(BM_BareWalkAllTenFiles)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_BareWalkAllTenFiles, large, world)->Unit(benchmark::kMillisecond);
 
 struct Counting : gw::world::FindSink {
     std::size_t hits = 0;
@@ -41,8 +46,9 @@ struct Counting : gw::world::FindSink {
 
 // A word, the same word as a whole word with case, a number (every number field too), and a
 // letter found in most text.
-void BM_Find(benchmark::State& state, const char* text, bool matchCase, bool wholeWord) {
-    const gw::world::WorldFiles files = gw::world::worldFilesIn(world().dir.string());
+void BM_Find(benchmark::State& state, WorldOf of, const char* text, bool matchCase,
+             bool wholeWord) {
+    const gw::world::WorldFiles files = gw::world::worldFilesIn(of().dir.string());
     gw::world::FindQuery query;
     query.text = text;
     query.matchCase = matchCase;
@@ -54,11 +60,41 @@ void BM_Find(benchmark::State& state, const char* text, bool matchCase, bool who
         state.counters["hits"] = static_cast<double>(sink.hits);
     }
 }
-BENCHMARK_CAPTURE(BM_Find, word, "whisper", false, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Find, wholeWordCase, "Whisper", true, true)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Find, number, "12", false, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Find, letter, "e", false, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Find, word, world, "whisper", false, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Find, wholeWordCase, world, "Whisper", true, true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Find, number, world, "12", false, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Find, letter, world, "e", false, false)->Unit(benchmark::kMillisecond);
+
+// Ten times the large world, with its own bare walk.
+void registerTenfold() {
+    benchmark::RegisterBenchmark("BM_BareWalkAllTenFiles/tenfold", BM_BareWalkAllTenFiles,
+                                 tenfoldWorld)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(3);
+    for (const char* text : {"whisper", "e"})
+        benchmark::RegisterBenchmark((std::string("BM_Find/tenfold/") + text).c_str(), BM_Find,
+                                     tenfoldWorld, text, false, false)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(3);
+}
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// --tenfold adds the benchmarks over ten times the large world, which takes a few minutes
+// and some 600 MB of scratch space to make.
+int main(int argc, char** argv) {
+    std::vector<char*> args;
+    for (int i = 0; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "--tenfold")
+            registerTenfold();
+        else
+            args.push_back(argv[i]);
+    }
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -112,6 +112,14 @@ CatalogueEditor::CatalogueEditor(World& world, const CatalogueDescription& descr
         };
     }
 
+    connect(&world_.events(), &WorldEvents::replacing, this,
+            [this](int kind, const QByteArray& key, bool& may) {
+                if (kind == static_cast<int>(description_.kind)) askBeforeReplaced(key, may);
+            });
+    connect(&world_.events(), &WorldEvents::written, this, [this](int kind, const QByteArray& key) {
+        if (kind == static_cast<int>(description_.kind)) followWrite(key);
+    });
+
     if (description.loadTiming == LoadTiming::BeforeShow) formLoad();
 }
 
@@ -251,12 +259,12 @@ CatalogueEditor::SaveResult CatalogueEditor::saveRecord(int row) {
         return refusals;
     };
     how.repair = [this](void* record) { repair(record); };
-    const SavedEdits saved = shown_.saveEdits(f, how);
+    SavedEdits saved = shown_.saveEdits(f, how);
     if (description_.reportRefusals) reportRefusals(world_.dialogs(), saved.refusals);
     switch (saved.outcome) {
         case SavedEdits::Outcome::Saved:
             reportOverwrittenChanges(world_.dialogs(), saved.overwritten);
-            showSaved(row);
+            showSaved(row, {description_.kind, std::move(saved.before), std::move(saved.after)});
             return SaveResult::Saved;
         case SavedEdits::Outcome::Gone:
             return saveDeletedElsewhere(row);
@@ -269,12 +277,19 @@ CatalogueEditor::SaveResult CatalogueEditor::saveRecord(int row) {
     return SaveResult::NotRead;
 }
 
-void CatalogueEditor::showSaved(int row) {
+void CatalogueEditor::showSaved(int row, RowChange change) {
+    world_.history().wrote(std::move(change));
     world_.recordWritten(description_.kind, keyAt(row), file().record());
     // The entry follows the record: a save may have given it another number or name.
     const Listed listed = listedOf(file(), description_);
     list_->replaceEntry(row, listed.number, listed.name);
     showRecord();
+    tellWritten(file().row());
+}
+
+void CatalogueEditor::tellWritten(std::span<const std::uint8_t> row) {
+    world_.events().recordWritten(
+        description_.kind, row.first(std::min<std::size_t>(file().type().key().width, row.size())));
 }
 
 CatalogueEditor::SaveResult CatalogueEditor::saveDeletedElsewhere(int row) {
@@ -292,7 +307,7 @@ CatalogueEditor::SaveResult CatalogueEditor::saveDeletedElsewhere(int row) {
         [this](void* record) { return form_->collect(record); }, refusals);
     if (description_.reportRefusals) reportRefusals(world_.dialogs(), refusals);
     if (s != status::kSuccess) return SaveResult::UpdateFailed;
-    showSaved(row);
+    showSaved(row, {description_.kind, {}, rowOf(file())});
     return SaveResult::Saved;
 }
 
@@ -349,14 +364,75 @@ void CatalogueEditor::lstDatabaseClick(int row) {
     showRecord();
 }
 
-void CatalogueEditor::goToStoredKey(std::span<const std::uint8_t> keyBytes) {
-    // Catalogue files are keyed by a 16- or 32-bit number, stored little-endian.
+namespace {
+// Catalogue files are keyed by a 16- or 32-bit number, stored little-endian.
+std::int32_t storedKeyNumber(std::span<const std::uint8_t> keyBytes) {
     std::uint32_t bits = 0;
     for (std::size_t i = 0; i < std::min<std::size_t>(keyBytes.size(), 4); ++i)
         bits |= std::uint32_t{keyBytes[i]} << (8 * i);
-    const auto number = keyBytes.size() == 2 ? std::int32_t{static_cast<std::int16_t>(bits)}
-                                             : static_cast<std::int32_t>(bits);
-    if (const int row = list_->rowOf(number); row >= 0) selectEntry(row);
+    return keyBytes.size() == 2 ? std::int32_t{static_cast<std::int16_t>(bits)}
+                                : static_cast<std::int32_t>(bits);
+}
+std::int32_t storedKeyNumber(const QByteArray& key) {
+    return storedKeyNumber(std::span(reinterpret_cast<const std::uint8_t*>(key.data()),
+                                     static_cast<std::size_t>(key.size())));
+}
+}  // namespace
+
+void CatalogueEditor::goToStoredKey(std::span<const std::uint8_t> keyBytes) {
+    if (const int row = list_->rowOf(storedKeyNumber(keyBytes)); row >= 0) selectEntry(row);
+}
+
+void CatalogueEditor::askBeforeReplaced(const QByteArray& key, bool& may) {
+    if (!may || !loaded_ || currentIndex_ < 0 || !form_->hasEdits() ||
+        list_->number(currentIndex_) != storedKeyNumber(key))
+        return;
+    if (!discardEditsForHistory(world_.dialogs(), shown_.label(file().type(), true))) {
+        may = false;
+        return;
+    }
+    // The edits go at once: the record as stored shows again.
+    const Status read = readListed(currentIndex_);
+    if (read == status::kSuccess)
+        showRecord();
+    else if (read == status::kKeyNotFound)
+        dropCurrentEntry();
+    else
+        may = false;
+}
+
+void CatalogueEditor::followWrite(const QByteArray& key) {
+    if (description_.loadTiming == LoadTiming::AfterShow && !firstShowDone_) return;
+    const std::int32_t number = storedKeyNumber(key);
+    const int row = list_->rowOf(number);
+    RecordFile& f = file();
+    const Status read = [&] {
+        QuietCalls quiet(f);
+        return f.getEqual32(number, "");
+    }();
+    // Held by the game: the window shows it when it becomes active again.
+    if (read != status::kSuccess && read != status::kKeyNotFound) return;
+    const bool found = read == status::kSuccess;
+    if (found && row >= 0) {
+        const Listed listed = listedOf(f, description_);
+        list_->replaceEntry(row, listed.number, listed.name);
+        if (row == currentIndex_ && !form_->hasEdits() && shown_.changedElsewhere(f)) showRecord();
+        return;
+    }
+    if (!found && row < 0) return;
+    // An entry comes or goes: the list is built again around the record on screen.
+    if (!loaded_ || currentIndex_ < 0 || row == currentIndex_) {
+        formLoad();
+        return;
+    }
+    const std::int32_t shown = list_->number(currentIndex_);
+    loadList();
+    currentIndex_ = list_->rowOf(shown);
+    if (currentIndex_ < 0) {
+        formLoad();
+        return;
+    }
+    selectShownEntry();
 }
 
 void CatalogueEditor::selectShownEntry() {
@@ -458,8 +534,11 @@ void CatalogueEditor::cmdInsertClick() {
     setText(f.record(), name, 0, zeroEnded(description_.insertName, name.width));
     if (description_.hooks.prepareInsert) description_.hooks.prepareInsert(*this);
     if (f.call(BINSERT, description_.messages.insert) != status::kSuccess) return;
+    world_.history().wrote({description_.kind, {}, rowOf(f)});
     world_.recordWritten(description_.kind, recordKeyOf(f.type(), f.record()), f.record());
+    const std::vector<std::uint8_t> inserted = rowOf(f);
     formLoad();
+    tellWritten(inserted);
 }
 
 std::int64_t CatalogueEditor::proposedInsertNumber(const FieldInfo& number) {
@@ -502,14 +581,18 @@ void CatalogueEditor::cmdDeleteClick() {
     // gone all the same.
     const Status read = readListed(currentIndex_);
     if (read != status::kSuccess && read != status::kKeyNotFound) return;
-    if (read == status::kSuccess &&
-        f.call(BDELETE, description_.messages.remove) != status::kSuccess)
-        return;
+    std::vector<std::uint8_t> before;
+    if (read == status::kSuccess) {
+        before = rowOf(f);
+        if (f.call(BDELETE, description_.messages.remove) != status::kSuccess) return;
+        world_.history().wrote({description_.kind, before, {}});
+    }
     world_.recordWritten(description_.kind, key, nullptr);
     if (saveFirst)
         formLoad();
     else
         dropCurrentEntry();
+    if (!before.empty()) tellWritten(before);
 }
 
 void CatalogueEditor::dropCurrentEntry() {

@@ -12,6 +12,7 @@
 
 #include "records/records.h"
 #include "records/references.h"
+#include "shell/history.h"
 #include "shell/record_form.h"
 #include "shell/record_window.h"
 #include "shell/shown_record.h"
@@ -145,10 +146,17 @@ private:
     // status.
     Status readListed(int row);
     SaveResult saveDeletedElsewhere(int row);
-    // After a write of the record listed at `row`: its entry and its form show what was written.
-    void showSaved(int row);
+    // After a write of the record listed at `row`: the history holds it, and its entry and its
+    // form show what was written.
+    void showSaved(int row, RowChange change);
     // Stored values the window shows as others, replaced in the record.
     void repair(void* record) const;
+    // The history writes a record: the window with edits on it asks first; then the list and
+    // the record on screen follow what was written.
+    void askBeforeReplaced(const QByteArray& key, bool& may);
+    void followWrite(const QByteArray& key);
+    // Tells the other windows that the record of this row was written.
+    void tellWritten(std::span<const std::uint8_t> row);
     // Moves the highlight back to the entry of the record on screen, showing nothing anew.
     void selectShownEntry();
     // The Insert question's proposal: a free number, above the highest in the file.

@@ -74,6 +74,50 @@ Navigator::Navigator(World& world, const NavigatorDescription& description, QWid
       dialogs_(world.dialogs()) {
     setObjectName(QString::fromLatin1(description.windowName));
     setWindowTitle(QString::fromLatin1(description.caption));
+    connect(&world_.events(), &WorldEvents::replacing, this,
+            [this](int kind, const QByteArray& key, bool& may) {
+                if (kind == static_cast<int>(description_.kind)) askBeforeReplaced(key, may);
+            });
+    connect(&world_.events(), &WorldEvents::written, this, [this](int kind, const QByteArray& key) {
+        if (kind == static_cast<int>(description_.kind)) followWrite(key);
+    });
+}
+
+bool Navigator::shows(const QByteArray& key) const {
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(key.data()),
+                                              static_cast<std::size_t>(key.size()));
+    return shown_ && searchKeyOfRow(file_.type().key(), bytes).bytes == shown_->bytes;
+}
+
+void Navigator::askBeforeReplaced(const QByteArray& key, bool& may) {
+    if (!may || !description_.writes || !hasEdits() || !shows(key)) return;
+    if (!discardEditsForHistory(dialogs_, shownRecord_.label(file_.type(), true))) {
+        may = false;
+        return;
+    }
+    // The edits go at once: the record as stored shows again (deleted meanwhile, nothing).
+    const Status read = positionOnShown(description_.reports.goTo, {status::kKeyNotFound});
+    if (read == status::kSuccess)
+        showRecord();
+    else if (read == status::kKeyNotFound)
+        forgetShown();
+    else
+        may = false;
+}
+
+void Navigator::followWrite(const QByteArray& key) {
+    if (hasEdits() || !shows(key)) return;
+    const Status read = [&] {
+        QuietCalls quiet(file_);
+        return positionOnShown("");
+    }();
+    if (read == status::kSuccess && shownRecord_.changedElsewhere(file_)) {
+        showRecord();
+    } else if (read == status::kKeyNotFound) {
+        // The record on screen is gone (an insert taken back): the first one takes its place.
+        forgetShown();
+        first();
+    }
 }
 
 void Navigator::open() {
@@ -155,12 +199,12 @@ Navigator::SaveOutcome Navigator::saveRecord(SaveFor purpose) {
     // A closing window cannot wait for a correction: the other boxes are still saved and the
     // unreadable ones keep their stored values.
     how.refusalsStop = purpose == SaveFor::Move;
-    const SavedEdits saved = shownRecord_.saveEdits(file_, how);
+    SavedEdits saved = shownRecord_.saveEdits(file_, how);
     reportRefusals(dialogs_, saved.refusals);
     switch (saved.outcome) {
         case SavedEdits::Outcome::Saved:
             reportOverwrittenChanges(dialogs_, saved.overwritten);
-            showWritten();
+            showWritten({description_.kind, std::move(saved.before), std::move(saved.after)});
             return SaveOutcome::Written;
         case SavedEdits::Outcome::Refused:
             return SaveOutcome::Refused;
@@ -173,7 +217,8 @@ Navigator::SaveOutcome Navigator::saveRecord(SaveFor purpose) {
     return failedSave();
 }
 
-void Navigator::showWritten() {
+void Navigator::showWritten(RowChange change) {
+    world_.history().wrote(std::move(change));
     if (shownKey_) world_.recordWritten(description_.kind, *shownKey_, file_.record());
     world_.events().recordWritten(description_.kind, shown_->bytes);
     if (description_.refreshAfterSave) {
@@ -203,7 +248,7 @@ Navigator::SaveOutcome Navigator::saveDeletedElsewhere() {
         [this](void* record) { return collectFields(record); }, refusals);
     reportRefusals(dialogs_, refusals);
     if (s != status::kSuccess) return failedSave();
-    showWritten();
+    showWritten({description_.kind, {}, rowOf(file_)});
     return SaveOutcome::Written;
 }
 
@@ -278,10 +323,14 @@ bool Navigator::deleteShown(const char* prefix) {
         return false;
     }
     if (positionOnShown(prefix) != status::kSuccess) return false;
+    std::vector<std::uint8_t> before = rowOf(file_);
     if (file_.call(BDELETE, prefix) != status::kSuccess) return false;
+    world_.history().wrote({description_.kind, before, {}});
     world_.recordWritten(description_.kind, *shownKey_, nullptr);
-    world_.events().recordWritten(description_.kind, shown_->bytes);
+    // Nothing is shown by the time the other windows hear of it.
+    const SearchKey key = *shown_;
     forgetShown();
+    world_.events().recordWritten(description_.kind, key.bytes);
     return true;
 }
 

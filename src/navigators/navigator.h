@@ -16,6 +16,7 @@
 
 #include "records/records.h"
 #include "records/references.h"
+#include "shell/history.h"
 #include "shell/record_window.h"
 #include "shell/shown_record.h"
 #include "store/status.h"
@@ -164,8 +165,13 @@ private:
     void move(std::uint16_t operation, const char* prefix, bool relative);
     SaveOutcome failedSave();
     SaveOutcome saveDeletedElsewhere();
-    // After a successful write: the record written is the one shown now.
-    void showWritten();
+    // The history writes a record: the window with edits on it asks first; then the record
+    // on screen follows what was written.
+    bool shows(const QByteArray& key) const;
+    void askBeforeReplaced(const QByteArray& key, bool& may);
+    void followWrite(const QByteArray& key);
+    // After a successful write: the history holds it, and the record written is the one shown.
+    void showWritten(RowChange change);
 
     World& world_;
     const NavigatorDescription& description_;

@@ -344,6 +344,7 @@ private:
         std::copy(name.begin(), name.end(), r.Name.begin());
         // A refused insert leaves the shown room current: the next save reads it again.
         if (file().call(BINSERT, kInsertPrefix) == status::kSuccess) {
+            world().history().wrote({RecordKind::Room, {}, rowOf(file())});
             showRecord();
             world().events().recordWritten(RecordKind::Room, file().row().first(8));
         }

@@ -146,7 +146,10 @@ private:
         const std::string empty = encodeTextblockData({});
         std::memcpy(block.Data.data(), empty.data(), block.Data.size());
         // A refused insert leaves the shown block current: the next save reads it again.
-        if (file().call(BINSERT, kInsertPrefix) == status::kSuccess) showRecord();
+        if (file().call(BINSERT, kInsertPrefix) == status::kSuccess) {
+            world().history().wrote({RecordKind::Textblock, {}, rowOf(file())});
+            showRecord();
+        }
     }
 
     void remove() {

@@ -122,21 +122,24 @@ void referencesIn(RecordKind kind, const void* record, std::vector<FoundReferenc
     }
 }
 
-RecordKey recordKeyOf(const RecordType& type, const void* record) {
+namespace {
+// The key from the first field (and the second, for a pair), however they are read.
+template <class IntOf, class TextOf>
+RecordKey keyFrom(const RecordType& type, IntOf intOf, TextOf textOf) {
     RecordKey key;
     key.kind = type.key().kind;
     const FieldInfo& first = type.fields().front();
     switch (key.kind) {
         case KeyKind::Int16:
         case KeyKind::Int32:
-            key.number = getInt(record, first);
+            key.number = intOf(first);
             break;
         case KeyKind::Int32Pair:
-            key.number = getInt(record, first);
-            key.room = getInt(record, type.fields()[1]);
+            key.number = intOf(first);
+            key.room = intOf(type.fields()[1]);
             break;
         case KeyKind::Text: {
-            std::string_view text = getText(record, first);
+            std::string_view text = textOf(first);
             text = text.substr(0, text.find('\0'));
             while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
             key.text = std::string(text);
@@ -144,6 +147,19 @@ RecordKey recordKeyOf(const RecordType& type, const void* record) {
         }
     }
     return key;
+}
+}  // namespace
+
+RecordKey recordKeyOf(const RecordType& type, const void* record) {
+    return keyFrom(
+        type, [&](const FieldInfo& f) { return getInt(record, f); },
+        [&](const FieldInfo& f) { return getText(record, f); });
+}
+
+RecordKey recordKeyOfRow(const RecordType& type, std::span<const std::uint8_t> row) {
+    return keyFrom(
+        type, [&](const FieldInfo& f) { return rowInt(row, f); },
+        [&](const FieldInfo& f) { return rowText(row, f); });
 }
 
 std::vector<std::uint8_t> storedKeyBytes(const RecordType& type, const RecordKey& key) {

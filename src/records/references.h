@@ -75,6 +75,8 @@ struct RecordKey {
     std::string text;  // before the first zero byte, trailing blanks removed
 };
 RecordKey recordKeyOf(const RecordType& type, const void* record);
+// The same read straight from a stored row, for walks that convert no record.
+RecordKey recordKeyOfRow(const RecordType& type, std::span<const std::uint8_t> row);
 // The key bytes a row of `type` begins with for `key` (a text blank-filled to its width).
 std::vector<std::uint8_t> storedKeyBytes(const RecordType& type, const RecordKey& key);
 

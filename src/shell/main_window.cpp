@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <QUndoGroup>
 #include <algorithm>
 #include <new>
 #include <stdexcept>
@@ -18,6 +19,7 @@
 #include "shell/backdrop_area.h"
 #include "shell/dialogs.h"
 #include "shell/find_window.h"
+#include "shell/history.h"
 #include "shell/latin1.h"
 #include "shell/name_lookups.h"
 #include "shell/record_window.h"
@@ -69,6 +71,7 @@ constexpr MenuItemSpec kMenuItems[] = {
     {0, "Gangs", "mnuEditGang", Opens::Nothing, nullptr, nullptr},
     {0, "Actions", "mnuAction", Opens::Nothing, nullptr, nullptr},
     {0, "Find\u2026", "mnuEditFind", Opens::Editor, "frmFind", createFindWindow},
+    {0, "History", "mnuEditHistory", Opens::Editor, "frmHistory", createHistoryWindow},
     {1, "Help (hopefully)", "mnuHelp", Opens::Help, nullptr, nullptr},
     {1, "About", "mnuAbout2", Opens::About, "frmAbout", aboutFactory},
 };
@@ -138,6 +141,19 @@ void MDIForm1::buildMenu() {
         const std::size_t index = commands_.size() - 1;
         connect(action, &QAction::triggered, this, [this, index] { runCommand(commands_[index]); });
     }
+    // Undo and Redo go beside the History window's entry. A text box with the focus keeps
+    // its own undo keys: it takes them before the menu's shortcuts.
+    undoGroup_ = new QUndoGroup(this);
+    QAction* undo = undoGroup_->createUndoAction(this);
+    undo->setObjectName(QStringLiteral("mnuEditUndo"));
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = undoGroup_->createRedoAction(this);
+    redo->setObjectName(QStringLiteral("mnuEditRedo"));
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    QAction* history = menus[0]->findChild<QAction*>(QStringLiteral("mnuEditHistory"));
+    menus[0]->insertSeparator(history);
+    menus[0]->insertActions(history, {undo, redo});
 }
 
 void MDIForm1::setWindowFactory(const QString& windowName, WindowFactory factory) {
@@ -167,6 +183,8 @@ void MDIForm1::startUp() {
 void MDIForm1::openFiles() {
     // File names and field maps come with the World's ten RecordFiles, in the open order.
     world_ = std::make_unique<World>(dialogs_);
+    undoGroup_->addStack(&world_->history().stack());
+    undoGroup_->setActiveStack(&world_->history().stack());
     world_->setWindowOpener([this](const QString& windowName) -> QWidget* {
         for (MenuCommand& command : commands_) {
             if (!command.spec->window || latin1(command.spec->window) != windowName) continue;

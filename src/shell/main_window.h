@@ -12,6 +12,7 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QUndoGroup;
 
 namespace gw {
 
@@ -85,6 +86,8 @@ private:
     QMenu* recentMenu_ = nullptr;
     QLabel* fileStates_ = nullptr;
     QPointer<QWidget> help_;
+    // Undo and Redo follow the open world's history.
+    QUndoGroup* undoGroup_ = nullptr;
 };
 
 }  // namespace gw

@@ -49,13 +49,11 @@ QStringList ShownRecord::mergeEdits(RecordFile& file, const void* shownRecord,
     const auto now = file.row();
     QStringList bothChanged;
     for (const FieldElement& e : edited) {
-        const std::size_t at = memberOffset(e), inRow = rowOffset(e);
+        const std::size_t at = memberOffset(e);
         const std::size_t width = e.field->width;
         if (at + width > size) continue;
         // Changed elsewhere: the stored bytes differ from those of the row shown.
-        if (inRow + width <= row_.size() && inRow + width <= now.size() &&
-            !std::equal(row_.begin() + inRow, row_.begin() + inRow + width, now.begin() + inRow))
-            bothChanged << fieldElementName(e);
+        if (!sameElement(row_, now, e)) bothChanged << fieldElementName(e);
         std::memcpy(record + at, screen.data() + at, width);
     }
     return bothChanged;
@@ -72,6 +70,7 @@ SavedEdits ShownRecord::saveEdits(RecordFile& file, const SaveEdits& how) const 
             saved.outcome = read == status::kKeyNotFound ? Outcome::Gone : Outcome::NotRead;
             return read;
         }
+        saved.before.assign(file.row().begin(), file.row().end());
         if (changedElsewhere(file)) {
             saved.overwritten = mergeEdits(file, how.shownRecord, how.edited, [&](void* record) {
                 saved.refusals = how.collect(record);
@@ -88,6 +87,8 @@ SavedEdits ShownRecord::saveEdits(RecordFile& file, const SaveEdits& how) const 
         }
         const Status s = file.call(BUPDATE, how.prefix);
         saved.outcome = s == status::kSuccess ? Outcome::Saved : Outcome::UpdateFailed;
+        // The update wrote the row the record was converted into.
+        if (s == status::kSuccess) saved.after.assign(file.row().begin(), file.row().end());
         return s;
     });
     return saved;
@@ -117,14 +118,46 @@ QString keyText(const KeySpec& key, std::span<const std::uint8_t> row) {
     return {};
 }
 
-QString ShownRecord::label(const RecordType& type, bool withName) const {
+QString recordLabel(const RecordType& type, std::span<const std::uint8_t> row, bool withName) {
     QString label = QString::fromLatin1(type.name().data(), qsizetype(type.name().size())) + u' ' +
-                    keyText(type.key(), row_);
+                    keyText(type.key(), row);
     const FieldInfo* name = type.field("Name");
-    if (withName && name && type.key().kind != KeyKind::Text && isRemembered())
-        label +=
-            QStringLiteral(" \"%1\"").arg(fromGame(trimRight(shownText(rowText(row_, *name)))));
+    if (withName && name && type.key().kind != KeyKind::Text && !row.empty())
+        label += QStringLiteral(" \"%1\"").arg(fromGame(trimRight(shownText(rowText(row, *name)))));
     return label;
+}
+
+QString ShownRecord::label(const RecordType& type, bool withName) const {
+    return recordLabel(type, row_, withName);
+}
+
+bool sameElement(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b,
+                 const FieldElement& e) {
+    const std::size_t at = rowOffset(e), width = e.field->width;
+    if (at + width > a.size() || at + width > b.size()) return true;
+    return std::equal(a.begin() + at, a.begin() + at + width, b.begin() + at);
+}
+
+std::vector<FieldElement> changedElements(const RecordType& type, std::span<const std::uint8_t> a,
+                                          std::span<const std::uint8_t> b) {
+    std::vector<FieldElement> changed;
+    for (const FieldInfo& field : type.fields())
+        for (int k = 0; k < field.count; ++k)
+            if (const FieldElement e{&field, k}; !sameElement(a, b, e)) changed.push_back(e);
+    return changed;
+}
+
+void copyElement(std::span<std::uint8_t> to, std::span<const std::uint8_t> from,
+                 const FieldElement& e) {
+    const std::size_t at = rowOffset(e), width = e.field->width;
+    if (at + width <= to.size() && at + width <= from.size())
+        std::copy_n(from.begin() + at, width, to.begin() + at);
+}
+
+QString elementNames(std::span<const FieldElement> elements) {
+    QStringList names;
+    for (const FieldElement& e : elements) names << fieldElementName(e);
+    return names.join(QStringLiteral(", "));
 }
 
 QuietCalls::QuietCalls(RecordFile& file) : file_(file), reporter_(file.reporter()) {
@@ -162,6 +195,14 @@ Answer askSaveOnClose(Dialogs& dialogs, const QString& labelWithName) {
     return dialogs.questionWithCancel(QStringLiteral("Save the changes to %1?").arg(labelWithName),
                                       QStringLiteral("Save Changes"), QStringLiteral("Save"),
                                       QStringLiteral("Discard"));
+}
+
+bool discardEditsForHistory(Dialogs& dialogs, const QString& labelWithName) {
+    return dialogs.question(
+        QStringLiteral("%1 has edits on screen that are not saved, and undo or redo would write "
+                       "over them.\nDiscard the edits and go on?")
+            .arg(labelWithName),
+        QStringLiteral("Unsaved Edits"));
 }
 
 bool keepEditsAfterFailedSave(Dialogs& dialogs) {

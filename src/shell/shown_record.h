@@ -42,6 +42,8 @@ struct SavedEdits {
     } outcome = Outcome::UpdateFailed;
     QStringList refusals;
     QStringList overwritten;  // edited fields another program had changed too
+    // Saved: the stored row as read again before the update, and as written.
+    std::vector<std::uint8_t> before, after;
 };
 
 class ShownRecord {
@@ -78,6 +80,22 @@ private:
     std::vector<std::uint8_t> row_;
 };
 
+// "Race 3", with the name the row holds: "Race 3 \"Elf\"".
+QString recordLabel(const RecordType& type, std::span<const std::uint8_t> row, bool withName);
+
+// Whether two rows hold the same bytes in that element; true too where either is too short
+// to hold it, as there is nothing to compare.
+bool sameElement(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b,
+                 const FieldElement& e);
+// Every element of every field in which two rows differ, in field order.
+std::vector<FieldElement> changedElements(const RecordType& type, std::span<const std::uint8_t> a,
+                                          std::span<const std::uint8_t> b);
+// Copies the element's bytes of `from` into `to`, both whole rows.
+void copyElement(std::span<std::uint8_t> to, std::span<const std::uint8_t> from,
+                 const FieldElement& e);
+// The names of those elements, joined: "Name, MaxHP".
+QString elementNames(std::span<const FieldElement> elements);
+
 // While it lives, the file's calls report nothing: for looks that may fail for as long as
 // another program holds the file, and that nobody asked for (a window becoming active).
 class QuietCalls {
@@ -109,6 +127,10 @@ Status insertShownAgain(RecordFile& file, const void* shownRecord, std::string_v
                         const std::function<QStringList(void*)>& collect, QStringList& refusals);
 // Closing a window with edits whose record is not saved on closing: Save, Discard, Cancel.
 Answer askSaveOnClose(Dialogs& dialogs, const QString& labelWithName);
+
+// The history is about to write a record shown with edits: true when the operator lets the
+// edits go (No keeps them, and nothing is written).
+bool discardEditsForHistory(Dialogs& dialogs, const QString& labelWithName);
 
 // After a failed save of a record with edits: true when the operator keeps the edits (the
 // step that asked for the save must not go on), false to discard them and go on.

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "shell/history.h"
 #include "shell/latin1.h"
 #include "shell/name_lookups.h"
 #include "shell/record_window.h"
@@ -9,7 +10,7 @@
 
 namespace gw {
 
-World::World(Dialogs& dialogs) : dialogs_(dialogs) {
+World::World(Dialogs& dialogs) : dialogs_(dialogs), history_(std::make_unique<History>(*this)) {
     for (RecordKind kind : allRecordKinds()) {
         auto& slot = files_[static_cast<std::size_t>(kind)];
         slot = std::make_unique<RecordFile>(recordType(kind));

@@ -25,6 +25,7 @@ namespace gw {
 namespace world {
 class ReverseIndex;
 }
+class History;
 
 // One entry of the race or class name table: index = record number.
 struct NameEntry {
@@ -43,6 +44,8 @@ public:
     RecordFile& file(RecordKind kind) { return *files_[static_cast<std::size_t>(kind)]; }
     Dialogs& dialogs() { return dialogs_; }
     WorldEvents& events() { return events_; }
+    // Every write the editor made to these files, to undo and redo.
+    History& history() { return *history_; }
 
     // Opens the editor window of that name (frmRoom ...) as its menu entry does, or brings it
     // forward; the window's widget, or nullptr when none could be opened.
@@ -83,6 +86,7 @@ private:
     Dialogs& dialogs_;
     WorldEvents events_;
     WindowOpener opener_;
+    std::unique_ptr<History> history_;
     std::array<std::unique_ptr<RecordFile>, kRecordKindCount> files_;
     NameTable raceNames_;
     NameTable classNames_;

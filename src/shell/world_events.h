@@ -21,10 +21,20 @@ public:
     void recordWritten(RecordKind kind, std::span<const std::uint8_t> key) {
         emit written(static_cast<int>(kind), bytes(key));
     }
+    // Before the editor writes a record from its history: a window that shows it with edits
+    // asks whether they may go, and shows the record as stored if so. False when the
+    // operator keeps them: then nothing may be written.
+    bool mayReplace(RecordKind kind, std::span<const std::uint8_t> key) {
+        bool may = true;
+        emit replacing(static_cast<int>(kind), bytes(key), may);
+        return may;
+    }
 
 signals:
     void shown(int kind, const QByteArray& key);
     void written(int kind, const QByteArray& key);
+    // Connected directly only: a slot that keeps its edits sets `may` to false.
+    void replacing(int kind, const QByteArray& key, bool& may);
 
 private:
     static QByteArray bytes(std::span<const std::uint8_t> key) {

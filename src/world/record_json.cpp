@@ -1,6 +1,8 @@
 #include "world/record_json.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cstring>
 #include <limits>
 
@@ -12,13 +14,6 @@ namespace gw::world {
 namespace {
 
 constexpr char kHexDigits[] = "0123456789abcdef";
-
-// Zeroed byte by byte: a vector's value-initialised elements need not zero their padding.
-std::vector<std::max_align_t> recordBuffer(const RecordType& type) {
-    std::vector<std::max_align_t> record(type.recordSize() / sizeof(std::max_align_t) + 1);
-    std::memset(record.data(), 0, record.size() * sizeof(std::max_align_t));
-    return record;
-}
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -48,7 +43,7 @@ public:
     std::string member() const {
         if (!named_) return {};
         std::string name = key_;
-        if (inArray_) name += "[" + std::to_string(element_) + "]";
+        if (inArray_) name.append("[").append(std::to_string(element_)).append("]");
         return name;
     }
     const std::string& reason() const { return reason_; }
@@ -358,8 +353,22 @@ std::string latin1ToUtf8(std::string_view bytes) {
 }
 
 void appendJsonString(std::string& out, std::string_view latin1) {
+    // Bytes that stand for themselves, so a run of them is copied at once: dumps are mostly
+    // plain text and blank padding.
+    static constexpr auto kPlain = [] {
+        std::array<bool, 256> plain{};
+        for (int b = 0x20; b < 0x80; ++b) plain[b] = b != '"' && b != '\\';
+        return plain;
+    }();
     out.push_back('"');
-    for (char c : latin1) {
+    const char* p = latin1.data();
+    const char* const end = p + latin1.size();
+    while (p < end) {
+        const char* run = p;
+        while (p < end && kPlain[static_cast<unsigned char>(*p)]) ++p;
+        out.append(run, p);
+        if (p == end) break;
+        const char c = *p++;
         const auto b = static_cast<unsigned char>(c);
         switch (c) {
             case '"':
@@ -390,8 +399,6 @@ void appendJsonString(std::string& out, std::string_view latin1) {
             out += "\\u00";
             out.push_back(kHexDigits[b >> 4]);
             out.push_back(kHexDigits[b & 0xF]);
-        } else if (b < 0x80) {
-            out.push_back(c);
         } else {
             out.push_back(static_cast<char>(0xC0 | (b >> 6)));
             out.push_back(static_cast<char>(0x80 | (b & 0x3F)));
@@ -400,46 +407,144 @@ void appendJsonString(std::string& out, std::string_view latin1) {
     out.push_back('"');
 }
 
+namespace {
+
+// The integer at `at`, as a field of this type and width stores it (little-endian).
+inline std::int64_t intAt(std::span<const std::uint8_t> row, std::uint8_t type, std::size_t width,
+                          std::size_t at) {
+    if (type == kByteField) return row[at];
+    // The two widths the records use, without a loop: a dump reads millions of them.
+    if (width == 2) return static_cast<std::int16_t>(row[at] | row[at + 1] << 8);
+    if (width == 4)
+        return static_cast<std::int32_t>(std::uint32_t{row[at]} | std::uint32_t{row[at + 1]} << 8 |
+                                         std::uint32_t{row[at + 2]} << 16 |
+                                         std::uint32_t{row[at + 3]} << 24);
+    std::uint32_t bits = 0;
+    for (std::size_t i = 0; i < width; ++i) bits |= std::uint32_t{row[at + i]} << (8 * i);
+    return static_cast<std::int32_t>(bits);
+}
+
+// Gathers a row's short pieces (names, punctuation, numbers) in a buffer on the stack and
+// appends them to the output in a few large pieces: a record has hundreds of numbers. A writer
+// asks for room, writes through a pointer of its own and hands back where it stopped.
+class PieceBuffer {
+public:
+    static constexpr std::size_t kCapacity = 4096;
+
+    explicit PieceBuffer(std::string& out) : out_(out) {}
+    PieceBuffer(const PieceBuffer&) = delete;
+    PieceBuffer& operator=(const PieceBuffer&) = delete;
+    ~PieceBuffer() { flush(); }
+
+    // Where to write up to n bytes (n at most kCapacity); then commit() the end.
+    char* room(std::size_t n) {
+        if (n > static_cast<std::size_t>(std::end(buffer_) - p_)) flush();
+        return p_;
+    }
+    void commit(char* end) { p_ = end; }
+    void put(std::string_view text) {
+        if (text.size() > kCapacity) {
+            flush();
+            out_ += text;
+            return;
+        }
+        commit(std::copy(text.begin(), text.end(), room(text.size())));
+    }
+    // The output itself, with every piece so far in it.
+    std::string& flushed() {
+        flush();
+        return out_;
+    }
+
+private:
+    void flush() {
+        out_.append(buffer_, p_);
+        p_ = buffer_;
+    }
+    std::string& out_;
+    char buffer_[kCapacity];
+    char* p_ = buffer_;
+};
+
+// Each byte's two hex digits.
+constexpr auto kHexPairs = [] {
+    std::array<std::array<char, 2>, 256> pairs{};
+    for (std::size_t b = 0; b < pairs.size(); ++b)
+        pairs[b] = {kHexDigits[b >> 4], kHexDigits[b & 0xF]};
+    return pairs;
+}();
+
+constexpr std::size_t kLongestInt = 20;  // "-9223372036854775808"
+
+char* writeInt(char* p, std::int64_t value) {
+    if (value >= 0 && value < 10) {  // most numbers of a record
+        *p++ = static_cast<char>('0' + value);
+        return p;
+    }
+    return std::to_chars(p, p + kLongestInt, value).ptr;
+}
+
+}  // namespace
+
 std::int64_t elementInt(std::span<const std::uint8_t> row, const FieldInfo& field,
                         std::size_t element) {
-    const std::size_t at = field.rowOffset + element * field.stride;
-    if (field.type == kByteField) return row[at];
-    std::uint32_t bits = 0;
-    for (std::size_t i = 0; i < field.width; ++i) bits |= std::uint32_t{row[at + i]} << (8 * i);
-    return field.width == 2 ? std::int64_t{static_cast<std::int16_t>(bits)}
-                            : std::int64_t{static_cast<std::int32_t>(bits)};
+    return intAt(row, field.type, field.width, field.rowOffset + element * field.stride);
 }
 
 void appendRowJson(std::string& out, const RecordType& type, std::span<const std::uint8_t> row) {
+    PieceBuffer pieces(out);
     char separator = '{';
     for (const FieldInfo& f : type.fields()) {
-        out.push_back(separator);
+        pieces.put({&separator, 1});
         separator = ',';
-        out.push_back('"');
-        out += f.name;
-        out += "\":";
-        if (f.count > 1) out.push_back('[');
-        for (std::size_t k = 0; k < f.count; ++k) {
-            if (k) out.push_back(',');
-            const std::size_t at = f.rowOffset + k * f.stride;
-            // What a short row lacks shows as null.
-            if (at + f.width > row.size())
-                out += "null";
-            else if (f.isText())
-                appendJsonString(out, {reinterpret_cast<const char*>(row.data()) + at, f.width});
-            else
-                out += std::to_string(elementInt(row, f, k));
+        pieces.put("\"");
+        pieces.put(f.name);
+        pieces.put(f.count > 1 ? "\":[" : "\":");
+        if (f.isText()) {
+            for (std::size_t k = 0; k < f.count; ++k) {
+                if (k) pieces.put(",");
+                const std::size_t at = f.rowOffset + k * f.stride;
+                // What a short row lacks shows as null.
+                if (at + f.width > row.size())
+                    pieces.put("null");
+                else
+                    appendJsonString(pieces.flushed(),
+                                     {reinterpret_cast<const char*>(row.data()) + at, f.width});
+            }
+        } else {
+            // Numbers in batches, each with room for its longest text asked once.
+            constexpr std::size_t kBatch = PieceBuffer::kCapacity / (kLongestInt + 1);
+            for (std::size_t k = 0; k < f.count;) {
+                const std::size_t stop = k + std::min<std::size_t>(f.count - k, kBatch);
+                char* p = pieces.room((stop - k) * (kLongestInt + 1));
+                // Locals: the writes through p could otherwise change the field for all the
+                // compiler knows, and it would read it again for every number.
+                const std::size_t width = f.width, stride = f.stride, offset = f.rowOffset;
+                const std::uint8_t fieldType = f.type;
+                for (; k < stop; ++k) {
+                    if (k) *p++ = ',';
+                    const std::size_t at = offset + k * stride;
+                    if (at + width > row.size())
+                        p = std::copy_n("null", 4, p);
+                    else
+                        p = writeInt(p, intAt(row, fieldType, width, at));
+                }
+                pieces.commit(p);
+            }
         }
-        if (f.count > 1) out.push_back(']');
+        if (f.count > 1) pieces.put("]");
     }
-    out += ",\"";
-    out += kTailMember;
-    out += "\":\"";
-    for (std::size_t i = type.mappedLength(); i < row.size(); ++i) {
-        out.push_back(kHexDigits[row[i] >> 4]);
-        out.push_back(kHexDigits[row[i] & 0xF]);
+    pieces.put(",\"");
+    pieces.put(kTailMember);
+    pieces.put("\":\"");
+    for (std::size_t i = type.mappedLength(); i < row.size();) {
+        const std::size_t n = std::min(row.size() - i, PieceBuffer::kCapacity / 2);
+        char* p = pieces.room(2 * n);
+        for (const std::size_t stop = i + n; i < stop; ++i, p += 2)
+            std::memcpy(p, kHexPairs[row[i]].data(), 2);
+        pieces.commit(p);
     }
-    out += "\"}";
+    pieces.put("\"}");
 }
 
 JsonRowParser::JsonRowParser(const RecordType& type) : type_(type), blank_(type.dataLength(), 0) {
@@ -508,16 +613,12 @@ std::string keyText(const RecordKey& key) {
 
 std::string keyJson(const RecordKey& key) {
     if (key.kind == KeyKind::Int32Pair)
-        return "[" + std::to_string(key.number) + "," + std::to_string(key.room) + "]";
+        return std::string("[")
+            .append(std::to_string(key.number))
+            .append(",")
+            .append(std::to_string(key.room))
+            .append("]");
     return keyText(key);
-}
-
-RecordKey recordKeyOfRow(const RecordType& type, std::span<const std::uint8_t> row) {
-    std::vector<std::uint8_t> padded(std::max(row.size(), type.mappedLength()), 0);
-    std::copy(row.begin(), row.end(), padded.begin());
-    auto record = recordBuffer(type);
-    RowToStruct(padded, type.buildFieldMap(), record.data(), type.recordSize());
-    return recordKeyOf(type, record.data());
 }
 
 }  // namespace gw::world

@@ -53,13 +53,9 @@ public:
           searcher_(needle_.begin(), needle_.end()) {}
 
     // Where the first match in text starts, or npos.
-    std::size_t find(std::string_view text) {
+    std::size_t find(std::string_view text) const {
+        if (!matchCase_) return findFolded(text);
         std::string_view haystack = text;
-        if (!matchCase_) {
-            folded_.assign(text);
-            for (char& c : folded_) c = static_cast<char>(kFold[static_cast<unsigned char>(c)]);
-            haystack = folded_;
-        }
         auto from = haystack.begin();
         while (true) {
             const auto at = std::search(from, haystack.end(), searcher_);
@@ -72,6 +68,23 @@ public:
     std::size_t length() const { return needle_.size(); }
 
 private:
+    // Without match case the text is folded as it is compared, not copied first: most fields
+    // hold no match, and a letter searched for is found in most of them at once.
+    std::size_t findFolded(std::string_view text) const {
+        const std::size_t n = needle_.size();
+        if (text.size() < n) return std::string_view::npos;
+        const auto* t = reinterpret_cast<const unsigned char*>(text.data());
+        const auto* needle = reinterpret_cast<const unsigned char*>(needle_.data());
+        const std::size_t last = text.size() - n;
+        for (std::size_t i = 0; i <= last; ++i) {
+            if (kFold[t[i]] != needle[0]) continue;
+            std::size_t j = 1;
+            while (j < n && kFold[t[i + j]] == needle[j]) ++j;
+            if (j == n && (!wholeWord_ || isWholeWord(text, i))) return i;
+        }
+        return std::string_view::npos;
+    }
+
     static std::string fold(std::string text) {
         for (char& c : text) c = static_cast<char>(kFold[static_cast<unsigned char>(c)]);
         return text;
@@ -88,7 +101,6 @@ private:
     bool wholeWord_;
     std::string needle_;
     std::boyer_moore_horspool_searcher<std::string::const_iterator> searcher_;
-    std::string folded_;
 };
 
 // The field's element k as a field of its own, so rowText and rowInt read it.
@@ -133,8 +145,7 @@ public:
           number_(numberIn(query.text)),
           sink_(sink),
           name_(nameField(type_)),
-          padded_(type_.dataLength(), 0),
-          record_(type_.recordSize() / sizeof(std::max_align_t) + 1) {
+          padded_(type_.dataLength(), 0) {
         for (const FieldInfo& f : type_.fields()) {
             if (f.isText())
                 texts_.push_back(&f);
@@ -221,9 +232,7 @@ private:
     void report(const FieldInfo& field, std::size_t k, std::string_view text, std::size_t at,
                 const Reference* reference, FindSummary& summary) {
         if (!haveKey_) {
-            RowToStruct(row_, file_.fieldMap(), record_.data(),
-                        record_.size() * sizeof(std::max_align_t));
-            hit_.key = recordKeyOf(type_, record_.data());
+            hit_.key = recordKeyOfRow(type_, row_);
             hit_.keyBytes.assign(row_.begin(), row_.begin() + type_.key().width);
             hit_.recordName.clear();
             if (name_) hit_.recordName = trimRight(shownText(rowText(row_, *name_)));
@@ -255,7 +264,6 @@ private:
     std::vector<const FieldInfo*> texts_;
     std::vector<std::pair<const FieldInfo*, const Reference*>> numbers_;
     std::vector<std::uint8_t> padded_;
-    std::vector<std::max_align_t> record_;
     std::span<const std::uint8_t> row_;
     std::string decoded_;
     bool haveKey_ = false;

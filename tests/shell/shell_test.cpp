@@ -3,8 +3,10 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
+#include <map>
 
 #include "gui_test.h"
 #include "records/item.h"
@@ -102,9 +104,38 @@ TEST_F(MainWindowTest, WithOnlyTheRaceFileMissingTheClassTableLoads) {
     EXPECT_EQ(main.world()->classNames()[0].name, "None");
 }
 
-TEST_F(MainWindowTest, GangsAndActionsOpenNothingAndFindHasItsShortcut) {
-    EXPECT_EQ(main.findChild<QAction*>(QStringLiteral("mnuEditFind"))->shortcut(),
-              QKeySequence(QKeySequence::Find));
+TEST_F(MainWindowTest, MenuCaptionsNamesAndOrderAndTheItemsThatDoNothing) {
+    // The File menu comes first; the menus after it keep their captions, names and order.
+    const Strings expected[] = {
+        {"Edit mnuEdit", "Races mnuEditRace", "Classes mnuEditClass", "Spells mnuEditSpell",
+         "Monsters mnuEditMonster", "Items mnuEditItems", "Shops mnuShop", "Rooms mnuRoom",
+         "World Map mnuWorldMap", "Messages mnuEditMessage", "Text Blocks mnuEditTextblock",
+         "Users mnuEditUser", "Gangs mnuEditGang", "Actions mnuAction", "Find\u2026 mnuEditFind",
+         "Undo mnuEditUndo", "Redo mnuEditRedo", "History mnuEditHistory"},
+        {"About mnuAbout1", "Help (hopefully) mnuHelp", "About mnuAbout2"}};
+    // Undo and Redo have nothing to do until the editor has written something.
+    const std::map<QString, QList<QKeySequence>> keys = {
+        {QStringLiteral("mnuEditFind"), {QKeySequence::Find}},
+        {QStringLiteral("mnuEditUndo"), {QKeySequence(QStringLiteral("Ctrl+Z"))}},
+        {QStringLiteral("mnuEditRedo"),
+         {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))}}};
+    const QList<QAction*> menus = main.menuBar()->actions();
+    ASSERT_EQ(menus.size(), 3);
+    EXPECT_EQ(menus[0]->menu()->objectName(), QStringLiteral("mnuFile"));
+    for (int m = 0; m < 2; ++m) {
+        QMenu* menu = menus[m + 1]->menu();
+        Strings shown{(menu->title() + u' ' + menu->objectName()).toStdString()};
+        for (QAction* a : menu->actions()) {
+            if (a->isSeparator()) continue;
+            shown.push_back((a->text() + u' ' + a->objectName()).toStdString());
+            const auto key = keys.find(a->objectName());
+            EXPECT_EQ(a->shortcuts(), key == keys.end() ? QList<QKeySequence>() : key->second)
+                << shown.back();
+            EXPECT_EQ(a->isEnabled(), key == keys.end() || key->first == u"mnuEditFind")
+                << shown.back();
+        }
+        EXPECT_EQ(shown, expected[m]);
+    }
     for (const char* name : {"mnuEditGang", "mnuAction"}) choose(name);
     EXPECT_TRUE(main.mdiArea()->subWindowList().isEmpty());
     EXPECT_EQ(said(), "");

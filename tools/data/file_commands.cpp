@@ -253,16 +253,28 @@ int dumpFile(const std::string& file, ToolIo io) {
     if (int code = openForReading(f, file, io); code != kExitDone) return code;
     const RecordType* type = f.recordType();
     if (!type) return fail(io, file + ": holds records of unknown type " + f.info().recordType);
-    std::vector<std::uint8_t> row;
-    std::string line;
-    Status s = f.read(BGETFIRST, row);
-    for (; s == status::kSuccess; s = f.read(BGETNEXT, row)) {
-        line.clear();
-        world::appendRowJson(line, *type, row);
-        line.push_back('\n');
-        io.out << line;
-    }
-    if (s != status::kEndOfFile) return fail(io, file + ": " + describeStatus("BGETNEXT", s));
+    // One statement over the snapshot, as unload reads; a row longer than the file's records
+    // stops the output where a record-by-record read would refuse it.
+    const std::size_t recordLength = f.info().recordLength;
+    std::string chunk;
+    bool tooLong = false;
+    const auto put = [&] {
+        io.out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        chunk.clear();
+        return static_cast<bool>(io.out);
+    };
+    Status s = walkRows(f.positionBlock(), [&](std::span<const std::uint8_t> row, const RowFault*) {
+        if (row.size() > recordLength) {
+            tooLong = true;
+            return false;
+        }
+        world::appendRowJson(chunk, *type, row);
+        chunk.push_back('\n');
+        return chunk.size() < kOutputChunk || put();
+    });
+    if (tooLong) s = status::kDataBufferTooShort;
+    put();
+    if (s != status::kSuccess) return fail(io, file + ": " + describeStatus("BGETNEXT", s));
     io.out.flush();
     if (!io.out) return fail(io, "standard output: write error");
     return kExitDone;

@@ -1,22 +1,16 @@
 // frmItem: the four pages over wccitem2.dat, the race, class and spell names, the currency
 // code the list cannot show, the tenth ability slot without a stored amount, insert,
-// failed updates and the save when the window or the program closes.
+// failed updates and the save when the window closes.
 #include "records/item.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QListView>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QTabWidget>
 
 #include "editors/catalogue_windows.h"
 #include "gui_test.h"
 #include "records/spell.h"
-#include "shell/main_window.h"
 #include "shell/name_lookups.h"
-#include "tools/data/demo_world.h"
 
 namespace gw::test {
 namespace {
@@ -239,63 +233,6 @@ TEST_F(ItemEditorTest, InsertTakesA32BitNumberAndRefillsTheDropDownsOnce) {
     click("cmdDelete");
     EXPECT_EQ(list().substr(0, 8), "7   Rope");
     EXPECT_EQ(entries("cmbRace_5") * 10 + entries("cmbClass_5"), 43);
-}
-
-TEST_F(GuiTest, EmptyItemFileShowsItsLoadMessageAndWritesNothing) {
-    create({kItem});
-    open(createItemEditor);
-    EXPECT_EQ(said(), "LoadItem, BGETFIRST, Item, Error: 9 (end or beginning of file)");
-    EXPECT_EQ(list() + texts({"txtType", "txtWornOn", "txtArmour", "txtWeapon", "txtCostType"}),
-              "Armour Nowhere Natural 1H Blunt Copper");
-    click("cmdInsert");
-    window->close();
-    EXPECT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_TRUE(all(kItem).empty());
-}
-
-// The program's shutdown closes the window first, so its save reaches the still open file.
-TEST_F(GuiTest, ItemOnScreenIsSavedWhenTheProgramEnds) {
-    std::string error;
-    ASSERT_EQ(demo::buildDemoWorld(".", demo::DemoSize::Small, &error), status::kSuccess) << error;
-    std::vector<Row> before;
-    {
-        RecordFile items(recordType(kItem));
-        ASSERT_EQ(items.open(""), status::kSuccess);
-        for (Status s = items.call(BGETFIRST, ""); s == status::kSuccess;
-             s = items.call(BGETNEXT, "", {status::kEndOfFile}))
-            before.emplace_back(items.row().begin(), items.row().end());
-        items.close("");
-    }
-    {
-        MDIForm1 main(dialogs);
-        main.startUp();
-        main.findChild<QAction*>(QStringLiteral("mnuEditItems"))->trigger();
-        QWidget* editor = main.mdiArea()->activeSubWindow()->widget();
-        auto* list = editor->findChild<QListView*>(QStringLiteral("lstDatabase"));
-        SCOPED_TRACE("every item stepped through without an edit keeps every byte");
-        for (int row = 1; row < list->model()->rowCount(); ++row)
-            list->setCurrentIndex(list->model()->index(row, 0));
-        list->setCurrentIndex(list->model()->index(0, 0));
-        editor->findChild<QLineEdit*>(QStringLiteral("txtName"))
-            ->setText(QStringLiteral("Renamed"));
-        EXPECT_TRUE(main.close());
-    }
-    EXPECT_EQ(said(), "");
-    RecordFile items(recordType(kItem));
-    ASSERT_EQ(items.open(""), status::kSuccess);
-    std::size_t n = 0;
-    for (Status s = items.call(BGETFIRST, ""); s == status::kSuccess;
-         s = items.call(BGETNEXT, "", {status::kEndOfFile}), ++n) {
-        ASSERT_LT(n, before.size());
-        Row expected = before[n];
-        if (n == 0) {
-            const std::string name = zeroEnded("Renamed", 29);
-            std::copy(name.begin(), name.end(), expected.begin() + 4);
-        }
-        EXPECT_EQ(Row(items.row().begin(), items.row().end()), expected) << n;
-    }
-    EXPECT_EQ(n, before.size());
-    items.close("");
 }
 
 }  // namespace

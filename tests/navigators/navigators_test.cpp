@@ -265,16 +265,5 @@ TEST_F(NavigatorTest, TextblockInsertDeleteAndTheWritesItMustNotMake) {
     EXPECT_EQ(all(kBlock), std::vector<Row>{before[0]});
 }
 
-TEST_F(NavigatorTest, DeleteWithNoBlockShownAsksReportsAndDeletesNothing) {
-    open(createTextblockEditor);
-    dialogs.clear();
-    dialogs.answerQuestions({true});
-    click("cmdDelete");
-    EXPECT_EQ(joined(dialogs.questions), "Delete this record from database?|Delete Record?");
-    EXPECT_EQ(said(), "cmdDelete, Error: 24 (no current record to update or delete)");
-    EXPECT_EQ(text("txtNumber"), "NNNNN");
-    EXPECT_TRUE(all(kBlock).empty());
-}
-
 }  // namespace
 }  // namespace gw::test

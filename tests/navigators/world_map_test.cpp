@@ -30,8 +30,7 @@ std::string viewMessage(QWidget* window) {
 using WorldMapTest = GuiTest;
 
 TEST_F(WorldMapTest, FollowsAndDrivesTheRoomEditor) {
-    std::string error;
-    ASSERT_EQ(demo::buildDemoWorld(".", demo::DemoSize::Small, &error), status::kSuccess) << error;
+    buildSmallWorld();
     const demo::DemoPlan plan = demo::demoPlan(demo::DemoSize::Small);
     MDIForm1 main(dialogs);
     main.startUp();

@@ -19,9 +19,7 @@ namespace {
 class FindWindowTest : public GuiTest {
 protected:
     void SetUp() override {
-        std::string error;
-        ASSERT_EQ(demo::buildDemoWorld(".", demo::DemoSize::Small, &error), status::kSuccess)
-            << error;
+        buildSmallWorld();
         // An item and a room that name the word, in a catalogue and in a navigator.
         plant(RecordKind::Item, 90001, 0, "Item", "Name", "Vorpal Qzark");
         plant(RecordKind::Room, 9001, 7, "Room", "Desc", "a qzark sleeps");

@@ -187,59 +187,6 @@ TEST_F(MainWindowTest, WindowOpeningErrorHandler) {
     }
 }
 
-// Pictures for a person to look at, beside the test program; checked only for being made.
-TEST_F(MainWindowTest, RendersEveryWindowOverTheDemoWorld) {
-    std::string error;
-    ASSERT_EQ(demo::buildDemoWorld(".", demo::DemoSize::Small, &error), status::kSuccess) << error;
-    main.startUp();
-    main.resize(1280, 860);
-    const QString out = QStringLiteral(GRAVEWIND_TEST_OUTPUT_DIR "/");
-    const char* items[] = {"mnuAbout2",      "mnuEditRace",      "mnuEditClass", "mnuEditSpell",
-                           "mnuEditMonster", "mnuEditItems",     "mnuShop",      "mnuRoom",
-                           "mnuEditMessage", "mnuEditTextblock", "mnuEditUser"};
-    for (const char* item : items) {
-        choose(item);
-        QMdiSubWindow* shown = main.mdiArea()->activeSubWindow();
-        ASSERT_NE(shown, nullptr) << item;
-        QCoreApplication::processEvents();
-        EXPECT_TRUE(shown->widget()->grab().save(out + shown->widget()->objectName() +
-                                                 QStringLiteral(".png")));
-    }
-    EXPECT_EQ(main.mdiArea()->subWindowList().size(), static_cast<int>(std::size(items)));
-    EXPECT_TRUE(main.grab().save(out + main.objectName() + QStringLiteral(".png")));
-    EXPECT_TRUE(main.close());
-    EXPECT_EQ(said(), "");
-}
-
-// Each editor opens with every control in view, inside the visible part of the area however
-// far the windows before it cascaded; the main window grows for the larger ones as far as the
-// screen lets it.
-TEST_F(MainWindowTest, EveryEditorOpensWholeInsideTheArea) {
-    std::string error;
-    ASSERT_EQ(demo::buildDemoWorld(".", demo::DemoSize::Small, &error), status::kSuccess) << error;
-    main.startUp();
-    main.resize(1024, 720);
-    for (const char* item :
-         {"mnuEditRace", "mnuEditClass", "mnuEditSpell", "mnuEditMonster", "mnuEditItems",
-          "mnuShop", "mnuRoom", "mnuEditMessage", "mnuEditTextblock", "mnuEditUser"}) {
-        SCOPED_TRACE(item);
-        choose(item);
-        QMdiSubWindow* shown = main.mdiArea()->activeSubWindow();
-        ASSERT_NE(shown, nullptr);
-        QCoreApplication::processEvents();
-        const QRect area = main.mdiArea()->viewport()->rect();
-        const QSize wanted = shown->sizeHint();
-        // A screen too small for the window leaves it at the area's top left, scrolled.
-        if (wanted.boundedTo(area.size()) != wanted) {
-            EXPECT_EQ(shown->pos(), QPoint(0, 0));
-            continue;
-        }
-        EXPECT_TRUE(area.contains(shown->geometry()));
-        EXPECT_EQ(shown->size().expandedTo(wanted), shown->size());
-    }
-    EXPECT_EQ(said(), "");
-}
-
 std::string padded(std::string s, std::size_t width) { return s.append(width - s.size(), ' '); }
 
 template <class Rec>

@@ -66,29 +66,6 @@ TEST_F(RecordFileTest, ReadRowLeavesTheRecordAndReadsFieldsFromTheRow) {
     EXPECT_TRUE(reporter.messages.empty());
 }
 
-TEST_F(RecordFileTest, ReportsUnexpectedStatusesWithThePrefix) {
-    EXPECT_EQ(file.open("Form_Load, BOPEN, Tiny, Error: "), kFileNotFound);
-    EXPECT_FALSE(file.isOpen());
-    create();
-    ASSERT_EQ(file.open("Form_Load, BOPEN, Tiny, Error: "), kSuccess);
-    EXPECT_TRUE(file.isOpen());
-    setRecord(7, "Seven", 3);
-    ASSERT_EQ(file.call(BINSERT, "cmdInsert, BINSERT, Tiny, Error: "), kSuccess);
-    EXPECT_EQ(file.call(BINSERT, "cmdInsert, BINSERT, Tiny, Error: "), kDuplicateKey);
-    // Quiet statuses are returned but not reported.
-    EXPECT_EQ(file.getEqual32(8, "Error on BGETEQUAL: ", {kKeyNotFound}), kKeyNotFound);
-    EXPECT_EQ(file.call(BGETNEXT, "LoadList, BGETNEXT, Tiny, Error: ", {kEndOfFile}), kEndOfFile);
-    EXPECT_EQ(file.getEqual32(8, "Error on BGETEQUAL: "), kKeyNotFound);
-    EXPECT_EQ(file.close("Form_Unload, BCLOSE, Tiny, Error: "), kSuccess);
-    EXPECT_FALSE(file.isOpen());
-    EXPECT_EQ(file.call(BGETFIRST, "x, "), kNotOpen);
-    EXPECT_EQ(reporter.messages,
-              (std::vector<std::string>{
-                  "Form_Load, BOPEN, Tiny, Error: 30 (file not found)",
-                  "cmdInsert, BINSERT, Tiny, Error: 23 (a record with this key already exists)",
-                  "Error on BGETEQUAL: 4 (no record has this key)", "x, 21 (file not open)"}));
-}
-
 TEST_F(RecordFileTest, ConvertsAfterReadsAndBeforeWrites) {
     create();
     ASSERT_EQ(file.open("open: "), kSuccess);

@@ -11,11 +11,16 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
 #include "store/record_file.h"
 #include "store/record_manager.h"
+
+// Fails the test unless `text` holds `part`, and shows the text.
+#define EXPECT_HAS(text, part) \
+    EXPECT_NE(std::string_view(text).find(part), std::string_view::npos) << (text)
 
 namespace gw::test {
 

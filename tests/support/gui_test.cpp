@@ -12,6 +12,7 @@
 
 #include "shell/form_layout.h"
 #include "store/record_manager.h"
+#include "tools/data/demo_world.h"
 
 namespace gw::test {
 
@@ -149,6 +150,11 @@ GuiTest::~GuiTest() {
     std::filesystem::current_path(previousDir);
     std::error_code ignored;
     if (dir != previousDir) std::filesystem::remove_all(dir, ignored);
+}
+
+void GuiTest::buildSmallWorld() {
+    std::string error;
+    ASSERT_EQ(demo::buildDemoWorld(".", demo::DemoSize::Small, &error), status::kSuccess) << error;
 }
 
 void GuiTest::create(std::initializer_list<RecordKind> kinds, bool open) {

@@ -73,7 +73,7 @@ TEST_F(ToolSafety, UnloadNeverOverwritesADataFile) {
         SCOPED_TRACE(output);
         const ToolRun r = runTool({"unload", msg, output});
         EXPECT_EQ(r.code, kExitDataError);
-        EXPECT_TRUE(has(r.err, why)) << r.err;
+        EXPECT_HAS(r.err, why);
         EXPECT_EQ(fileBytes(msg), before);
         EXPECT_EQ(fileBytes(dir.path("wccrace2.dat")), race);
     }
@@ -85,7 +85,7 @@ TEST_F(ToolSafety, UnloadNeverOverwritesADataFile) {
     const ToolRun onTerminal = runTool({"unload", msg}, {}, /*terminal=*/true);
     EXPECT_EQ(onTerminal.code, kExitDataError);
     EXPECT_EQ(onTerminal.out, "");
-    EXPECT_TRUE(has(onTerminal.err, "standard output is a terminal")) << onTerminal.err;
+    EXPECT_HAS(onTerminal.err, "standard output is a terminal");
     ASSERT_EQ(runTool({"unload", msg, dir.path("t.unl")}, {}, true).code, kExitDone);
     EXPECT_EQ(fileBytes(dir.path("t.unl")), Bytes(unloaded.begin(), unloaded.end()));
 }
@@ -124,7 +124,7 @@ TEST_F(ToolSafety, UnloadReplacesItsOutputWhole) {
         SCOPED_TRACE("a directory that does not exist");
         const ToolRun r = runTool({"unload", msg, dir.path("no/such/out.unl")});
         EXPECT_EQ(r.code, kExitDataError);
-        EXPECT_TRUE(has(r.err, "no/such/out.unl")) << r.err;
+        EXPECT_HAS(r.err, "no/such/out.unl");
     }
     EXPECT_TRUE(leftovers().empty());
 }
@@ -143,13 +143,13 @@ TEST_F(ToolSafety, LoadRefusesInputsThatAreNotUnloadsOfThisType) {
         SCOPED_TRACE(c.input);
         const ToolRun r = runTool({"load", msg, c.input});
         EXPECT_EQ(r.code, kExitDataError);
-        EXPECT_TRUE(has(r.err, c.why)) << r.err;
+        EXPECT_HAS(r.err, c.why);
     }
     {
         SCOPED_TRACE("digits without end");
         const ToolRun r = runTool({"load", msg}, std::string(100000, '0'));
         EXPECT_EQ(r.code, kExitDataError);
-        EXPECT_TRUE(has(r.err, "more than 10 digits")) << r.err;
+        EXPECT_HAS(r.err, "more than 10 digits");
     }
     EXPECT_EQ(fileBytes(msg), before);
     // Every other type's unload into every file: refused, naming both lengths.
@@ -192,12 +192,12 @@ TEST_F(ToolSafety, DamagedAndForeignFilesAreRefusedAndVerifyNamesThem) {
         SCOPED_TRACE(command);
         const ToolRun bad = runTool({command, damaged}, unloadRecord(messageRow(99, 256, 'z')));
         EXPECT_EQ(bad.code, kExitDataError);
-        EXPECT_TRUE(has(bad.err, "damaged.dat: BOPEN: data file is damaged")) << bad.err;
+        EXPECT_HAS(bad.err, "damaged.dat: BOPEN: data file is damaged");
         EXPECT_TRUE(has(bad.err, "(status 32): ")) << "no complaint of sqlite's: " << bad.err;
         EXPECT_EQ(bad.out, "");
         const ToolRun foreign = runTool({command, trigger}, unloadRecord(messageRow(99, 256, 'z')));
         EXPECT_EQ(foreign.code, kExitDataError);
-        EXPECT_TRUE(has(foreign.err, "Gravewind does not make (status 48)")) << foreign.err;
+        EXPECT_HAS(foreign.err, "Gravewind does not make (status 48)");
     }
     const ToolRun all = runTool({"verify", msg, damaged, dir.path("wccrace2.dat")});
     EXPECT_EQ(all.code, kExitDataError);
@@ -235,8 +235,8 @@ TEST_F(ToolSafety, RowsThatWouldNotLoadBackAreNamedAndNeverUnloaded) {
         const ToolRun verify = runTool({"verify", damaged});
         EXPECT_EQ(verify.code, kExitDataError);
         EXPECT_EQ(verify.out, "");
-        EXPECT_TRUE(has(verify.err, damaged + ": " + d.named)) << verify.err;
-        EXPECT_TRUE(has(verify.err, "1 row does not load back as stored")) << verify.err;
+        EXPECT_HAS(verify.err, damaged + ": " + d.named);
+        EXPECT_HAS(verify.err, "1 row does not load back as stored");
         // dump shows each row as stored, up to one longer than the file's records.
         const bool tooLong = std::string_view(d.what) == "a long row";
         const ToolRun dump = runTool({"dump", damaged});
@@ -245,8 +245,8 @@ TEST_F(ToolSafety, RowsThatWouldNotLoadBackAreNamedAndNeverUnloaded) {
         std::ofstream(out) << "the old unload";
         const ToolRun toFile = runTool({"unload", damaged, out});
         EXPECT_EQ(toFile.code, kExitDataError);
-        EXPECT_TRUE(has(toFile.err, d.named)) << toFile.err;
-        EXPECT_TRUE(has(toFile.err, "nothing was written")) << toFile.err;
+        EXPECT_HAS(toFile.err, d.named);
+        EXPECT_HAS(toFile.err, "nothing was written");
         EXPECT_EQ(fileBytes(out),
                   Bytes({'t', 'h', 'e', ' ', 'o', 'l', 'd', ' ', 'u', 'n', 'l', 'o', 'a', 'd'}));
         // What reached standard output before the fault lacks its end mark: never loadable.
@@ -257,7 +257,7 @@ TEST_F(ToolSafety, RowsThatWouldNotLoadBackAreNamedAndNeverUnloaded) {
         fs::copy_file(damaged, dir.path("world/wccmsg2.dat"), fs::copy_options::overwrite_existing);
         const ToolRun check = runTool({"check", dir.path("world")});
         EXPECT_EQ(check.code, kExitUsage);
-        EXPECT_TRUE(has(check.err, "wccmsg2.dat: " + std::string(d.named))) << check.err;
+        EXPECT_HAS(check.err, "wccmsg2.dat: " + std::string(d.named));
     }
     EXPECT_TRUE(leftovers().empty());
     {

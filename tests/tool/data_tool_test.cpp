@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "records/records.h"
-#include "records/textblock_text.h"
 #include "records/value_lists.h"
 #include "store/record_file.h"
 #include "store_test_support.h"
@@ -46,7 +45,7 @@ TEST_F(Created, CreateRefusesToOverwrite) {
     ASSERT_EQ(runTool({"load", msg}, one + "\x1A").code, kExitDone);
     const ToolRun again = runTool({"create", dir.path("")});
     EXPECT_EQ(again.code, kExitDataError);
-    EXPECT_NE(again.err.find("file exists"), std::string::npos) << again.err;
+    EXPECT_HAS(again.err, "file exists");
     EXPECT_EQ(runTool({"unload", msg}).out, one + "\x1A");
     {
         SCOPED_TRACE("one file in the way: the refusal creates none of the others");
@@ -75,8 +74,8 @@ TEST(DataTool, UsageErrorsExitWithTwo) {
          {"create", "load", "unload", "dump", "verify", "check", "refs", "demo"}) {
         const ToolRun r = runTool({command, "--help"});
         EXPECT_EQ(r.code, kExitDone) << command;
-        EXPECT_NE(r.out.find("Usage"), std::string::npos) << command;
-        EXPECT_NE(r.out.find("Exit status: 0 "), std::string::npos) << command;
+        EXPECT_HAS(r.out, "Usage") << command;
+        EXPECT_HAS(r.out, "Exit status: 0 ") << command;
     }
     const ToolRun typo = runTool({"chek", "d"});
     EXPECT_EQ(typo.code, kExitUsage);
@@ -88,7 +87,7 @@ TEST(DataTool, UsageErrorsExitWithTwo) {
     // After -- a name that begins with - is a file, not an option.
     const ToolRun dashed = runTool({"verify", "--", "-none.dat"});
     EXPECT_EQ(dashed.code, kExitDataError);
-    EXPECT_NE(dashed.err.find("-none.dat: BOPEN"), std::string::npos) << dashed.err;
+    EXPECT_HAS(dashed.err, "-none.dat: BOPEN");
 }
 
 TEST_F(Created, MissingOrForeignFilesAreDataErrors) {
@@ -96,10 +95,10 @@ TEST_F(Created, MissingOrForeignFilesAreDataErrors) {
     for (const char* command : {"dump", "unload", "load"}) {
         const ToolRun missing = runTool({command, dir.path("none.dat")});
         EXPECT_EQ(missing.code, kExitDataError) << command;
-        EXPECT_NE(missing.err.find("none.dat"), std::string::npos) << missing.err;
+        EXPECT_HAS(missing.err, "none.dat");
         const ToolRun foreign = runTool({command, dir.path("foreign.dat")});
         EXPECT_EQ(foreign.code, kExitDataError) << command;
-        EXPECT_NE(foreign.err.find("BOPEN"), std::string::npos) << foreign.err;
+        EXPECT_HAS(foreign.err, "BOPEN");
     }
 }
 
@@ -113,7 +112,7 @@ TEST_F(Created, LoadThenUnloadGivesBackTheSameBytes) {
     std::ofstream(dir.path("in.unl"), std::ios::binary) << input;
     const ToolRun load = runTool({"load", msg, dir.path("in.unl")});
     ASSERT_EQ(load.code, kExitDone) << load.err;
-    EXPECT_NE(load.out.find("4 records"), std::string::npos) << load.out;
+    EXPECT_HAS(load.out, "4 records");
     EXPECT_EQ(runTool({"unload", msg}).out, input);
     ASSERT_EQ(runTool({"unload", msg, dir.path("out.unl")}).code, kExitDone);
     EXPECT_EQ(test::fileBytes(dir.path("out.unl")), test::Bytes(input.begin(), input.end()));
@@ -159,7 +158,7 @@ TEST_F(Created, LoadIsAllOrNothing) {
         SCOPED_TRACE(c.what);
         const ToolRun r = runTool({"load", msg}, c.input);
         EXPECT_EQ(r.code, kExitDataError);
-        EXPECT_NE(r.err.find(c.where), std::string::npos) << r.err;
+        EXPECT_HAS(r.err, c.where);
         EXPECT_EQ(runTool({"unload", msg}).out, stored + "\x1A");
     }
 }
@@ -224,7 +223,9 @@ protected:
     static inline std::map<std::string_view, std::vector<Rec>> world_;
 };
 
-TEST_F(SmallDemoWorld, EveryReferenceResolvesAndEveryExitHasItsWayBack) {
+// What `check` cannot see: the plan's counts, a shop in a room of its own for each shop, a
+// map change each way between neighbouring maps, every room left by an exit.
+TEST_F(SmallDemoWorld, FollowsItsPlan) {
     const DemoPlan p = demoPlan(DemoSize::Small);
     // clang-format off
     const std::pair<std::string_view, int> planned[] = {{"Race", p.races}, {"Class", p.classes},
@@ -233,78 +234,21 @@ TEST_F(SmallDemoWorld, EveryReferenceResolvesAndEveryExitHasItsWayBack) {
         {"User", p.users}};
     // clang-format on
     for (auto [type, count] : planned) EXPECT_EQ(world_[type].size(), std::size_t(count)) << type;
-    // Zero means "none"; anything else must name a record. Every element of a run counts.
-    const struct {
-        std::string_view record, field, target;
-    } references[] = {
-        // clang-format off
-        {"Spell", "CastMsgA", "Message"}, {"Spell", "CastMsgB", "Message"},
-        {"Monster", "WeaponNumber", "Item"}, {"Monster", "ItemNumber", "Item"},
-        {"Monster", "SpellNumber", "Spell"}, {"Monster", "AttackHitSpell", "Spell"},
-        {"Monster", "AttackHitMsg", "Message"}, {"Monster", "AttackDodgeMsg", "Message"},
-        {"Monster", "AttackMissMsg", "Message"}, {"Monster", "MoveMsg", "Message"},
-        {"Monster", "DeathMsg", "Message"}, {"Monster", "DeathSpellNumber", "Spell"},
-        {"Monster", "CreateSpellNumber", "Spell"}, {"Monster", "GreetTxt", "Textblock"},
-        {"Monster", "DescTxt", "Textblock"}, {"Monster", "TalkTxt", "Textblock"},
-        {"Item", "Negate", "Spell"}, {"Item", "Class", "Class"}, {"Item", "Race", "Race"},
-        {"Item", "HitMsg", "Message"}, {"Item", "MissMsg", "Message"}, {"Item", "ReadMsg", "Message"},
-        {"Item", "DistructMsg", "Message"}, {"Shop", "ShopItemNumber", "Item"},
-        {"Room", "RoomItems", "Item"}, {"Room", "InvisItems", "Item"}, {"Room", "PlacedItems", "Item"},
-        {"Room", "CurrentRoomMon", "Monster"}, {"Room", "ShopNum", "Shop"},
-        {"Room", "CmdText", "Textblock"}, {"User", "Item", "Item"}, {"Textblock", "LinkTo", "Textblock"},
-        // clang-format on
-    };
-    for (const auto& ref : references) {
-        const auto targets = numbers(ref.target);
-        for (const Rec& r : world_[ref.record])
-            for (std::size_t k = 0; k < r.type->field(ref.field)->count; ++k)
-                EXPECT_TRUE(r(ref.field, k) == 0 || targets.count(r(ref.field, k)))
-                    << ref.record << "." << ref.field << "[" << k << "] " << r(ref.field, k);
-    }
-    for (const Rec& m : world_["Monster"])
-        for (std::size_t k = 0; k < 5; ++k)
-            EXPECT_TRUE(m("AttackType", k) != 2 || numbers("Spell").count(m("AttackAccuSpell", k)));
-    for (const Rec& s : world_["Shop"])
-        EXPECT_TRUE((s("Class") & 0xFF) == 0 || numbers("Class").count(s("Class") & 0xFF));
-    for (const Rec& u : world_["User"]) {
-        EXPECT_TRUE(numbers("Race").count(u("Race")) && numbers("Class").count(u("Class")));
-        bool carries = false;
-        for (std::size_t k = 0; k < u.type->field("Item")->count; ++k) carries |= u("Item", k) != 0;
-        EXPECT_TRUE(carries);
-    }
-    for (const Rec& t : world_["Textblock"])
-        EXPECT_FALSE(decodeTextblockData(getText(t.bytes.data(), *t.type->field("Data"))).empty());
     std::set<std::int64_t> shopsInRooms;
-    std::map<std::pair<std::int64_t, std::int64_t>, const Rec*> rooms;
+    int mapChanges = 0;
     for (const Rec& r : world_["Room"]) {
         if (r("ShopNum") != 0) {
             EXPECT_EQ(r("RoomType"), 1) << r("ShopNum");
             shopsInRooms.insert(r("ShopNum"));
         }
-        rooms[{r("MapNumber"), r("RoomNumber")}] = &r;
-    }
-    EXPECT_EQ(shopsInRooms, numbers("Shop"));
-    int mapChanges = 0;
-    for (const auto& [key, room] : rooms) {
-        SCOPED_TRACE("map " + std::to_string(key.first) + " room " + std::to_string(key.second));
         int exits = 0;
         for (std::size_t d = 0; d < values::kDirectionCount; ++d) {
-            if ((*room)("RoomExit", d) == 0) continue;
-            ++exits;
-            if ((*room)("ExitType", d) == 8) {  // into another map: not a room of this one
-                ++mapChanges;
-                continue;
-            }
-            const auto target = rooms.find({key.first, (*room)("RoomExit", d)});
-            ASSERT_NE(target, rooms.end()) << values::kDirectionNames[d];
-            if ((*room)("ExitType", d) == 9) continue;  // trapdoors are one-way on purpose
-            const std::size_t back = values::oppositeDirection(d);
-            EXPECT_EQ((*target->second)("RoomExit", back), key.second)
-                << values::kDirectionNames[d];
-            EXPECT_EQ((*target->second)("ExitType", back), (*room)("ExitType", d));
+            exits += r("RoomExit", d) != 0;
+            mapChanges += r("RoomExit", d) != 0 && r("ExitType", d) == 8;
         }
-        EXPECT_GT(exits, 0);
+        EXPECT_GT(exits, 0) << r("MapNumber") << ":" << r("RoomNumber");
     }
+    EXPECT_EQ(shopsInRooms, numbers("Shop"));
     EXPECT_EQ(mapChanges, 2 * (p.maps - 1));
 }
 
@@ -320,11 +264,11 @@ TEST(DemoWorld, SameBytesEveryRunAndRefusesExistingFiles) {
         EXPECT_EQ(first.out, runTool({"unload", b.path(name)}).out) << name;
     }
     EXPECT_EQ(buildDemoWorld(a.path(""), DemoSize::Small, &error), status::kFileExists);
-    EXPECT_NE(error.find("exists"), std::string::npos);
+    EXPECT_HAS(error, "exists");
     EXPECT_EQ(runTool({"demo", a.path(""), "--size", "small"}).code, 1);
     const auto forced = runTool({"demo", a.path(""), "--size", "small", "--force"});
     EXPECT_EQ(forced.code, 0) << forced.err;
-    EXPECT_NE(forced.out.find("wccmp002.dat  24 Room records"), std::string::npos) << forced.out;
+    EXPECT_HAS(forced.out, "wccmp002.dat  24 Room records");
 }
 
 }  // namespace
@@ -343,7 +287,7 @@ TEST_F(SmallDemoWorld, MapDrawsOneMapAsPngOrSvgAndRefusesWhatItCannotDraw) {
     }
     std::ifstream svg(out.path("map.svg"));
     const std::string text((std::istreambuf_iterator<char>(svg)), {});
-    EXPECT_NE(text.find("<svg"), std::string::npos);
+    EXPECT_HAS(text, "<svg");
     const std::pair<std::vector<std::string>, const char*> refused[] = {
         {{"map", dir, "999", out.path("none.png")}, "map 999 has no rooms"},
         {{"map", dir, "1", out.path("map.gif")}, "written as .png or .svg"},
@@ -352,7 +296,7 @@ TEST_F(SmallDemoWorld, MapDrawsOneMapAsPngOrSvgAndRefusesWhatItCannotDraw) {
     for (const auto& [args, why] : refused) {
         const ToolRun run = runTool(args);
         EXPECT_EQ(run.code, kExitDataError) << why;
-        EXPECT_NE(run.err.find(why), std::string::npos) << run.err;
+        EXPECT_HAS(run.err, why);
     }
     EXPECT_FALSE(std::filesystem::exists(out.path("none.png")));
 }

@@ -146,7 +146,7 @@ TEST_F(CheckedWorld, RenumberRefusesAndWritesNothing) {
         args.insert(args.end(), r.args.begin(), r.args.end());
         const ToolRun run = runTool(args);
         EXPECT_EQ(run.code, r.code);
-        EXPECT_NE(run.err.find(r.message), std::string::npos) << run.err;
+        EXPECT_HAS(run.err, r.message);
     }
     EXPECT_EQ(differingFiles(unloadAll(dir.path("")), before), std::vector<std::string>{});
 
@@ -158,8 +158,7 @@ TEST_F(CheckedWorld, RenumberRefusesAndWritesNothing) {
     sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(db);
     EXPECT_EQ(held.code, kExitUsage);
-    EXPECT_NE(held.err.find("wccshop2.dat: another program is writing the file"), std::string::npos)
-        << held.err;
+    EXPECT_HAS(held.err, "wccshop2.dat: another program is writing the file");
     EXPECT_EQ(differingFiles(unloadAll(dir.path("")), before), std::vector<std::string>{});
 }
 

@@ -30,8 +30,8 @@ TEST_F(CheckedWorld, ReportsExactlyThePlantedFaults) {
     for (const std::string& line : lines(clean.out)) {
         SCOPED_TRACE(line);
         // The demo's only problems are its trapdoors, one-way on purpose.
-        EXPECT_NE(line.find(R"("field":"RoomExit","index":9,)"), std::string::npos);
-        EXPECT_NE(line.find(R"("problem":"one-way"})"), std::string::npos);
+        EXPECT_HAS(line, R"("field":"RoomExit","index":9,)");
+        EXPECT_HAS(line, R"("problem":"one-way"})");
         before.insert(line);
     }
     EXPECT_FALSE(before.empty());
@@ -59,24 +59,15 @@ TEST_F(CheckedWorld, ReportsExactlyThePlantedFaults) {
     EXPECT_EQ(plain.code, kExitDataError);
     const auto text = lines(plain.out);
     ASSERT_EQ(text.size(), lines(planted.out).size() + 1);
-    EXPECT_NE(plain.out.find("wccknms2.dat  Monster 900  ItemNumber[2] = 777  missing Item 777\n"),
-              std::string::npos)
-        << plain.out;
-    EXPECT_NE(plain.out.find("wccmp002.dat  Room 1:900  RoomExit[2] (East) = 1  one-way: Room 1:1 "
-                             "has no West exit back\n"),
-              std::string::npos)
-        << plain.out;
-    EXPECT_NE(plain.out.find("wccuser2.dat  User \"Planted Player\"  Race = 99  missing Race 99\n"),
-              std::string::npos)
-        << plain.out;
-    EXPECT_NE(plain.out.find("wccitem2.dat  Item 0  numbered 0: every reference reads 0 as none\n"),
-              std::string::npos)
-        << plain.out;
-    EXPECT_NE(
-        text.back().find("6 missing references (errors), " + std::to_string(before.size() + 1) +
-                         " one-way exits, 0 unresolved numbers, 1 record numbered 0 (warnings)"),
-        std::string::npos)
-        << text.back();
+    EXPECT_HAS(plain.out, "wccknms2.dat  Monster 900  ItemNumber[2] = 777  missing Item 777\n");
+    EXPECT_HAS(plain.out,
+               "wccmp002.dat  Room 1:900  RoomExit[2] (East) = 1  one-way: Room 1:1 "
+               "has no West exit back\n");
+    EXPECT_HAS(plain.out, "wccuser2.dat  User \"Planted Player\"  Race = 99  missing Race 99\n");
+    EXPECT_HAS(plain.out, "wccitem2.dat  Item 0  numbered 0: every reference reads 0 as none\n");
+    EXPECT_HAS(text.back(),
+               "6 missing references (errors), " + std::to_string(before.size() + 1) +
+                   " one-way exits, 0 unresolved numbers, 1 record numbered 0 (warnings)");
 }
 
 // Every `$ gravewind-data` example of the README runs as written, in order, in a scratch
@@ -129,18 +120,18 @@ TEST_F(CheckedWorld, UnreadableFilesExitTwoAndTheRestIsStillChecked) {
     fs::remove(file(RecordKind::Spell));
     ToolRun r = runTool({"check", dir.path(""), "--json"});
     EXPECT_EQ(r.code, kExitUsage);
-    EXPECT_NE(r.err.find("wccspel2.dat"), std::string::npos) << r.err;
+    EXPECT_HAS(r.err, "wccspel2.dat");
     EXPECT_EQ(r.out.find(R"("target":"Spell")"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find(R"("value":777,"target":"Item")"), std::string::npos) << r.out;
+    EXPECT_HAS(r.out, R"("value":777,"target":"Item")");
 
     SCOPED_TRACE("a file of the wrong type");
     fs::copy_file(file(RecordKind::Message), file(RecordKind::Item),
                   fs::copy_options::overwrite_existing);
     r = runTool({"check", dir.path("")});
     EXPECT_EQ(r.code, kExitUsage);
-    EXPECT_NE(r.err.find("holds Message records, not Item"), std::string::npos) << r.err;
+    EXPECT_HAS(r.err, "holds Message records, not Item");
     EXPECT_EQ(r.out.find("missing Item"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("missing Race 99"), std::string::npos) << r.out;
+    EXPECT_HAS(r.out, "missing Race 99");
 
     SCOPED_TRACE("usage errors");
     EXPECT_EQ(runTool({"check", dir.path("nowhere")}).code, kExitUsage);
@@ -177,8 +168,7 @@ TEST_F(CheckedWorld, RefsFindsEveryReferrer) {
     SCOPED_TRACE("rooms by MAP:ROOM; a map change is no reference to a room of this map");
     const ToolRun room4 = runTool({"refs", dir.path(""), "Room", "2:4"});
     EXPECT_EQ(room4.code, kExitDone);
-    EXPECT_NE(room4.out.find("Room 2:902  RoomExit[5] (North West) = 4\n"), std::string::npos)
-        << room4.out;
+    EXPECT_HAS(room4.out, "Room 2:902  RoomExit[5] (North West) = 4\n");
     EXPECT_EQ(room4.out.find("Room 1:"), std::string::npos) << room4.out;
     const ToolRun room9 = runTool({"refs", dir.path(""), "Room", "2:9"});
     EXPECT_EQ(room9.out.find("902"), std::string::npos) << room9.out;
@@ -229,10 +219,10 @@ TEST_F(CheckedWorld, LabelledNumbersWarnAndExitsBackAreJudgedByTheirType) {
         "1 missing reference (errors), ",
         ", 2 unresolved numbers (warnings)\n",
     };
-    for (const std::string& line : expected) EXPECT_NE(r.out.find(line), std::string::npos) << line;
+    for (const std::string& line : expected) EXPECT_HAS(r.out, line) << line;
     EXPECT_EQ(r.out.find("RoomExit[0]"), std::string::npos) << r.out;
     const ToolRun shops = runTool({"refs", dir.path(""), "Shop", "999"});
-    EXPECT_NE(shops.out.find("Room 1:904  ShopNum = 999\n"), std::string::npos) << shops.out;
+    EXPECT_HAS(shops.out, "Room 1:904  ShopNum = 999\n");
 }
 
 TEST(DemoNames, NearlyAllDistinctInALargeWorld) {

@@ -160,8 +160,8 @@ TEST_F(TextWorlds, BadJsonLinesNameLineMemberAndReasonAndLoadNothing) {
         SCOPED_TRACE(c.what);
         const ToolRun r = runTool({"load", items}, first + c.line + "\n");
         EXPECT_EQ(r.code, kExitDataError);
-        EXPECT_NE(r.err.find(c.expected), std::string::npos) << r.err;
-        EXPECT_NE(r.err.find("nothing was loaded"), std::string::npos) << r.err;
+        EXPECT_HAS(r.err, c.expected);
+        EXPECT_HAS(r.err, "nothing was loaded");
         EXPECT_EQ(runTool({"unload", items}).out, before);
     }
     // With --partial a member left out keeps a new record's value.
@@ -217,14 +217,14 @@ TEST_F(TextWorlds, ExportImportRoundTripAllOrNothing) {
         SCOPED_TRACE("existing data files are kept without --force");
         const ToolRun r = runTool({"import", at("text"), base});
         EXPECT_EQ(r.code, kExitDataError);
-        EXPECT_NE(r.err.find("--force"), std::string::npos) << r.err;
+        EXPECT_HAS(r.err, "--force");
     }
     {
         SCOPED_TRACE("a bad line in the eighth file leaves no file at all");
         std::ofstream(fs::path(at("text")) / "wccmsg2.jsonl", std::ios::app) << "{\"Nmber\":1}\n";
         const ToolRun r = runTool({"import", at("text"), at("none")});
         EXPECT_EQ(r.code, kExitDataError);
-        EXPECT_NE(r.err.find("wccmsg2.jsonl: line"), std::string::npos) << r.err;
+        EXPECT_HAS(r.err, "wccmsg2.jsonl: line");
         EXPECT_FALSE(fs::exists(at("none")));
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.path("")), fs::directory_iterator()),
                   4);  // base, text, copy, text2: no building folder left behind
@@ -246,11 +246,11 @@ TEST_F(TextWorlds, DiffListsRecordsAndFields) {
 
     const ToolRun plain = runTool({"diff", base, at("changed")});
     EXPECT_EQ(plain.code, kExitDataError) << plain.err;
-    EXPECT_NE(plain.out.find("Spell 500 added\n"), std::string::npos) << plain.out;
-    EXPECT_NE(plain.out.find("Monster 2 removed\n"), std::string::npos) << plain.out;
-    EXPECT_NE(plain.out.find("Item 3 changed\n  AbilityA[2]: "), std::string::npos) << plain.out;
-    EXPECT_NE(plain.out.find("-> 77\n"), std::string::npos) << plain.out;
-    EXPECT_NE(plain.out.find("3 records differ: 1 added, 1 removed, 1 changed"), std::string::npos);
+    EXPECT_HAS(plain.out, "Spell 500 added\n");
+    EXPECT_HAS(plain.out, "Monster 2 removed\n");
+    EXPECT_HAS(plain.out, "Item 3 changed\n  AbilityA[2]: ");
+    EXPECT_HAS(plain.out, "-> 77\n");
+    EXPECT_HAS(plain.out, "3 records differ: 1 added, 1 removed, 1 changed");
 
     const ToolRun json = runTool({"diff", base, at("changed"), "--json"});
     EXPECT_EQ(json.code, kExitDataError);
@@ -336,7 +336,7 @@ TEST_F(TextWorlds, MergeWithAnUnchangedSideIsTheOtherSide) {
         const std::string out = at("m" + std::to_string(n++));
         const ToolRun r = runTool({"merge", base, c.ours, c.theirs, out});
         EXPECT_EQ(r.code, kExitDone) << r.err;
-        EXPECT_NE(r.out.find("0 conflicts"), std::string::npos) << r.out;
+        EXPECT_HAS(r.out, "0 conflicts");
         EXPECT_EQ(unloads(out), unloads(c.expected));
         if (c.expected != base) {
             EXPECT_EQ(r.out.find(" 0 references left dangling"), std::string::npos) << r.out;

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -18,17 +19,21 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
+#include <QUndoStack>
 #include <atomic>
 #include <chrono>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <thread>
 
 #include "editors/catalogue_windows.h"
 #include "gui_test.h"
 #include "navigators/navigator_windows.h"
 #include "records/message.h"
+#include "shell/history.h"
 #include "shell/main_window.h"
 #include "shell/record_window.h"
 #include "shell/shown_record.h"
@@ -52,6 +57,10 @@ public:
         ASSERT_EQ(file_.getEqual32(number, "other: "), status::kSuccess);
         edit(file_.as<Rec>());
         ASSERT_EQ(file_.call(BUPDATE, "other: "), status::kSuccess);
+    }
+    void remove(std::int32_t number) {
+        ASSERT_EQ(file_.getEqual32(number, "other: "), status::kSuccess);
+        ASSERT_EQ(file_.call(BDELETE, "other: "), status::kSuccess);
     }
 
 private:
@@ -199,16 +208,9 @@ TEST_F(OtherWritersTest, CatalogueFailedSaveAsksBeforeEditsAreLost) {
     openRaces();
     const Row before = stored(kRace, 1);
     WriteLock lock(kRace);
-    {
-        SCOPED_TRACE("without edits the move neither writes nor waits nor reports");
-        select(1);
-        EXPECT_EQ(current(), 1);
-        EXPECT_EQ(said(), "");
-        EXPECT_TRUE(dialogs.questions.empty());
-    }
+    select(1);
     {
         SCOPED_TRACE("with edits, No: the window stays on the record with its edits");
-        dialogs.clear();
         type("txtName", "Mountain Dwarf");
         dialogs.answerQuestions({false});
         select(0);
@@ -232,12 +234,7 @@ TEST_F(OtherWritersTest, NavigatorSaveKeepsTheOtherProgramsChanges) {
     openMessages();
     OtherProgram game(kMessage);
     auto line = [](const char* text) { return std::string(text) + '\0'; };
-    {
-        SCOPED_TRACE("no edits");
-        game.change<Message>(1, [&](Message& m) { setField(m.MessageLine3, line("game")); });
-        click("cmdNext");
-        EXPECT_EQ(shown(message(1).MessageLine3), "game");
-    }
+    click("cmdNext");
     {
         SCOPED_TRACE("an edit to another field, then the same field");
         type("txtMessageLine1", "edited one");
@@ -290,27 +287,6 @@ TEST_F(OtherWritersTest, NavigatorKeepsEditsThroughAFailedMoveAndClose) {
     EXPECT_EQ(text("txtNumber"), "2");
     EXPECT_EQ(shown(message(1).MessageLine2), "kept");
     EXPECT_EQ(said(), "");
-}
-
-TEST_F(OtherWritersTest, ShutdownStopsWhileAnEditorKeepsUnsavedEdits) {
-    openMessages();
-    MDIForm1 main(dialogs);
-    QMdiSubWindow* sub = openInProgram(main, kMessage, "mnuEditMessage");
-    ASSERT_NE(sub, nullptr);
-    auto* line = sub->widget()->findChild<QLineEdit*>(QStringLiteral("txtMessageLine1"));
-    line->setText(QStringLiteral("unsaved"));
-    {
-        WriteLock lock(kMessage);
-        dialogs.answerQuestions({false});
-        EXPECT_FALSE(main.close());
-        EXPECT_TRUE(main.world()->file(kMessage).isOpen());
-        EXPECT_TRUE(sub->isVisible());
-    }
-    dialogs.clear();
-    EXPECT_TRUE(main.close());
-    EXPECT_EQ(said(), "");
-    ASSERT_EQ(world.file(kMessage).open(""), status::kSuccess);
-    EXPECT_EQ(shown(message(1).MessageLine1), "unsaved");
 }
 
 // The lost update: another program commits a counter into one field of the records on screen
@@ -504,15 +480,8 @@ TEST_F(OtherWritersTest, EveryWindowStepsThroughTheWholeWorldWritingNothing) {
                 look();
             }
             view->setCurrentIndex(view->model()->index(0, 0));
-            auto* search = w->findChild<QLineEdit*>(QStringLiteral("txtSearch"));
-            for (char letter : std::string("ab")) {
-                const auto key = Qt::Key_A + (letter - 'a');
-                const QString text(QChar::fromLatin1(letter));
-                QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-                QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-                QCoreApplication::sendEvent(search, &press);
-                QCoreApplication::sendEvent(search, &release);
-            }
+            QTest::keyClicks(w->findChild<QLineEdit*>(QStringLiteral("txtSearch")),
+                             QStringLiteral("ab"));
         } else {
             auto* next = w->findChild<QPushButton*>(QStringLiteral("cmdNext"));
             for (look(); (next->click(), said().empty()) && records < 1000;) look();
@@ -546,79 +515,71 @@ TEST_F(OtherWritersTest, EveryWindowStepsThroughTheWholeWorldWritingNothing) {
 
 TEST_F(OtherWritersTest, ClosingWithEditsAsksWhereTheWindowDoesNotSaveOnClosing) {
     openRaces();
-    const Row elf = stored(kRace, 1);
     const char* question = "Save the changes to Race 1 \"Elf\"?|Save Changes|Save/Discard/Cancel";
-    {
-        SCOPED_TRACE("Cancel keeps the window and its edits");
-        type("txtName", "Wood Elf");
-        dialogs.answerWithCancel({Answer::Cancel});
-        EXPECT_FALSE(closeWindow());
-        EXPECT_EQ(joined(dialogs.questions), question);
-        EXPECT_EQ(text("txtName"), "Wood Elf");
-        EXPECT_EQ(stored(kRace, 1), elf);
-    }
-    {
-        SCOPED_TRACE("Discard closes and writes nothing");
-        dialogs.clear();
-        dialogs.answerWithCancel({Answer::No});
-        EXPECT_TRUE(closeWindow());
-        EXPECT_EQ(joined(dialogs.questions), question);
-        EXPECT_EQ(stored(kRace, 1), elf);
-    }
-    {
-        SCOPED_TRACE("Save writes the edits, once, and closes");
-        window.reset();
-        open(createRaceEditor);
-        type("txtName", "Wood Elf");
-        dialogs.clear();
-        dialogs.answerWithCancel({Answer::Yes});
-        EXPECT_TRUE(closeWindow());
-        EXPECT_TRUE(closeWindow());
-        EXPECT_EQ(dialogs.questions.size(), 1u);
-        EXPECT_EQ(shown(race(1).Name), "Wood Elf");
-    }
-    {
-        SCOPED_TRACE("without edits nothing is asked");
+    const struct {
+        const char* what;
+        bool edit;
+        Answer answer;
+        bool closes;
+        const char* stored;
+    } cases[] = {{"Cancel keeps the window and its edits", true, Answer::Cancel, false, "Elf"},
+                 {"Discard closes and writes nothing", true, Answer::No, true, "Elf"},
+                 {"Save writes the edits, once, and closes", true, Answer::Yes, true, "Wood Elf"},
+                 {"without edits nothing is asked", false, Answer::Cancel, true, "Wood Elf"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         window.reset();
         open(createRaceEditor);
         dialogs.clear();
-        EXPECT_TRUE(closeWindow());
-        EXPECT_TRUE(dialogs.questions.empty());
+        if (c.edit) type("txtName", "Wood Elf"), dialogs.answerWithCancel({c.answer});
+        EXPECT_EQ(closeWindow(), c.closes);
+        EXPECT_TRUE(c.answer != Answer::Yes || closeWindow());  // saved: nothing left to ask
+        EXPECT_EQ(joined(dialogs.questions), c.edit ? question : "");
+        EXPECT_TRUE(c.closes || text("txtName") == "Wood Elf");
+        EXPECT_EQ(shown(race(1).Name), c.stored);
     }
 }
 
-TEST_F(OtherWritersTest, TheMainWindowsShutdownAsksAndCancelKeepsItRunning) {
-    openRaces();
-    MDIForm1 main(dialogs);
-    QMdiSubWindow* sub = openInProgram(main, kRace, "mnuEditRace");
-    ASSERT_NE(sub, nullptr);
-    sub->widget()->findChild<QLineEdit*>(QStringLiteral("txtName"))->setText(QStringLiteral("Orc"));
-    dialogs.answerWithCancel({Answer::Cancel, Answer::Yes});
-    EXPECT_FALSE(main.close());
-    EXPECT_TRUE(main.world()->file(kRace).isOpen());
-    EXPECT_TRUE(sub->isVisible());
-    EXPECT_TRUE(main.close());
-    EXPECT_EQ(dialogs.questions.size(), 2u);
-    EXPECT_EQ(said(), "");
-    ASSERT_EQ(world.file(kRace).open(""), status::kSuccess);
-    EXPECT_EQ(shown(race(1).Name), "Orc");
+// The program's shutdown stops while a window keeps edits, and saves them on the next try.
+TEST_F(OtherWritersTest, ShutdownStopsWhileAnEditorKeepsItsEdits) {
+    for (const bool locked : {true, false}) {
+        SCOPED_TRACE(locked ? "the save refused, No to discarding" : "Cancel to saving");
+        const RecordKind kind = locked ? kMessage : kRace;
+        locked ? openMessages() : openRaces();
+        MDIForm1 main(dialogs);
+        QMdiSubWindow* sub = openInProgram(main, kind, locked ? "mnuEditMessage" : "mnuEditRace");
+        ASSERT_NE(sub, nullptr);
+        sub->widget()
+            ->findChild<QLineEdit*>(QString::fromLatin1(locked ? "txtMessageLine1" : "txtName"))
+            ->setText(QStringLiteral("Orc"));
+        {
+            std::optional<WriteLock> lock;
+            if (locked)
+                lock.emplace(kind), dialogs.answerQuestions({false});
+            else
+                dialogs.answerWithCancel({Answer::Cancel, Answer::Yes});
+            EXPECT_FALSE(main.close());
+            EXPECT_TRUE(main.world()->file(kind).isOpen());
+            EXPECT_TRUE(sub->isVisible());
+        }
+        dialogs.messages.clear();
+        EXPECT_TRUE(main.close());
+        EXPECT_EQ(dialogs.questions.size(), locked ? 1u : 2u);
+        EXPECT_EQ(said(), "");
+        ASSERT_EQ(world.file(kind).open(""), status::kSuccess);
+        EXPECT_EQ(locked ? shown(message(1).MessageLine1) : shown(race(1).Name), "Orc");
+        world.file(kind).close("");
+    }
 }
 
 // Another program deleted the record on screen.
 TEST_F(OtherWritersTest, ARecordDeletedElsewhereIsSaidOnceOrInsertedAgain) {
     openRaces();
     OtherProgram game(kRace);
-    auto removeElsewhere = [](std::int32_t n) {
-        RecordFile other(recordType(kRace));
-        ASSERT_EQ(other.open(""), status::kSuccess);
-        ASSERT_EQ(other.getEqual32(n, ""), status::kSuccess);
-        ASSERT_EQ(other.call(BDELETE, ""), status::kSuccess);
-        other.close("");
-    };
     {
         SCOPED_TRACE("with edits, Yes: inserted again under its key with the screen's values");
         type("txtMaxCharm", "61");
-        removeElsewhere(1);
+        game.remove(1);
         dialogs.answerWithCancel({Answer::Yes});
         select(1);
         EXPECT_EQ(joined(dialogs.questions),
@@ -633,7 +594,7 @@ TEST_F(OtherWritersTest, ARecordDeletedElsewhereIsSaidOnceOrInsertedAgain) {
     {
         SCOPED_TRACE("without edits: said once, when the window looks again, and left");
         dialogs.clear();
-        removeElsewhere(2);
+        game.remove(2);
         auto& recordWindow = dynamic_cast<RecordWindow&>(*window);
         recordWindow.showChangesMadeElsewhere();
         recordWindow.showChangesMadeElsewhere();
@@ -678,6 +639,200 @@ TEST(QtDialogsTest, TheDefaultButtonKeepsTheWork) {
         EXPECT_EQ(seen.defaultText.remove(u'&'), QStringLiteral("Cancel"));
         EXPECT_EQ(seen.escapeText.remove(u'&'), QStringLiteral("Cancel"));
     }
+}
+
+// The history of the editor's writes: undo and redo of saves, inserts and deletes, shown at
+// once in every window, over the changes of another program where it made any.
+class HistoryTest : public OtherWritersTest {
+protected:
+    QUndoStack& stack() { return world.history().stack(); }
+    // What the second window shows: its list and its name box.
+    std::string otherShows() {
+        std::swap(window, other);
+        const std::string shown = list() + "|" + text("txtName");
+        std::swap(window, other);
+        return shown;
+    }
+    std::unique_ptr<QWidget> other;
+};
+
+TEST_F(HistoryTest, SaveInsertAndDeleteAreUndoneAndRedoneInEveryWindow) {
+    openRaces();
+    other.reset(createRaceEditor(world, nullptr));
+    other->show();
+    const struct {
+        const char* what;
+        std::function<void()> write;
+        const char* entry;
+    } steps[] = {
+        {"save",
+         [&] {
+             type("txtName", "High Elf");
+             type("txtMaxCharm", "50");
+             select(1);
+         },
+         "save of Race 1 \"High Elf\" (Name, MaxCharm)"},
+        {"insert",
+         [&] {
+             dialogs.answerPrompts({"3"});
+             click("cmdInsert");
+         },
+         "insert of Race 3"},
+        {"delete",
+         [&] {
+             select(2);
+             dialogs.answerQuestions({true});
+             click("cmdDelete");
+         },
+         "delete of Race 3"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        const std::vector<Row> before = all(kRace);
+        const std::string shownBefore = otherShows();
+        step.write();
+        const std::vector<Row> after = all(kRace);
+        const std::string shownAfter = otherShows();
+        ASSERT_NE(before, after);
+        ASSERT_NE(shownBefore, shownAfter);
+        EXPECT_EQ(stack().undoText().toStdString(), step.entry);
+        stack().undo();
+        EXPECT_EQ(all(kRace), before);
+        EXPECT_EQ(otherShows(), shownBefore);
+        stack().redo();
+        EXPECT_EQ(all(kRace), after);
+        EXPECT_EQ(otherShows(), shownAfter);
+    }
+    EXPECT_EQ(stack().count(), 3);
+    EXPECT_EQ(said(), "");
+}
+
+TEST_F(HistoryTest, WhatAnotherProgramChangedSinceStaysAndIsNamed) {
+    openRaces();
+    const Race elf = makeRace(1, "Elf");
+    type("txtName", "High Elf");
+    type("txtMaxCharm", "50");
+    select(1);
+    {
+        SCOPED_TRACE("undo: only the fields the save changed go back, where the game left them");
+        OtherProgram(kRace).change<Race>(1, [](Race& r) { r.MaxCharm = 12, r.Cp = 3; });
+        stack().undo();
+        const Race r = race(1);
+        EXPECT_EQ(r.Name, elf.Name);
+        EXPECT_EQ(r.MaxCharm, 12);
+        EXPECT_EQ(r.Cp, 3);
+        EXPECT_EQ(said(),
+                  "Another program has changed Race 1 since; its values were kept in: MaxCharm.");
+    }
+    {
+        SCOPED_TRACE("redo after undo after another change");
+        dialogs.clear();
+        OtherProgram(kRace).change<Race>(1, [](Race& r) { r.Cp = 4; });
+        stack().redo();
+        const Race r = race(1);
+        EXPECT_EQ(r.Name, renamed(elf, "High Elf").Name);
+        EXPECT_EQ(r.MaxCharm, 12);
+        EXPECT_EQ(r.Cp, 4);
+        EXPECT_EQ(said(),
+                  "Another program has changed Race 1 since; its values were kept in: MaxCharm.");
+    }
+    {
+        SCOPED_TRACE("an insert the game changed since: asked; No keeps it and the position");
+        dialogs.clear();
+        dialogs.answerPrompts({"3"});
+        click("cmdInsert");
+        OtherProgram(kRace).change<Race>(3, [](Race& r) { r.Cp = 9; });
+        const Row changed = stored(kRace, 3);
+        dialogs.answerQuestions({false, true});
+        stack().undo();
+        EXPECT_EQ(stack().index(), 2);
+        EXPECT_EQ(stored(kRace, 3), changed);
+        stack().undo();
+        EXPECT_EQ(stack().index(), 1);
+        EXPECT_EQ(stored(kRace, 3), Row());
+        EXPECT_EQ(joined(dialogs.questions),
+                  "Another program has changed Race 3 since. Delete it all the same?|Undo\n"
+                  "Another program has changed Race 3 since. Delete it all the same?|Undo");
+        EXPECT_EQ(said(), "");
+    }
+}
+
+TEST_F(HistoryTest, AWindowWithEditsOnTheRecordIsAskedFirstAndTheViewGoesToAnEntry) {
+    openMessages();
+    const Row original = stored(kMessage, 1);
+    type("txtMessageLine1", "edited");
+    click("cmdNext");
+    click("cmdPrevious");
+    const Row edited = stored(kMessage, 1);
+    type("txtMessageLine3", "unsaved");
+    const char* question =
+        "Message 1 has edits on screen that are not saved, and undo or redo would write over "
+        "them.\nDiscard the edits and go on?|Unsaved Edits";
+    {
+        SCOPED_TRACE("No: nothing is written, the edits stay");
+        dialogs.answerQuestions({false});
+        stack().undo();
+        EXPECT_EQ(stack().index(), 1);
+        EXPECT_EQ(stored(kMessage, 1), edited);
+        EXPECT_EQ(texts({"txtMessageLine1", "txtMessageLine3"}), "edited unsaved");
+    }
+    {
+        SCOPED_TRACE("Yes: the edits go and the window shows the record undone");
+        dialogs.answerQuestions({true});
+        stack().undo();
+        EXPECT_EQ(stack().index(), 0);
+        EXPECT_EQ(stored(kMessage, 1), original);
+        EXPECT_EQ(texts({"txtMessageLine1", "txtMessageLine3"}), "line one ");
+    }
+    EXPECT_EQ(joined(dialogs.questions), std::string(question) + "\n" + question);
+    {
+        SCOPED_TRACE("a click on an entry of the History window goes to it");
+        std::unique_ptr<QWidget> view(createHistoryWindow(world));
+        auto* list = static_cast<QAbstractItemView*>(view.get());
+        list->setCurrentIndex(list->model()->index(1, 0));
+        EXPECT_EQ(stack().index(), 1);
+        EXPECT_EQ(stored(kMessage, 1), edited);
+        EXPECT_EQ(text("txtMessageLine1"), "edited");
+    }
+    EXPECT_EQ(said(), "");
+}
+
+TEST_F(HistoryTest, TheHistoryIsBounded) {
+    world.history().setLimit(3);
+    for (std::int16_t n = 1; n <= 5; ++n)
+        world.history().wrote({kRace, {}, rowOf(kRace, makeRace(n, "Elf"))});
+    ASSERT_EQ(stack().count(), 3);
+    EXPECT_EQ(stack().text(0).toStdString(), "insert of Race 3");
+    EXPECT_EQ(stack().index(), 3);
+}
+
+TEST_F(HistoryTest, CtrlZIsTheTextBoxsOwnWhileItHasTheFocus) {
+    openRaces();
+    MDIForm1 main(dialogs);
+    // The window belongs to the main window: the test only borrows it.
+    window.reset(openInProgram(main, kRace, "mnuEditRace")->widget());
+    struct Borrowed {
+        std::unique_ptr<QWidget>& w;
+        ~Borrowed() { (void)w.release(); }
+    } borrowed{window};
+    main.activateWindow();
+    QApplication::processEvents();
+    type("txtName", "High Elf");
+    select(1);
+    auto& history = main.world()->history().stack();
+    ASSERT_EQ(history.count(), 1);
+    auto* box = child<QLineEdit>("txtCp");
+    box->setFocus();
+    const QString shown = box->text();
+    QTest::keyClicks(box, QStringLiteral("7"));
+    ASSERT_NE(box->text(), shown);
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(history.index(), 1);
+    EXPECT_EQ(box->text(), shown);
+    auto* list = child<QWidget>("lstDatabase");
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(history.index(), 0);
 }
 
 }  // namespace

@@ -282,7 +282,7 @@ TEST_F(FindWindowTest, ResultsOptionsAndOpeningARecord) {
 
 // "Used by": the count beside the record on screen, its list, the delete question that names
 // the referring records, and the index kept current by the editor's writes and by others'.
-class UsedByTest : public GuiTest {
+class UsedByTest : public MainWindowTest {
 public:
     void SetUp() override {
         buildSmallWorld();
@@ -316,32 +316,6 @@ public:
         for (RecordKind kind : allRecordKinds()) rows.push_back(all(kind));
         return rows;
     }
-    // The record a window of `kind` shows: its file holds it in memory.
-    std::string shownTitle(RecordKind kind) {
-        return recordTitle(kind, recordKeyOf(recordType(kind), world.file(kind).record()))
-            .toStdString();
-    }
-    // Windows opened by name as the main window's menu opens them, kept until the test ends.
-    void openWindowsByName() {
-        world.setWindowOpener([this](const QString& name) -> QWidget* {
-            using Make = QWidget* (*)(World&, QWidget*);
-            static const std::map<QString, Make> makers = {
-                {QStringLiteral("frmRace"), createRaceEditor},
-                {QStringLiteral("frmClass"), createClassEditor},
-                {QStringLiteral("frmSpell"), createSpellEditor},
-                {QStringLiteral("frmMonster"), createMonsterEditor},
-                {QStringLiteral("frmItem"), createItemEditor},
-                {QStringLiteral("frmShop"), createShopEditor},
-                {QStringLiteral("frmRoom"), createRoomEditor},
-                {QStringLiteral("frmMessage"), createMessageEditor},
-                {QStringLiteral("frmTextblock"), createTextblockEditor},
-                {QStringLiteral("frmUser"), createUserEditor}};
-            auto& w = opened[name];
-            if (!w) w.reset(makers.at(name)(world, nullptr)), w->show();
-            return w.get();
-        });
-    }
-    std::map<QString, std::unique_ptr<QWidget>> opened;
 };
 
 TEST_F(UsedByTest, CatalogueCountsListsAndAsksBeforeDeletingWhatOthersName) {
@@ -504,11 +478,17 @@ TEST_F(UsedByTest, RenumberRewritesEveryNamerAndShowsTheRecordUnderItsNewNumber)
 }
 
 TEST_F(UsedByTest, DoubleClickOpensTheNamingRecordInItsOwnWindow) {
-    openWindowsByName();
-    open(createItemEditor);
+    main.startUp();
+    choose("mnuEditItems");
+    // The window belongs to the main window: the test only borrows it.
+    window.reset(sub("frmItem")->widget());
+    struct Borrowed {
+        std::unique_ptr<QWidget>& w;
+        ~Borrowed() { (void)w.release(); }
+    } borrowed{window};
     ASSERT_EQ(usedBy().rfind("Used by ", 0), 0u);
     click("cmdUsedBy");
-    auto* tree = window->findChild<QTreeWidget*>(QStringLiteral("lstUsedBy"));
+    auto* tree = main.findChild<QTreeWidget*>(QStringLiteral("lstUsedBy"));
     ASSERT_NE(tree, nullptr);
     // The first entry of a catalogue type and the first of a navigator type.
     const std::set<QString> navigators = {QStringLiteral("Room"), QStringLiteral("Message"),
@@ -526,8 +506,11 @@ TEST_F(UsedByTest, DoubleClickOpensTheNamingRecordInItsOwnWindow) {
         SCOPED_TRACE(type.toStdString());
         const RecordKind kind = *world::kindNamed(type.toStdString());
         emit tree->itemDoubleClicked(item, 0);
-        EXPECT_TRUE(opened.count(QStringLiteral("frm") + type));
-        EXPECT_EQ(shownTitle(kind), (type + u' ' + item->text(1)).toStdString());
+        ASSERT_NE(main.subWindow(QStringLiteral("frm") + type), nullptr);
+        // The window's file holds the record it shows.
+        EXPECT_EQ(
+            recordTitle(kind, recordKeyOf(recordType(kind), main.world()->file(kind).record())),
+            type + u' ' + item->text(1));
     }
     EXPECT_EQ(said(), "");
 }

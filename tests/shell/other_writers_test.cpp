@@ -625,14 +625,13 @@ TEST(QtDialogsTest, TheDefaultButtonKeepsTheWork) {
         Seen seen;
         answerWith(key, seen);
         EXPECT_FALSE(dialogs.question(QStringLiteral("Delete?"), QStringLiteral("Delete")));
-        EXPECT_EQ(seen.defaultText.remove(u'&'), QStringLiteral("No"));
-        EXPECT_EQ(seen.escapeText.remove(u'&'), QStringLiteral("No"));
+        EXPECT_EQ(QString(seen.defaultText + u'/' + seen.escapeText).remove(u'&'), u"No/No");
         answerWith(key, seen);
         EXPECT_EQ(dialogs.questionWithCancel(QStringLiteral("Save?"), QStringLiteral("Save"),
                                              QStringLiteral("Save"), QStringLiteral("Discard")),
                   Answer::Cancel);
-        EXPECT_EQ(seen.defaultText.remove(u'&'), QStringLiteral("Cancel"));
-        EXPECT_EQ(seen.escapeText.remove(u'&'), QStringLiteral("Cancel"));
+        EXPECT_EQ(QString(seen.defaultText + u'/' + seen.escapeText).remove(u'&'),
+                  u"Cancel/Cancel");
     }
 }
 

@@ -65,21 +65,24 @@ protected:
         type("txtGotoMap", map), type("txtGotoRoom", number);
         click("cmdGoto");
     }
-    // The open mini map (a window of its own beside a lone editor), `names` its labels joined by
-    // "|", `colours` the initials of its boxes' colours.
+    // The mini map MAP opens (a window of its own beside a lone editor); its labels joined by
+    // "|" and its boxes' colours by their initials.
+    MiniMap* openMap() {
+        click("Command1");
+        return miniMap();
+    }
     MiniMap* miniMap() {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* map = dynamic_cast<MiniMap*>(w); map && map->isVisible()) return map;
         return nullptr;
     }
     std::string labels(MiniMap* map, std::initializer_list<const char*> names) {
-        std::string out;
+        std::vector<std::string> out;
         for (const char* name : names) {
             auto* l = map->findChild<QLabel*>(QString::fromLatin1(name));
-            out += (out.empty() ? "" : "|") +
-                   (l ? l->text().toStdString() : "no " + std::string(name));
+            out.push_back(l ? l->text().toStdString() : "no " + std::string(name));
         }
-        return out;
+        return joined(out, "|");
     }
     std::string colours(MiniMap* map) {
         std::string out;
@@ -140,8 +143,7 @@ TEST_F(RoomTest, GotoAndTheMapsLookupsDoNotMisdirectTheNextSave) {
     SCOPED_TRACE("an unsaved exit is drawn with its room's stored name; the save after it");
     type("txtName", "Yard, edited");
     type("txtRoomExit_0", "3");  // North to the loft, not saved yet
-    click("Command1");
-    MiniMap* map = miniMap();
+    MiniMap* map = openMap();
     ASSERT_NE(map, nullptr);
     EXPECT_FALSE(window->isEnabled());
     EXPECT_EQ(labels(map, {"info2_0", "rname2_0", "etype_0", "rname2_1", "info", "rname", "exits"}),
@@ -294,8 +296,7 @@ TEST_F(RoomTest, TheMiniMapsBoxes) {
     room(makeRoom(1, 2, "Landing"));
     room(makeRoom(1, 3, "Nowhere"));
     open(createRoomEditor);
-    click("Command1");
-    MiniMap* map = miniMap();
+    MiniMap* map = openMap();
     ASSERT_NE(map, nullptr);
     // Once for room 5.
     EXPECT_EQ(said(), "Function GetRoomName, BGETEQUAL, Room, Error: 4 (no record has this key)");
@@ -309,8 +310,7 @@ TEST_F(RoomTest, TheMiniMapsBoxes) {
     dialogs.clear();
     goTo("1", "3");
     type("txtRoomExit_4", "north-ish");
-    click("Command1");
-    map = miniMap();
+    map = openMap();
     ASSERT_NE(map, nullptr);
     EXPECT_EQ(colours(map), "wwwwwwwwwwb");
     EXPECT_EQ(labels(map, {"info2_4", "rname2_4", "etype_4", "exits"}), "|||Obvious Exits.");
@@ -322,8 +322,7 @@ TEST_F(RoomTest, TheMiniMapsBoxes) {
     room(cross);
     type("txtRoomExit_4", "0");
     goTo("1", "4");
-    click("Command1");
-    map = miniMap();
+    map = openMap();
     ASSERT_NE(map, nullptr);
     auto* exits = map->findChild<QLabel*>(QStringLiteral("exits"));
     EXPECT_EQ(exits->toolTip().toStdString(),

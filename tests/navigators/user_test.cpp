@@ -77,12 +77,10 @@ protected:
 
 TEST_F(UserEditorTest, ShowsAPlayerAndGoesToOneByName) {
     openOnThree();
-    EXPECT_EQ(texts({"txtBBSName", "txtFirstName", "txtLastName", "txtGoto"}),
-              "alpha Falpha Lalpha monkey");
-    EXPECT_EQ(texts({"txtLevel", "txtExperience", "txtMaxHP", "txtCurrentHP", "txtStat_0",
-                     "txtStat_11", "Text1_0", "Text1_19"}),
-              "11 -70000 12 13 100 111 100000 100019");
-    EXPECT_EQ(texts({"cmbRaces", "cmbClasses"}), "Human Fighter");
+    EXPECT_EQ(texts({"txtBBSName", "txtFirstName", "txtLastName", "txtGoto", "txtLevel",
+                     "txtExperience", "txtMaxHP", "txtCurrentHP", "txtStat_0", "txtStat_11",
+                     "Text1_0", "Text1_19", "cmbRaces", "cmbClasses"}),
+              "alpha Falpha Lalpha monkey 11 -70000 12 13 100 111 100000 100019 Human Fighter");
     // Item names: found, missing, none.
     EXPECT_EQ(texts({"txtItem_0", "txtItemName_0", "txtItemUses_0", "txtItem_1", "txtItemName_1",
                      "txtItem_2", "txtItemName_2", "txtItemUses_2", "txtItem_99", "txtItemName_99",

@@ -21,6 +21,7 @@ struct Collected : FindSink {
     std::vector<FindHit> hits;
     std::vector<std::string> unreadableFiles;
     std::size_t stopAfter = 0;  // hits; 0: never
+    FindSummary summary;
 
     void found(const FindHit& hit) override { hits.push_back(hit); }
     void unreadable(RecordKind, const std::string& path, const std::string&) override {
@@ -47,52 +48,38 @@ protected:
     }
     void TearDown() override { stopRecordManager(); }
 
-    // Inserts a record of `kind` holding only the given texts and numbers.
+    // Inserts a record of `kind` holding only the given texts and numbers; "Desc:2" names
+    // entry 2 of a run.
     void plant(RecordKind kind, std::vector<std::pair<const char*, std::string>> texts,
                std::vector<std::pair<const char*, std::int64_t>> numbers) {
-        RecordFile file(recordType(kind));
-        file.setFileName(dir.path(std::string(recordType(kind).fileName())));
+        const RecordType& type = recordType(kind);
+        RecordFile file(type);
+        file.setFileName(dir.path(std::string(type.fileName())));
         ASSERT_EQ(file.open(""), status::kSuccess);
         std::fill(file.row().begin(), file.row().end(), 0);
         file.rowToRecord();
-        for (const auto& [name, value] : texts) {
-            const FieldInfo* f = recordType(kind).field(name);
-            ASSERT_NE(f, nullptr) << name;
-            setText(file.record(), *f, 0, value);
-        }
-        // "Desc:2" names entry 2 of a run.
-        for (const auto& [name, value] : numbers) {
-            const std::string spec(name);
+        auto entry = [&](const std::string& spec) {
             const auto colon = spec.find(':');
-            const FieldInfo* f = recordType(kind).field(spec.substr(0, colon));
-            ASSERT_NE(f, nullptr) << name;
-            setInt(file.record(), *f,
-                   colon == std::string::npos ? 0 : std::stoul(spec.substr(colon + 1)), value);
-        }
-        ASSERT_EQ(file.call(BINSERT, ""), status::kSuccess) << recordType(kind).name();
-        ASSERT_EQ(file.close(""), status::kSuccess);
-    }
-    void plantRoomText(std::size_t line, const std::string& text) {
-        RecordFile file(recordType(RecordKind::Room));
-        file.setFileName(dir.path("wccmp002.dat"));
-        ASSERT_EQ(file.open(""), status::kSuccess);
-        std::fill(file.row().begin(), file.row().end(), 0);
-        file.rowToRecord();
-        const RecordType& t = recordType(RecordKind::Room);
-        setInt(file.record(), *t.field("MapNumber"), 0, 9001);
-        setInt(file.record(), *t.field("RoomNumber"), 0, 1);
-        setText(file.record(), *t.field("Desc"), line, text);
-        ASSERT_EQ(file.call(BINSERT, ""), status::kSuccess);
+            const FieldInfo* f = type.field(spec.substr(0, colon));
+            EXPECT_NE(f, nullptr) << spec;
+            return std::pair(f,
+                             colon == std::string::npos ? 0 : std::stoul(spec.substr(colon + 1)));
+        };
+        for (const auto& [name, value] : texts)
+            if (auto [f, i] = entry(name); f) setText(file.record(), *f, i, value);
+        for (const auto& [name, value] : numbers)
+            if (auto [f, i] = entry(name); f) setInt(file.record(), *f, i, value);
+        ASSERT_EQ(file.call(BINSERT, ""), status::kSuccess) << type.name();
         ASSERT_EQ(file.close(""), status::kSuccess);
     }
 
-    Collected find(const std::string& text, bool matchCase = false, bool wholeWord = false) {
+    Collected find(const std::string& text, bool matchCase = false, bool wholeWord = false,
+                   std::size_t stopAfter = 0) {
         Collected sink;
+        sink.stopAfter = stopAfter;
         FindQuery q;
-        q.text = text;
-        q.matchCase = matchCase;
-        q.wholeWord = wholeWord;
-        findInWorld(worldFilesIn(dir.path("")), q, sink);
+        q.text = text, q.matchCase = matchCase, q.wholeWord = wholeWord;
+        sink.summary = findInWorld(worldFilesIn(dir.path("")), q, sink);
         return sink;
     }
 
@@ -102,7 +89,8 @@ protected:
 TEST_F(WorldFind, AWordInEachKindOfTextField) {
     plant(RecordKind::Race, {{"Name", "Qzorkin"}}, {{"Number", 901}});
     plant(RecordKind::Item, {{"Name", "Lamp"}, {"Desc5", "a qzorkin lamp"}}, {{"Number", 90001}});
-    plantRoomText(2, "Here lies the qzorkin.");
+    plant(RecordKind::Room, {{"Desc:2", "Here lies the qzorkin."}},
+          {{"MapNumber", 9001}, {"RoomNumber", 1}});
     plant(RecordKind::Message, {{"MessageLine2", "You feel QZORKIN near"}}, {{"Number", 90001}});
     plant(RecordKind::Textblock, {{"Data", encodeTextblockData("once a\nQzorkin spoke")}},
           {{"Number", 90001}});
@@ -171,34 +159,23 @@ TEST_F(WorldFind, CancelAndAMissingFile) {
     for (int n = 1; n <= 3; ++n)
         plant(RecordKind::Message, {{"MessageLine1", "plorb"}}, {{"Number", 90000 + n}});
     plant(RecordKind::User, {{"BBSName", "plorb"}}, {});
-    {
-        SCOPED_TRACE("cancelled after the first hit");
-        Collected sink;
-        sink.stopAfter = 1;
-        FindQuery q;
-        q.text = "plorb";
-        const FindSummary s = findInWorld(worldFilesIn(dir.path("")), q, sink);
-        EXPECT_TRUE(s.cancelled);
-        EXPECT_EQ(sink.hits.size(), 1u);
-    }
-    {
-        SCOPED_TRACE("the message file is missing: the others are still searched");
-        std::filesystem::remove(dir.path("wccmsg2.dat"));
-        const Collected c = find("plorb");
-        EXPECT_EQ(c.unreadableFiles, std::vector<std::string>{"wccmsg2.dat"});
-        EXPECT_EQ(c.where(), std::vector<std::string>{"User \"plorb\" BBSName"});
-    }
+    const Collected cancelled = find("plorb", false, false, 1);
+    EXPECT_TRUE(cancelled.summary.cancelled);
+    EXPECT_EQ(cancelled.hits.size(), 1u);
+    // The message file missing: the others are still searched.
+    std::filesystem::remove(dir.path("wccmsg2.dat"));
+    const Collected c = find("plorb");
+    EXPECT_EQ(c.unreadableFiles, std::vector<std::string>{"wccmsg2.dat"});
+    EXPECT_EQ(c.where(), std::vector<std::string>{"User \"plorb\" BBSName"});
 }
 
 // The editor searches on a worker thread while its windows open, read and write their own
 // files: the record manager's table of open files serves both.
 TEST_F(WorldFind, ASearchOnAnotherThreadBesideTheEditorsOwnCalls) {
     plant(RecordKind::Message, {{"MessageLine1", "snorgle"}}, {{"Number", 90001}});
-    Collected found;
+    std::size_t hits = 0;
     std::thread search([&] {
-        FindQuery q;
-        q.text = "snorgle";
-        for (int i = 0; i < 5; ++i) findInWorld(worldFilesIn(dir.path("")), q, found);
+        for (int i = 0; i < 5; ++i) hits += find("snorgle").hits.size();
     });
     for (int i = 0; i < 20; ++i) {
         RecordFile races(recordType(RecordKind::Race));
@@ -209,7 +186,7 @@ TEST_F(WorldFind, ASearchOnAnotherThreadBesideTheEditorsOwnCalls) {
         ASSERT_EQ(races.close(""), status::kSuccess);
     }
     search.join();
-    EXPECT_EQ(found.hits.size(), 5u);
+    EXPECT_EQ(hits, 5u);
 }
 
 }  // namespace

@@ -81,6 +81,7 @@ TEST_F(RaceEditorTest, SearchSelectsAsTheUserTypes) {
     openWith({makeRace(1, "Elf"), makeRace(2, "halfling"), makeRace(3, "Human")});
     auto* search = child<QLineEdit>("txtSearch");
     type("txtMinCharm", "55");
+    search->setFocus();
     QTest::keyClick(search, Qt::Key_H);
     EXPECT_EQ(current(), 1);
     EXPECT_EQ(search->text() + u'|' + search->selectedText(), QStringLiteral("halfling|alfling"));
@@ -88,10 +89,30 @@ TEST_F(RaceEditorTest, SearchSelectsAsTheUserTypes) {
     ASSERT_FALSE(stored(kRace, 1).empty());
     EXPECT_EQ(world.file(kRace).as<Race>().MinCharm, 55);  // the Elf was saved on leaving
 
+    SCOPED_TRACE("Down keeps the typed prefix; Backspace shortens it");
+    QTest::keyClick(search, Qt::Key_Down);
+    EXPECT_EQ(current(), 1);
+    EXPECT_EQ(search->selectionStart(), 1);
+    QTest::keyClick(search, Qt::Key_Backspace);
+    EXPECT_EQ(current(), 0);  // the prefix was "h", and is empty now
+
+    SCOPED_TRACE("the entry on screen found again is saved and shown again, rounded");
+    type("txtMinCharm", "12.5");
+    type("txtMaxCharm", "13.5");
+    search->clear();
+    QTest::keyClick(search, Qt::Key_E);
+    EXPECT_EQ(current(), 0);
+    EXPECT_EQ(texts({"txtMinCharm", "txtMaxCharm"}), "12 14");
+    ASSERT_FALSE(stored(kRace, 1).empty());
+    EXPECT_EQ(world.file(kRace).as<Race>().MinCharm, 12);
+    EXPECT_EQ(world.file(kRace).as<Race>().MaxCharm, 14);
+
     SCOPED_TRACE("a prefix nobody has leaves the selection");
-    QTest::keyClicks(search, QStringLiteral("uz"));
+    search->clear();
+    QTest::keyClicks(search, QStringLiteral("Huz"));
     EXPECT_EQ(current(), 2);
     EXPECT_EQ(search->text(), QStringLiteral("Huz"));
+    EXPECT_EQ(said(), "");
 
     SCOPED_TRACE("Alt+L and Alt+S reach the list and the search box from anywhere in the window");
     QApplication::setActiveWindow(window.get());
@@ -102,20 +123,9 @@ TEST_F(RaceEditorTest, SearchSelectsAsTheUserTypes) {
     EXPECT_TRUE(search->hasFocus());
 }
 
-TEST_F(RaceEditorTest, InsertStoresACopyOfTheRecordOnScreen) {
-    const Race orc = makeRace(5, "Orc");
-    openWith({makeRace(1, "Elf"), orc});
-    select(1);
-    dialogs.answerPrompts({"3"});
-    click("cmdInsert");
-    EXPECT_EQ(joined(dialogs.prompts), "New Race Number:|Insert|6");
-    Race expected = renamed(orc, "New Race");
-    expected.Number = 3;
-    EXPECT_EQ(stored(kRace, 3), rowOf(kRace, expected));
-    EXPECT_EQ(list(), "1   Elf\n3   New Race\n5   Orc");
-    EXPECT_EQ(current(), 0);
-    EXPECT_EQ(said(), "");
-
+// The copy itself: the Monster, Item, Class and Shop insert tests.
+TEST_F(RaceEditorTest, InsertRefusesNumbersItCannotTakeAndOffersTheLowestFree) {
+    openWith({makeRace(1, "Elf"), makeRace(5, "Orc")});
     expectInsertsRefused(kRace, {{"1", "cmdInsert, BINSERT, Error: "},
                                  {"0", "0 means none wherever a record names a Race"},
                                  {"x1", "nothing was inserted"},

@@ -1,10 +1,6 @@
-// frmSpell and frmShop over hand-made records, and the two search rules every catalogue
-// editor shares: Down keeps the typed prefix, and finding the entry on screen saves and
-// shows it again.
+// frmSpell and frmShop over hand-made records.
 #include <QComboBox>
 #include <QPushButton>
-#include <QTabWidget>
-#include <QTest>
 
 #include "editors/catalogue_windows.h"
 #include "gui_test.h"
@@ -175,102 +171,39 @@ TEST_F(ShopEditorTest, WithoutTheItemFileEachShopShownReportsOneFailedLookup) {
     EXPECT_EQ(dialogs.messages.size(), 2u) << said();
 }
 
-TEST_F(ShopEditorTest, PanelsAndRowFramesSwitchWithoutTouchingTheFile) {
+// The panels and the two row frames switch without touching the file; the rows are made
+// when first shown, with the names.
+TEST_F(ShopEditorTest, PanelsSwitchAndTheItemRowsAreMadeWhenFirstShown) {
+    window.reset(createShopEditor(world));
+    window->show();
     const std::vector<Row> before = all(kShop);
     auto* other = child<QPushButton>("cmdOther");
     auto hidden = [&](std::initializer_list<const char*> names) {
         std::string shown;
         for (const char* name : names) shown += child<QWidget>(name)->isHidden() ? '-' : '+';
-        return shown;
+        return shown + other->text().toStdString();
     };
+    EXPECT_EQ(hidden({"frameGeneral", "frameShopItems", "cmdA", "cmdB"}), "+---Items Sold");
+    EXPECT_EQ(window->findChild<QLineEdit*>(QStringLiteral("txtShopItemName_0")), nullptr);
+    const QSize closed = window->size();
+    click("cmdOther");
     const std::initializer_list<const char*> parts = {"frameGeneral", "frameShopItems", "cmdA",
                                                       "cmdB",         "frameA",         "frameB"};
-    EXPECT_EQ(hidden(parts) + other->text().toStdString(), "+---+-Items Sold");
-    click("cmdOther");
-    EXPECT_EQ(hidden(parts) + other->text().toStdString(), "-++++-General");
-    click("cmdB");
-    EXPECT_EQ(hidden(parts), "-+++-+");
-    click("cmdOther");
-    click("cmdOther");
-    EXPECT_EQ(hidden(parts) + other->text().toStdString(), "-+++-+General");
-    click("cmdA");
-    EXPECT_EQ(hidden({"frameA", "frameB"}), "+-");
-    EXPECT_EQ(all(kShop), before);
-}
-
-// The search rules, through frmRace: they belong to every catalogue editor.
-TEST_F(GuiTest, SearchKeepsThePrefixOnDownAndRefindingTheShownEntrySavesIt) {
-    create({RecordKind::Race});
-    for (auto [n, name] : {std::pair{1, "Elf"}, {2, "Gnome"}, {3, "Goblin"}})
-        add(RecordKind::Race, makeRace(std::int16_t(n), name));
-    open(createRaceEditor);
-    auto* search = child<QLineEdit>("txtSearch");
-    search->setFocus();
-    QTest::keyClick(search, Qt::Key_G);
-    EXPECT_EQ(current(), 1);
-    QTest::keyClick(search, Qt::Key_Down);
-    EXPECT_EQ(current(), 1);
-    EXPECT_EQ(search->selectionStart(), 1);
-    QTest::keyClick(search, Qt::Key_Backspace);
-    EXPECT_EQ(current(), 0);  // the prefix was "g", and is empty now
-
-    SCOPED_TRACE("the entry on screen found again is saved and shown again, rounded");
-    type("txtMinCharm", "12.5");
-    type("txtMaxCharm", "13.5");
-    search->clear();
-    QTest::keyClick(search, Qt::Key_E);
-    EXPECT_EQ(current(), 0);
-    EXPECT_EQ(texts({"txtMinCharm", "txtMaxCharm"}), "12 14");
-    ASSERT_FALSE(stored(RecordKind::Race, 1).empty());
-    EXPECT_EQ(world.file(RecordKind::Race).as<Race>().MinCharm, 12);
-    EXPECT_EQ(world.file(RecordKind::Race).as<Race>().MaxCharm, 14);
-    EXPECT_EQ(said(), "");
-}
-
-// Pages made when first turned to: until then a save keeps their fields as stored, and
-// when they appear they show the record on screen, wherever the file has moved since.
-TEST_F(GuiTest, DeferredPagesShowTheRecordOnScreenWhenFirstMade) {
-    create({RecordKind::Race});
-    const Race elf = makeRace(1, "Elf");
-    add(RecordKind::Race, elf);
-    add(RecordKind::Race, makeRace(2, "Dwarf"));
-    window.reset(createRaceEditor(world));
-    window->show();
-    EXPECT_EQ(window->findChild<QComboBox*>(QStringLiteral("txtAbilityA_0")), nullptr);
-    select(1);
-    select(0);
-    EXPECT_EQ(stored(RecordKind::Race, 1), rowOf(RecordKind::Race, elf));
-    ASSERT_EQ(world.file(RecordKind::Race).call(BGETLAST, ""), 0);
-    child<QTabWidget>("SSTab1")->setCurrentIndex(1);
-    EXPECT_EQ(texts({"txtAbilityA_0", "txtAbilityB_0"}), "Inflict Damage Ignoring Armour -10");
-    type("txtAbilityB_0", "77");
-    select(1);
-    ASSERT_FALSE(stored(RecordKind::Race, 1).empty());
-    EXPECT_EQ(world.file(RecordKind::Race).as<Race>().AbilityB[0], 77);
-
-    SCOPED_TRACE("the Spell editor's ability slots appear with their panel");
-    create({kSpell});
-    add(kSpell, makeSpell(4, "Spark"));
-    window.reset(createSpellEditor(world));
-    window->show();
-    EXPECT_EQ(window->findChild<QComboBox*>(QStringLiteral("txtAbilityA_9")), nullptr);
-    click("cmdOther");
-    EXPECT_EQ(texts({"txtAbilityA_9", "txtAbilityB_9"}), "Picklocks value -9");
-    EXPECT_EQ(said(), "");
-}
-
-TEST_F(ShopEditorTest, ItemRowsMadeWhenFirstShownCarryTheNames) {
-    window.reset(createShopEditor(world));
-    window->show();
-    EXPECT_EQ(window->findChild<QLineEdit*>(QStringLiteral("txtShopItemName_0")), nullptr);
-    const QSize before = window->size();
-    click("cmdOther");
+    EXPECT_EQ(hidden(parts), "-++++-General");
     EXPECT_EQ(texts({"txtShopItemNumber_0", "txtShopItemName_0", "txtShopItemName_19"}),
               "3 Rope Lamp");
     // The window was sized for the smaller panel: it grows to hold the rows.
     QCoreApplication::processEvents();
-    EXPECT_GT(window->height(), before.height());
+    EXPECT_GT(window->height(), closed.height());
     EXPECT_EQ(window->size(), window->size().expandedTo(window->sizeHint()));
+    click("cmdB");
+    EXPECT_EQ(hidden(parts), "-+++-+General");
+    click("cmdOther");
+    click("cmdOther");
+    EXPECT_EQ(hidden(parts), "-+++-+General");
+    click("cmdA");
+    EXPECT_EQ(hidden({"frameA", "frameB"}), "+-General");
+    EXPECT_EQ(all(kShop), before);
     EXPECT_EQ(said(), "");
 }
 

@@ -182,57 +182,25 @@ struct File {
 };
 sqlite3_file* in(sqlite3_file* f) { return reinterpret_cast<File*>(f)->inner; }
 
-int xClose(sqlite3_file* f) { return in(f)->pMethods->xClose(in(f)); }
-int xRead(sqlite3_file* f, void* p, int n, sqlite3_int64 o) {
-    return in(f)->pMethods->xRead(in(f), p, n, o);
+// Passes a call on to the real file; the events that may kill the process tick first
+// (writes only into the data file).
+template <auto Method, class... A>
+int pass(sqlite3_file* f, A... a) {
+    return (in(f)->pMethods->*Method)(in(f), a...);
 }
-int xWrite(sqlite3_file* f, const void* p, int n, sqlite3_int64 o) {
-    if (reinterpret_cast<File*>(f)->dataFile) tick();
-    return in(f)->pMethods->xWrite(in(f), p, n, o);
+template <auto Method, bool onlyDataFiles = false, class... A>
+int tickThenPass(sqlite3_file* f, A... a) {
+    if (!onlyDataFiles || reinterpret_cast<File*>(f)->dataFile) tick();
+    return pass<Method>(f, a...);
 }
-int xTruncate(sqlite3_file* f, sqlite3_int64 size) {
-    tick();
-    return in(f)->pMethods->xTruncate(in(f), size);
-}
-int xSync(sqlite3_file* f, int flags) {
-    tick();
-    return in(f)->pMethods->xSync(in(f), flags);
-}
-int xFileSize(sqlite3_file* f, sqlite3_int64* size) {
-    return in(f)->pMethods->xFileSize(in(f), size);
-}
-int xLock(sqlite3_file* f, int l) { return in(f)->pMethods->xLock(in(f), l); }
-int xUnlock(sqlite3_file* f, int l) { return in(f)->pMethods->xUnlock(in(f), l); }
-int xCheckReservedLock(sqlite3_file* f, int* out) {
-    return in(f)->pMethods->xCheckReservedLock(in(f), out);
-}
-int xFileControl(sqlite3_file* f, int op, void* arg) {
-    return in(f)->pMethods->xFileControl(in(f), op, arg);
-}
-int xSectorSize(sqlite3_file* f) { return in(f)->pMethods->xSectorSize(in(f)); }
-int xDeviceCharacteristics(sqlite3_file* f) {
-    return in(f)->pMethods->xDeviceCharacteristics(in(f));
-}
-
-const sqlite3_io_methods methods = {1,
-                                    xClose,
-                                    xRead,
-                                    xWrite,
-                                    xTruncate,
-                                    xSync,
-                                    xFileSize,
-                                    xLock,
-                                    xUnlock,
-                                    xCheckReservedLock,
-                                    xFileControl,
-                                    xSectorSize,
-                                    xDeviceCharacteristics,
-                                    nullptr,
-                                    nullptr,
-                                    nullptr,
-                                    nullptr,
-                                    nullptr,
-                                    nullptr};
+using M = sqlite3_io_methods;
+// clang-format off
+const sqlite3_io_methods methods = {1, pass<&M::xClose>, pass<&M::xRead>,
+    tickThenPass<&M::xWrite, true>, tickThenPass<&M::xTruncate>, tickThenPass<&M::xSync>,
+    pass<&M::xFileSize>, pass<&M::xLock>, pass<&M::xUnlock>, pass<&M::xCheckReservedLock>,
+    pass<&M::xFileControl>, pass<&M::xSectorSize>, pass<&M::xDeviceCharacteristics>,
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+// clang-format on
 
 int xOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* f, int flags, int* outFlags) {
     auto* file = reinterpret_cast<File*>(f);
@@ -265,15 +233,15 @@ void install(int n) {
 
 TEST_F(CheckedWorld, RenumberKilledAnywhereLeavesAllFilesBeforeOrAllAfter) {
     const std::vector<std::string> before = unloadAll(dir.path(""));
+    const auto copyWorld = [&](const test::ScratchDir& to) {
+        for (const fs::directory_entry& e : fs::directory_iterator(dir.path("")))
+            fs::copy_file(e.path(), to.path(e.path().filename().string()));
+    };
     test::ScratchDir after;
-    for (const fs::directory_entry& e : fs::directory_iterator(dir.path("")))
-        fs::copy_file(e.path(), after.path(e.path().filename().string()));
+    copyWorld(after);
     // Item 1 is named from several files: the change spans them.
-    const std::vector<std::string> renumber = {"renumber", "", "Item", "1", "9001"};
-    auto args = [&](const std::string& where) {
-        auto a = renumber;
-        a[1] = where;
-        return a;
+    const auto args = [](const std::string& where) {
+        return std::vector<std::string>{"renumber", where, "Item", "1", "9001"};
     };
     ASSERT_EQ(runTool(args(after.path(""))).code, kExitDone);
     const std::vector<std::string> renumbered = unloadAll(after.path(""));
@@ -283,8 +251,7 @@ TEST_F(CheckedWorld, RenumberKilledAnywhereLeavesAllFilesBeforeOrAllAfter) {
     for (int n = 1; n < 1000; ++n) {
         SCOPED_TRACE("killed at file event " + std::to_string(n));
         test::ScratchDir copy;
-        for (const fs::directory_entry& e : fs::directory_iterator(dir.path("")))
-            fs::copy_file(e.path(), copy.path(e.path().filename().string()));
+        copyWorld(copy);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {

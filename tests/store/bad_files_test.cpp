@@ -74,9 +74,7 @@ TEST_F(BadFilesTest, MissingForeignDamagedAndNewerFilesAreRefused) {
         if (c.sql) {
             rawSql(path, c.sql);
         } else {
-            std::ofstream(path, std::ios::binary)
-                .write(reinterpret_cast<const char*>(c.bytes.data()),
-                       std::streamsize(c.bytes.size()));
+            writeBytes(path, c.bytes);
         }
         const Bytes before = fileBytes(path);
         Handle h;
@@ -87,8 +85,7 @@ TEST_F(BadFilesTest, MissingForeignDamagedAndNewerFilesAreRefused) {
     {
         SCOPED_TRACE("garbage inside pages: refused at open or on the walk, never a clean end");
         const std::string path = dir.path("garbage.dat");
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(garbage.data()), std::streamsize(garbage.size()));
+        writeBytes(path, garbage);
         Handle h;
         Status s = h.open(path, 256);
         for (int rows = 0; s == kSuccess && rows < 1000; ++rows)

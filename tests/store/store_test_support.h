@@ -57,6 +57,10 @@ inline Bytes fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
+inline void writeBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
 // Waits (a few clock ticks at most) until the file's change time lies well behind the clock,
 // when the store starts to trust fstat alone between full checks.
 inline void letChangeTimeSettle(const std::string& path) {

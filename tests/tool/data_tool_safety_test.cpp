@@ -162,11 +162,10 @@ TEST_F(ToolSafety, LoadRefusesInputsThatAreNotUnloadsOfThisType) {
             SCOPED_TRACE(std::string(source.name()) + " into " + std::string(target.name()));
             const ToolRun r = runTool({"load", dir.path(std::string(target.fileName()))}, rows);
             EXPECT_EQ(r.code, kExitDataError);
-            EXPECT_TRUE(has(r.err, "record 1 at byte 0: the record is " +
-                                       std::to_string(source.dataLength()) +
-                                       " bytes long; the file holds records of " +
-                                       std::to_string(target.dataLength()) + " bytes"))
-                << r.err;
+            EXPECT_HAS(r.err, "record 1 at byte 0: the record is " +
+                                  std::to_string(source.dataLength()) +
+                                  " bytes long; the file holds records of " +
+                                  std::to_string(target.dataLength()) + " bytes");
         }
     }
 }
@@ -175,25 +174,16 @@ TEST_F(ToolSafety, DamagedAndForeignFilesAreRefusedAndVerifyNamesThem) {
     Bytes bytes = fileBytes(msg);
     ASSERT_GE(bytes.size(), 3u * 8192);
     bytes[2 * 8192] = 0x07;  // a b-tree page of no known type
-    const std::string damaged = dir.path("damaged.dat");
-    std::ofstream(damaged, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    const std::string trigger = dir.path("trigger.dat");
+    const std::string damaged = dir.path("damaged.dat"), trigger = dir.path("trigger.dat");
+    test::writeBytes(damaged, bytes);
     fs::copy_file(msg, trigger);
-    sqlite3* db = nullptr;
-    sqlite3_open(trigger.c_str(), &db);
-    ASSERT_EQ(sqlite3_exec(db,
-                           "CREATE TRIGGER t AFTER INSERT ON records BEGIN DELETE FROM "
-                           "records; END",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
+    execSql(trigger, "CREATE TRIGGER t AFTER INSERT ON records BEGIN DELETE FROM records; END");
     for (const char* command : {"unload", "dump", "verify", "load"}) {
         SCOPED_TRACE(command);
         const ToolRun bad = runTool({command, damaged}, unloadRecord(messageRow(99, 256, 'z')));
         EXPECT_EQ(bad.code, kExitDataError);
         EXPECT_HAS(bad.err, "damaged.dat: BOPEN: data file is damaged");
-        EXPECT_TRUE(has(bad.err, "(status 32): ")) << "no complaint of sqlite's: " << bad.err;
+        EXPECT_HAS(bad.err, "(status 32): ");  // with sqlite's complaint
         EXPECT_EQ(bad.out, "");
         const ToolRun foreign = runTool({command, trigger}, unloadRecord(messageRow(99, 256, 'z')));
         EXPECT_EQ(foreign.code, kExitDataError);
@@ -271,15 +261,14 @@ TEST_F(ToolSafety, RowsThatWouldNotLoadBackAreNamedAndNeverUnloaded) {
             SCOPED_TRACE(command);
             const ToolRun r = runTool({command, race}, "\x1A");
             EXPECT_EQ(r.code, kExitDataError);
-            EXPECT_TRUE(has(r.err, race + ": describes itself as holding Class records; "
-                                          "wccrace2.dat holds Race records"))
-                << r.err;
+            EXPECT_HAS(r.err, race +
+                                  ": describes itself as holding Class records; "
+                                  "wccrace2.dat holds Race records");
             const ToolRun l = runTool({command, dir.path("long.dat")}, "\x1A");
             EXPECT_EQ(l.code, kExitDataError);
-            EXPECT_TRUE(has(l.err,
-                            "describes Race records of 200 bytes with a key of 2 bytes; "
-                            "Race records are 126 bytes"))
-                << l.err;
+            EXPECT_HAS(l.err,
+                       "describes Race records of 200 bytes with a key of 2 bytes; Race records "
+                       "are 126 bytes");
         }
     }
 }
@@ -324,7 +313,7 @@ TEST_F(ToolSafety, AnotherProgramsLockRefusesALoadAndAnUnloadReadsTheCommittedSt
         SQLITE_OK);
     const ToolRun load = runTool({"load", msg}, unloadRecord(messageRow(99, 256, 'z')));
     EXPECT_EQ(load.code, kExitDataError);
-    EXPECT_TRUE(has(load.err, "another program holds the file; nothing was loaded")) << load.err;
+    EXPECT_HAS(load.err, "another program holds the file; nothing was loaded");
     const ToolRun unload = runTool({"unload", msg});
     EXPECT_EQ(unload.code, kExitDone) << unload.err;
     EXPECT_EQ(unload.out, unloaded);

@@ -13,11 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "records/records.h"
-#include "store_test_support.h"
-#include "tool_test_support.h"
-#include "tools/data/demo_world.h"
 #include "world/record_json.h"
+#include "world_test_support.h"
 
 namespace gw::tool {
 namespace {
@@ -38,11 +35,10 @@ std::string fileOf(const std::string& dir, RecordKind kind) {
     return (fs::path(dir) / recordType(kind).fileName()).string();
 }
 
-// The unload of every file of a world: its exact bytes, file by file.
-std::vector<std::string> unloads(const std::string& dir) {
-    std::vector<std::string> out;
-    for (RecordKind kind : allRecordKinds())
-        out.push_back(runTool({"unload", fileOf(dir, kind)}).out);
+// One JSON value a line.
+std::vector<Json> jsonLines(const std::string& text) {
+    std::vector<Json> out;
+    for (const std::string& line : lines(text)) out.push_back(Json::parse(line));
     return out;
 }
 
@@ -53,11 +49,9 @@ struct TextWorld {
     static TextWorld exportedFrom(const std::string& dir, const std::string& textDir) {
         EXPECT_EQ(runTool({"export", dir, textDir}).code, kExitDone);
         TextWorld w;
-        for (RecordKind kind : allRecordKinds()) {
-            std::istringstream in(slurp(fs::path(textDir) / world::textFileName(recordType(kind))));
-            for (std::string line; std::getline(in, line);)
-                w.records[static_cast<std::size_t>(kind)].push_back(Json::parse(line));
-        }
+        for (RecordKind kind : allRecordKinds())
+            w.of(kind) =
+                jsonLines(slurp(fs::path(textDir) / world::textFileName(recordType(kind))));
         return w;
     }
     std::vector<Json>& of(RecordKind kind) { return records[static_cast<std::size_t>(kind)]; }
@@ -113,7 +107,7 @@ TEST_F(TextWorlds, LoadTakesWhatDumpWritesByteForByte) {
     ASSERT_EQ(runTool({"load", odd}, unloadRecord(row) + "\x1A").code, kExitDone);
 
     ASSERT_EQ(runTool({"create", at("again")}).code, kExitDone);
-    const std::vector<std::string> original = unloads(base);
+    const std::vector<std::string> original = unloadAll(base);
     for (RecordKind kind : allRecordKinds()) {
         SCOPED_TRACE(recordType(kind).name());
         const std::string from = kind == RecordKind::Class ? odd : fileOf(base, kind);
@@ -203,7 +197,7 @@ TEST_F(TextWorlds, EveryCutOrDamagedLineIsRefusedCleanly) {
 TEST_F(TextWorlds, ExportImportRoundTripAllOrNothing) {
     ASSERT_EQ(runTool({"export", base, at("text")}).code, kExitDone);
     ASSERT_EQ(runTool({"import", at("text"), at("copy")}).code, kExitDone);
-    EXPECT_EQ(unloads(at("copy")), unloads(base));
+    EXPECT_EQ(unloadAll(at("copy")), unloadAll(base));
     ASSERT_EQ(runTool({"export", at("copy"), at("text2")}).code, kExitDone);
     for (RecordKind kind : allRecordKinds()) {
         const std::string name = world::textFileName(recordType(kind));
@@ -254,9 +248,7 @@ TEST_F(TextWorlds, DiffListsRecordsAndFields) {
 
     const ToolRun json = runTool({"diff", base, at("changed"), "--json"});
     EXPECT_EQ(json.code, kExitDataError);
-    std::istringstream lines(json.out);
-    std::vector<Json> out;
-    for (std::string line; std::getline(lines, line);) out.push_back(Json::parse(line));
+    const std::vector<Json> out = jsonLines(json.out);
     ASSERT_EQ(out.size(), 3u) << json.out;
     const Json& changed = out[2];
     EXPECT_EQ(changed["type"], "Item");
@@ -292,9 +284,7 @@ TEST_F(TextWorlds, MergeFollowsEveryRule) {
 
     const ToolRun r = runTool({"merge", at("b"), at("o"), at("t"), at("out"), "--json"});
     EXPECT_EQ(r.code, kExitDataError) << r.err;
-    std::istringstream lines(r.out);
-    std::vector<Json> conflicts;
-    for (std::string line; std::getline(lines, line);) conflicts.push_back(Json::parse(line));
+    const std::vector<Json> conflicts = jsonLines(r.out);
     ASSERT_EQ(conflicts.size(), 4u) << r.out;
     EXPECT_EQ(conflicts[0],
               Json::parse(R"({"type":"Item","key":3,"field":"Cost",)"
@@ -315,7 +305,7 @@ TEST_F(TextWorlds, MergeFollowsEveryRule) {
     item(expected, 7)["Cost"] = 71;
     expected.record(K::Class, 1)["_tail"] = theirs.record(K::Class, 1)["_tail"];
     expected.build(at("te"), at("e"));
-    EXPECT_EQ(unloads(at("out")), unloads(at("e")));
+    EXPECT_EQ(unloadAll(at("out")), unloadAll(at("e")));
 }
 
 TEST_F(TextWorlds, MergeWithAnUnchangedSideIsTheOtherSide) {
@@ -337,18 +327,18 @@ TEST_F(TextWorlds, MergeWithAnUnchangedSideIsTheOtherSide) {
         const ToolRun r = runTool({"merge", base, c.ours, c.theirs, out});
         EXPECT_EQ(r.code, kExitDone) << r.err;
         EXPECT_HAS(r.out, "0 conflicts");
-        EXPECT_EQ(unloads(out), unloads(c.expected));
+        EXPECT_EQ(unloadAll(out), unloadAll(c.expected));
         if (c.expected != base) {
             EXPECT_EQ(r.out.find(" 0 references left dangling"), std::string::npos) << r.out;
         }
     }
     {
         SCOPED_TRACE("never over an input, never over a world without --force");
-        const std::vector<std::string> before = unloads(at("x"));
+        const std::vector<std::string> before = unloadAll(at("x"));
         EXPECT_EQ(runTool({"merge", base, at("x"), base, at("x")}).code, kExitUsage);
         EXPECT_EQ(runTool({"merge", base, at("x"), base, at("m0")}).code, kExitUsage);
         EXPECT_EQ(runTool({"merge", base, at("x"), base, at("m0"), "--force"}).code, kExitDone);
-        EXPECT_EQ(unloads(at("x")), before);
+        EXPECT_EQ(unloadAll(at("x")), before);
     }
 }
 

@@ -178,17 +178,22 @@ TEST_F(ToolSafety, DamagedAndForeignFilesAreRefusedAndVerifyNamesThem) {
     test::writeBytes(damaged, bytes);
     fs::copy_file(msg, trigger);
     execSql(trigger, "CREATE TRIGGER t AFTER INSERT ON records BEGIN DELETE FROM records; END");
-    for (const char* command : {"unload", "dump", "verify", "load"}) {
-        SCOPED_TRACE(command);
-        const ToolRun bad = runTool({command, damaged}, unloadRecord(messageRow(99, 256, 'z')));
-        EXPECT_EQ(bad.code, kExitDataError);
-        EXPECT_HAS(bad.err, "damaged.dat: BOPEN: data file is damaged");
-        EXPECT_HAS(bad.err, "(status 32): ");  // with sqlite's complaint
-        EXPECT_EQ(bad.out, "");
-        const ToolRun foreign = runTool({command, trigger}, unloadRecord(messageRow(99, 256, 'z')));
-        EXPECT_EQ(foreign.code, kExitDataError);
-        EXPECT_HAS(foreign.err, "Gravewind does not make (status 48)");
-    }
+    std::ofstream(dir.path("text.dat")) << "SQLite format 3, or so it says";
+    const std::pair<std::string, const char*> refused[] = {
+        {damaged, "damaged.dat: BOPEN: data file is damaged"},
+        {damaged, "(status 32): "},  // with sqlite's complaint
+        {trigger, "Gravewind does not make (status 48)"},
+        {dir.path("none.dat"), "none.dat: BOPEN"},
+        {dir.path("text.dat"), "text.dat: BOPEN"},
+    };
+    for (const char* command : {"unload", "dump", "verify", "load"})
+        for (const auto& [file, why] : refused) {
+            SCOPED_TRACE(std::string(command) + " " + file);
+            const ToolRun r = runTool({command, file}, unloadRecord(messageRow(99, 256, 'z')));
+            EXPECT_EQ(r.code, kExitDataError);
+            EXPECT_HAS(r.err, why);
+            EXPECT_EQ(r.out, "");
+        }
     const ToolRun all = runTool({"verify", msg, damaged, dir.path("wccrace2.dat")});
     EXPECT_EQ(all.code, kExitDataError);
     EXPECT_EQ(all.out, msg + ": sound\n" + dir.path("wccrace2.dat") + ": sound\n");

@@ -1,4 +1,5 @@
-// `renumber`: every field naming the record rewritten, nothing else, all files or none.
+// `refs` and `renumber`: every field naming the record found and rewritten, nothing else, all
+// files or none.
 #include <signal.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
@@ -53,6 +54,19 @@ TEST_F(CheckedWorld, RenumberRewritesEveryReferrerAndNothingElse) {
                             [](Row& r) { r.set("Item", 0, 950).set("Item", 99, 950); }));
     for (const Planted& p : planted) load(p.kind, p.before);
     const std::vector<std::string> before = unloadAll(dir.path(""));
+    const ToolRun refs = runTool({"refs", dir.path(""), "item", "901", "--json"});
+    EXPECT_EQ(refs.code, kExitDone) << refs.err;
+    EXPECT_EQ(
+        lines(refs.out),
+        (std::vector<std::string>{
+            R"({"type":"Monster","key":902,"field":"WeaponNumber","index":null,"value":901,"target":"Item"})",
+            R"({"type":"Shop","key":902,"field":"ShopItemNumber","index":19,"value":901,"target":"Item"})",
+            R"({"type":"Room","key":[2,902],"field":"PlacedItems","index":9,"value":901,"target":"Item"})",
+            R"({"type":"User","key":"Item Keeper","field":"Item","index":0,"value":901,"target":"Item"})",
+            R"({"type":"User","key":"Item Keeper","field":"Item","index":99,"value":901,"target":"Item"})",
+        }));
+    EXPECT_EQ(runTool({"refs", dir.path(""), "User", "Item Keeper"}).out,
+              "0 references to User \"Item Keeper\"\n");
 
     SCOPED_TRACE("a dry run lists each change and writes nothing");
     const ToolRun dry = runTool({"renumber", dir.path(""), "Item", "901", "950", "--dry-run"});
@@ -85,7 +99,11 @@ TEST_F(CheckedWorld, RenumberedRoomTakesTheExitsOfItsMapAlongButNoMapChange) {
     Row room = firstRow(K::Room).set("MapNumber", 2).set("RoomNumber", 902);
     for (std::size_t d = 0; d < 10; ++d) room.set("RoomExit", d, 0).set("ExitType", d, 0);
     load(K::Room, room.set("RoomExit", 5, 4).set("RoomExit", 6, 4).set("ExitType", 6, 8));
+    // Rooms by MAP:ROOM; a map change is no reference to a room of this map.
     const ToolRun refsBefore = runTool({"refs", dir.path(""), "Room", "2:4"});
+    EXPECT_HAS(refsBefore.out, "Room 2:902  RoomExit[5] (North West) = 4\n");
+    EXPECT_EQ(refsBefore.out.find("RoomExit[6]"), std::string::npos) << refsBefore.out;
+    EXPECT_EQ(refsBefore.out.find("Room 1:"), std::string::npos) << refsBefore.out;
     const ToolRun otherMap = runTool({"refs", dir.path(""), "Room", "1:4"});
 
     const ToolRun dry =

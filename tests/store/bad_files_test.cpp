@@ -34,15 +34,7 @@ std::string rawSql(const std::string& path, const std::string& sql) {
     return last;
 }
 
-class BadFilesTest : public StoreTest {
-protected:
-    void SetUp() override {
-        std::vector<Bytes> rows;
-        for (int k = 0; k < 200; ++k) rows.push_back(int32Row(k, 256, std::uint8_t(k)));
-        makeFile(good, kLongs, rows);
-    }
-    const std::string good = dir.path("good.dat");
-};
+using BadFilesTest = FilledFileTest;
 
 TEST_F(BadFilesTest, MissingForeignDamagedAndNewerFilesAreRefused) {
     const Bytes whole = fileBytes(good);

@@ -18,7 +18,6 @@ namespace {
 using namespace status;
 namespace fs = std::filesystem;
 
-const DataFileInfo kLongs{"Message", KeySpec::int32(), 256};
 constexpr int kNoSuchUser = 200;
 
 int rawExec(const std::string& path, const std::string& sql) {
@@ -29,20 +28,14 @@ int rawExec(const std::string& path, const std::string& sql) {
     return rc;
 }
 
-class ChangedFilesTest : public StoreTest {
+class ChangedFilesTest : public FilledFileTest {
 protected:
-    void SetUp() override {
-        for (int k = 0; k < 200; ++k) rows.push_back(int32Row(k, 256, std::uint8_t(k)));
-        makeFile(good, kLongs, rows);
-    }
     // Opens the file in h and walks a few rows in, so that the walk has read ahead.
     void walkIn(Handle& h, const std::string& path) {
         ASSERT_EQ(h.open(path, 256), kSuccess);
         ASSERT_EQ(h.read(BGETFIRST), kSuccess);
         ASSERT_EQ(h.read(BGETNEXT), kSuccess);
     }
-    std::vector<Bytes> rows;
-    const std::string good = dir.path("good.dat");
 };
 
 TEST_F(ChangedFilesTest, ChangesUnderAnOpenHandleGiveAStatusNeverStaleRows) {

@@ -139,4 +139,14 @@ inline void makeFile(const std::string& path, const DataFileInfo& info,
     ASSERT_EQ(h.close(), status::kSuccess);
 }
 
+// A file of 200 rows of 256 bytes, row k filled with byte k: good.dat.
+struct FilledFileTest : StoreTest {
+    void SetUp() override {
+        for (int k = 0; k < 200; ++k) rows.push_back(int32Row(k, 256, std::uint8_t(k)));
+        makeFile(good, {"Message", KeySpec::int32(), 256}, rows);
+    }
+    std::vector<Bytes> rows;
+    const std::string good = dir.path("good.dat");
+};
+
 }  // namespace gw::test

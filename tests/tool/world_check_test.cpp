@@ -134,12 +134,14 @@ TEST_F(CheckedWorld, UnreadableFilesExitTwoAndTheRestIsStillChecked) {
     EXPECT_HAS(r.out, "missing Race 99");
 
     SCOPED_TRACE("usage errors");
-    EXPECT_EQ(runTool({"check", dir.path("nowhere")}).code, kExitUsage);
-    EXPECT_EQ(runTool({"check"}).code, kExitUsage);
-    EXPECT_EQ(runTool({"refs", dir.path(""), "Dragon", "1"}).code, kExitUsage);
-    EXPECT_EQ(runTool({"refs", dir.path(""), "Item", "seven"}).code, kExitUsage);
-    EXPECT_EQ(runTool({"refs", dir.path(""), "Room", "12"}).code, kExitUsage);
-    EXPECT_EQ(runTool({"refs", dir.path(""), "Item"}).code, kExitUsage);
+    const std::string d = dir.path("");
+    for (const auto& args : std::vector<std::vector<std::string>>{{"check", dir.path("nowhere")},
+                                                                  {"check"},
+                                                                  {"refs", d, "Dragon", "1"},
+                                                                  {"refs", d, "Item", "seven"},
+                                                                  {"refs", d, "Room", "12"},
+                                                                  {"refs", d, "Item"}})
+        EXPECT_EQ(runTool(args).code, kExitUsage) << args.back();
 }
 
 // Every referrer of a record: the renumber tests, which plant them.

@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -223,30 +222,6 @@ TEST_F(ChangedFilesTest, ReadOnlyDirectoryIsNotAReadOnlyFile) {
     }
     fs::permissions(parent, fs::perms::owner_all, fs::perm_options::add);
     EXPECT_EQ(s, kDirectoryReadOnly);
-}
-
-TEST_F(ChangedFilesTest, AnExclusiveLockIsWaitedForOnceNotTwice) {
-    Handle h;
-    ASSERT_EQ(h.open(good, 256), kSuccess);
-    ASSERT_EQ(h.read(BGETFIRST), kSuccess);
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(good.c_str(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; UPDATE records SET row = row", nullptr, nullptr,
-                           nullptr),
-              SQLITE_OK);
-    Handle second;
-    for (std::uint16_t op : {BGETLAST, BGETEQUAL, BOPEN}) {
-        SCOPED_TRACE(op);
-        const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(op == BOPEN       ? second.open(good, 256)
-                  : op == BGETEQUAL ? h.get32(3)
-                                    : h.read(op),
-                  kLocked);
-        // A bound, not a measurement: one wait of a second, never two.
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1900));
-    }
-    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(other);
 }
 
 }  // namespace

@@ -59,6 +59,20 @@ TEST_F(BadFilesTest, MissingForeignDamagedAndNewerFilesAreRefused) {
         {"pagesize.dat", pageSize, false, nullptr, kCorruptFile},
         {"newer.dat", {}, true, "PRAGMA user_version=99", kUnsupportedVersion},
         {"baddesc.dat", {}, true, "UPDATE gravewind_file SET key_kind='float'", kCorruptFile},
+        {"trigger.dat",
+         {},
+         true,
+         "CREATE TRIGGER gone AFTER INSERT ON records BEGIN DELETE FROM records; END",
+         kForeignSchema},
+        {"view.dat", {}, true, "CREATE VIEW v AS SELECT * FROM records", kForeignSchema},
+        {"index.dat", {}, true, "CREATE INDEX byrow ON records(row)", kForeignSchema},
+        {"table.dat", {}, true, "CREATE TABLE extra(x)", kForeignSchema},
+        {"check.dat",
+         {},
+         true,
+         "DROP TABLE records; CREATE TABLE records(k INTEGER PRIMARY KEY, row BLOB NOT NULL "
+         "CHECK (length(row) < 0))",
+         kForeignSchema},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -94,6 +108,8 @@ TEST_F(BadFilesTest, MissingForeignDamagedAndNewerFilesAreRefused) {
     EXPECT_EQ(h.open(good, 126), kWrongRecordLength);
     ASSERT_EQ(h.open(good, 0), kSuccess);  // zero takes the file's own length
     EXPECT_EQ(openFileInfo(h.block)->recordLength, 256u);
+    makeFile(dir.path("textkey.dat"), {"Room", KeySpec::text(8), 16}, {keyed({'a'}, 16, 1)});
+    EXPECT_EQ(Handle().open(dir.path("textkey.dat"), 16), kSuccess);  // a text key's index is ours
 }
 
 TEST_F(BadFilesTest, ReadOnlyFileReadsButRefusesWrites) {

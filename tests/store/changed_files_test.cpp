@@ -1,5 +1,5 @@
-// Files that change under an open handle (emptied, cut, replaced, removed), schemas with more
-// than a data file holds, damaged pages, snapshots, and the statuses of what lies beside a file.
+// Files that change under an open handle (emptied, cut, replaced, removed), damaged pages,
+// snapshots, and the statuses of what lies beside a file.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -18,14 +18,6 @@ using namespace status;
 namespace fs = std::filesystem;
 
 constexpr int kNoSuchUser = 200;
-
-int rawExec(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    return rc;
-}
 
 class ChangedFilesTest : public FilledFileTest {
 protected:
@@ -82,31 +74,6 @@ TEST_F(ChangedFilesTest, ChangesUnderAnOpenHandleGiveAStatusNeverStaleRows) {
             std::error_code ignored;
             fs::remove(dir.path("other.dat"), ignored);
         }
-}
-
-TEST_F(ChangedFilesTest, SchemaBeyondADataFilesIsForeign) {
-    const char* extras[] = {
-        "CREATE TRIGGER gone AFTER INSERT ON records BEGIN DELETE FROM records; END",
-        "CREATE VIEW v AS SELECT * FROM records",
-        "CREATE INDEX byrow ON records(row)",
-        "CREATE TABLE extra(x)",
-        "DROP TABLE records; CREATE TABLE records(k INTEGER PRIMARY KEY, row BLOB NOT NULL "
-        "CHECK (length(row) < 0))",
-    };
-    for (const char* sql : extras) {
-        SCOPED_TRACE(sql);
-        const std::string path = dir.path("foreign.dat");
-        fs::copy_file(good, path, fs::copy_options::overwrite_existing);
-        ASSERT_EQ(rawExec(path, sql), SQLITE_OK);
-        const Bytes before = fileBytes(path);
-        Handle h;
-        EXPECT_EQ(h.open(path, 256), kForeignSchema);
-        EXPECT_EQ(fileBytes(path), before);
-    }
-    SCOPED_TRACE("a text key's own index is ours");
-    makeFile(dir.path("text.dat"), {"Room", KeySpec::text(8), 16}, {keyed({'a'}, 16, 1)});
-    Handle h;
-    EXPECT_EQ(h.open(dir.path("text.dat"), 16), kSuccess);
 }
 
 TEST_F(ChangedFilesTest, DamagedPagesAreRefusedAtOpenWithSqlitesComplaint) {

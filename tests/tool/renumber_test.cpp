@@ -39,19 +39,17 @@ TEST_F(CheckedWorld, RenumberRewritesEveryReferrerAndNothingElse) {
     };
     Row user = firstRow(K::User).text("BBSName", "Item Keeper");
     Row room = firstRow(K::Room).set("MapNumber", 2).set("RoomNumber", 902);
-    std::vector<Planted> planted;
-    planted.push_back(
-        plant(K::Item, firstRow(K::Item).set("Number", 901), [](Row& r) { r.set("Number", 950); }));
-    planted.push_back(plant(K::Monster,
-                            firstRow(K::Monster).set("Number", 902).set("WeaponNumber", 901),
-                            [](Row& r) { r.set("WeaponNumber", 950); }));
-    planted.push_back(plant(K::Shop,
-                            firstRow(K::Shop).set("Number", 902).set("ShopItemNumber", 19, 901),
-                            [](Row& r) { r.set("ShopItemNumber", 19, 950); }));
-    planted.push_back(plant(K::Room, room.set("PlacedItems", 9, 901),
-                            [](Row& r) { r.set("PlacedItems", 9, 950); }));
-    planted.push_back(plant(K::User, user.set("Item", 0, 901).set("Item", 99, 901),
-                            [](Row& r) { r.set("Item", 0, 950).set("Item", 99, 950); }));
+    const Planted planted[] = {
+        plant(K::Item, firstRow(K::Item).set("Number", 901), [](Row& r) { r.set("Number", 950); }),
+        plant(K::Monster, firstRow(K::Monster).set("Number", 902).set("WeaponNumber", 901),
+              [](Row& r) { r.set("WeaponNumber", 950); }),
+        plant(K::Shop, firstRow(K::Shop).set("Number", 902).set("ShopItemNumber", 19, 901),
+              [](Row& r) { r.set("ShopItemNumber", 19, 950); }),
+        plant(K::Room, room.set("PlacedItems", 9, 901),
+              [](Row& r) { r.set("PlacedItems", 9, 950); }),
+        plant(K::User, user.set("Item", 0, 901).set("Item", 99, 901),
+              [](Row& r) { r.set("Item", 0, 950).set("Item", 99, 950); }),
+    };
     for (const Planted& p : planted) load(p.kind, p.before);
     const std::vector<std::string> before = unloadAll(dir.path(""));
     const ToolRun refs = runTool({"refs", dir.path(""), "item", "901", "--json"});

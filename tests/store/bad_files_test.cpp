@@ -21,20 +21,6 @@ namespace fs = std::filesystem;
 
 const DataFileInfo kLongs{"Message", KeySpec::int32(), 256};
 
-// Runs sql on the file with a plain connection; gives the first column of the last row.
-std::string rawSql(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    std::string last;
-    EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    const auto keep = [](void* out, int, char** values, char**) {
-        *static_cast<std::string*>(out) = values[0] ? values[0] : "";
-        return 0;
-    };
-    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), keep, &last, nullptr), SQLITE_OK) << sql;
-    sqlite3_close(db);
-    return last;
-}
-
 using BadFilesTest = FilledFileTest;
 
 TEST_F(BadFilesTest, MissingForeignDamagedAndNewerFilesAreRefused) {

@@ -30,13 +30,6 @@ bool has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-void execSql(const std::string& file, const char* sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    sqlite3_close(db);
-}
-
 class ToolSafety : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -172,7 +165,8 @@ TEST_F(ToolSafety, DamagedAndForeignFilesAreRefusedAndVerifyNamesThem) {
     const std::string damaged = dir.path("damaged.dat"), trigger = dir.path("trigger.dat");
     test::writeBytes(damaged, bytes);
     fs::copy_file(msg, trigger);
-    execSql(trigger, "CREATE TRIGGER t AFTER INSERT ON records BEGIN DELETE FROM records; END");
+    test::rawSql(trigger,
+                 "CREATE TRIGGER t AFTER INSERT ON records BEGIN DELETE FROM records; END");
     std::ofstream(dir.path("text.dat")) << "SQLite format 3, or so it says";
     const std::pair<std::string, const char*> refused[] = {
         {damaged, "damaged.dat: BOPEN: data file is damaged"},
@@ -221,7 +215,7 @@ TEST_F(ToolSafety, RowsThatWouldNotLoadBackAreNamedAndNeverUnloaded) {
         SCOPED_TRACE(d.what);
         const std::string damaged = dir.path("damaged.dat");
         fs::copy_file(msg, damaged, fs::copy_options::overwrite_existing);
-        execSql(damaged, d.sql);
+        test::rawSql(damaged, d.sql);
         const ToolRun verify = runTool({"verify", damaged});
         EXPECT_EQ(verify.code, kExitDataError);
         EXPECT_EQ(verify.out, "");
@@ -256,7 +250,7 @@ TEST_F(ToolSafety, RowsThatWouldNotLoadBackAreNamedAndNeverUnloaded) {
         fs::create_directory(dir.path("other"));
         fs::copy_file(dir.path("wccclas2.dat"), race);
         fs::copy_file(dir.path("wccrace2.dat"), dir.path("long.dat"));
-        execSql(dir.path("long.dat"), "UPDATE gravewind_file SET record_length = 200");
+        test::rawSql(dir.path("long.dat"), "UPDATE gravewind_file SET record_length = 200");
         for (const char* command : {"unload", "dump", "verify", "load"}) {
             SCOPED_TRACE(command);
             const ToolRun r = runTool({command, race}, "\x1A");

@@ -1,12 +1,11 @@
-// Files that change under an open handle (emptied, cut, replaced, removed), schemas with more
-// than a data file holds, damaged pages, snapshots, and the statuses of what lies beside a file.
+// Files that change under an open handle (emptied, cut, replaced, removed), damaged pages,
+// snapshots, and the statuses of what lies beside a file.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -18,36 +17,16 @@ namespace {
 using namespace status;
 namespace fs = std::filesystem;
 
-const DataFileInfo kLongs{"Message", KeySpec::int32(), 256};
 constexpr int kNoSuchUser = 200;
 
-int rawExec(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    return rc;
-}
-
-void writeBytes(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-class ChangedFilesTest : public StoreTest {
+class ChangedFilesTest : public FilledFileTest {
 protected:
-    void SetUp() override {
-        for (int k = 0; k < 200; ++k) rows.push_back(int32Row(k, 256, std::uint8_t(k)));
-        makeFile(good, kLongs, rows);
-    }
     // Opens the file in h and walks a few rows in, so that the walk has read ahead.
     void walkIn(Handle& h, const std::string& path) {
         ASSERT_EQ(h.open(path, 256), kSuccess);
         ASSERT_EQ(h.read(BGETFIRST), kSuccess);
         ASSERT_EQ(h.read(BGETNEXT), kSuccess);
     }
-    std::vector<Bytes> rows;
-    const std::string good = dir.path("good.dat");
 };
 
 TEST_F(ChangedFilesTest, ChangesUnderAnOpenHandleGiveAStatusNeverStaleRows) {
@@ -95,31 +74,6 @@ TEST_F(ChangedFilesTest, ChangesUnderAnOpenHandleGiveAStatusNeverStaleRows) {
             std::error_code ignored;
             fs::remove(dir.path("other.dat"), ignored);
         }
-}
-
-TEST_F(ChangedFilesTest, SchemaBeyondADataFilesIsForeign) {
-    const char* extras[] = {
-        "CREATE TRIGGER gone AFTER INSERT ON records BEGIN DELETE FROM records; END",
-        "CREATE VIEW v AS SELECT * FROM records",
-        "CREATE INDEX byrow ON records(row)",
-        "CREATE TABLE extra(x)",
-        "DROP TABLE records; CREATE TABLE records(k INTEGER PRIMARY KEY, row BLOB NOT NULL "
-        "CHECK (length(row) < 0))",
-    };
-    for (const char* sql : extras) {
-        SCOPED_TRACE(sql);
-        const std::string path = dir.path("foreign.dat");
-        fs::copy_file(good, path, fs::copy_options::overwrite_existing);
-        ASSERT_EQ(rawExec(path, sql), SQLITE_OK);
-        const Bytes before = fileBytes(path);
-        Handle h;
-        EXPECT_EQ(h.open(path, 256), kForeignSchema);
-        EXPECT_EQ(fileBytes(path), before);
-    }
-    SCOPED_TRACE("a text key's own index is ours");
-    makeFile(dir.path("text.dat"), {"Room", KeySpec::text(8), 16}, {keyed({'a'}, 16, 1)});
-    Handle h;
-    EXPECT_EQ(h.open(dir.path("text.dat"), 16), kSuccess);
 }
 
 TEST_F(ChangedFilesTest, DamagedPagesAreRefusedAtOpenWithSqlitesComplaint) {
@@ -209,12 +163,8 @@ TEST_F(ChangedFilesTest, WhatLiesBesideTheFileNamesTheCause) {
 
 TEST_F(ChangedFilesTest, ReadOnlyDirectoryIsNotAReadOnlyFile) {
     const fs::path parent = fs::path(good).parent_path();
-    fs::permissions(good, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                              fs::perms::group_write | fs::perms::others_read |
-                              fs::perms::others_write);
-    fs::permissions(parent, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                                fs::perms::group_exec | fs::perms::others_read |
-                                fs::perms::others_exec);
+    fs::permissions(good, fs::perms(0666));  // the file itself is writable by anyone
+    fs::permissions(parent, fs::perms(0555));
     const auto insert = [&] {
         Handle h;
         if (h.open(good, 256) != kSuccess) return Status{-1};
@@ -239,30 +189,6 @@ TEST_F(ChangedFilesTest, ReadOnlyDirectoryIsNotAReadOnlyFile) {
     }
     fs::permissions(parent, fs::perms::owner_all, fs::perm_options::add);
     EXPECT_EQ(s, kDirectoryReadOnly);
-}
-
-TEST_F(ChangedFilesTest, AnExclusiveLockIsWaitedForOnceNotTwice) {
-    Handle h;
-    ASSERT_EQ(h.open(good, 256), kSuccess);
-    ASSERT_EQ(h.read(BGETFIRST), kSuccess);
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(good.c_str(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; UPDATE records SET row = row", nullptr, nullptr,
-                           nullptr),
-              SQLITE_OK);
-    for (std::uint16_t op : {BGETLAST, BGETEQUAL}) {
-        SCOPED_TRACE(op);
-        const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(op == BGETEQUAL ? h.get32(3) : h.read(op), kLocked);
-        // A bound, not a measurement: one wait of a second, never two.
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1900));
-    }
-    Handle second;
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(second.open(good, 256), kLocked);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1900));
-    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(other);
 }
 
 }  // namespace

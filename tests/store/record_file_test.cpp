@@ -29,8 +29,9 @@ protected:
         file.setFileName(dir.path("tiny.dat"));
         file.setReporter(&reporter);
     }
-    void create() {
+    void createAndOpen() {
         ASSERT_EQ(createDataFile(file.fileName(), {"Tiny", KeySpec::int32(), 24}), kSuccess);
+        ASSERT_EQ(file.open("BOPEN: "), kSuccess);
     }
     void setRecord(std::int32_t number, std::string_view name, std::int16_t count) {
         setInt(file.record(), *kTiny.field("Number"), 0, number);
@@ -46,8 +47,7 @@ protected:
 // A list walk reads only the row: the record stays the one converted last, and the fields
 // read from the row are those a conversion would give, negative numbers included.
 TEST_F(RecordFileTest, ReadRowLeavesTheRecordAndReadsFieldsFromTheRow) {
-    create();
-    ASSERT_EQ(file.open("BOPEN: "), kSuccess);
+    createAndOpen();
     for (std::int32_t n : {-70000, 5}) {
         setRecord(n, n < 0 ? "Negative" : "Five", std::int16_t(n));
         ASSERT_EQ(file.call(BINSERT, "BINSERT: "), kSuccess);
@@ -67,8 +67,7 @@ TEST_F(RecordFileTest, ReadRowLeavesTheRecordAndReadsFieldsFromTheRow) {
 }
 
 TEST_F(RecordFileTest, ConvertsAfterReadsAndBeforeWrites) {
-    create();
-    ASSERT_EQ(file.open("open: "), kSuccess);
+    createAndOpen();
     for (std::int32_t n : {5, -2, 9}) {
         setRecord(n, "N" + std::to_string(n), static_cast<std::int16_t>(n * 10));
         ASSERT_EQ(file.call(BINSERT, "insert: "), kSuccess);

@@ -188,11 +188,7 @@ TEST_F(RecordManagerTest, AnotherConnectionsCommitsShowInAWalk) {
         SCOPED_TRACE(journal);
         fill(kLongs, rows, journal);
         h.close();
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(dir.path(journal).c_str(), &db), SQLITE_OK);
-        const std::string sql = std::string("PRAGMA journal_mode=") + journal;
-        ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(db);
+        rawSql(dir.path(journal), std::string("PRAGMA journal_mode=") + journal);
         // Settled, so that between full checks the walker trusts what fstat says.
         letChangeTimeSettle(dir.path(journal));
         Handle writer;

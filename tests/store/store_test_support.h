@@ -1,6 +1,7 @@
 #pragma once
 // A scratch directory, data files made for one test, and a thin handle over BTRCALL.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -56,6 +57,24 @@ using Bytes = std::vector<std::uint8_t>;
 inline Bytes fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+// Runs sql on the file with a plain connection; gives the first column of the last row.
+inline std::string rawSql(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    std::string last;
+    EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    const auto keep = [](void* out, int, char** values, char**) {
+        *static_cast<std::string*>(out) = values[0] ? values[0] : "";
+        return 0;
+    };
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), keep, &last, nullptr), SQLITE_OK) << sql;
+    sqlite3_close(db);
+    return last;
+}
+
+inline void writeBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 // Waits (a few clock ticks at most) until the file's change time lies well behind the clock,
 // when the store starts to trust fstat alone between full checks.
@@ -134,5 +153,15 @@ inline void makeFile(const std::string& path, const DataFileInfo& info,
     ASSERT_EQ(inTransaction(h.block, fill), status::kSuccess);
     ASSERT_EQ(h.close(), status::kSuccess);
 }
+
+// A file of 200 rows of 256 bytes, row k filled with byte k: good.dat.
+struct FilledFileTest : StoreTest {
+    void SetUp() override {
+        for (int k = 0; k < 200; ++k) rows.push_back(int32Row(k, 256, std::uint8_t(k)));
+        makeFile(good, {"Message", KeySpec::int32(), 256}, rows);
+    }
+    std::vector<Bytes> rows;
+    const std::string good = dir.path("good.dat");
+};
 
 }  // namespace gw::test

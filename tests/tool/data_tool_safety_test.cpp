@@ -30,13 +30,6 @@ bool has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-void execSql(const std::string& file, const char* sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    sqlite3_close(db);
-}
-
 class ToolSafety : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -132,24 +125,19 @@ TEST_F(ToolSafety, UnloadReplacesItsOutputWhole) {
 TEST_F(ToolSafety, LoadRefusesInputsThatAreNotUnloadsOfThisType) {
     const Bytes before = fileBytes(msg);
     const struct {
-        std::string input;
+        std::string input, standardInput;
         const char* why;
     } inputs[] = {
-        {dir.path(""), "is a directory"},
-        {"/dev/zero", "record 1 at byte 0: expected the record length"},
-        {dir.path("none.unl"), "cannot open for reading"},
+        {dir.path(""), "", "is a directory"},
+        {"/dev/zero", "", "record 1 at byte 0: expected the record length"},
+        {dir.path("none.unl"), "", "cannot open for reading"},
+        {"-", std::string(100000, '0'), "more than 10 digits"},
     };
     for (const auto& c : inputs) {
-        SCOPED_TRACE(c.input);
-        const ToolRun r = runTool({"load", msg, c.input});
+        SCOPED_TRACE(c.why);
+        const ToolRun r = runTool({"load", msg, c.input}, c.standardInput);
         EXPECT_EQ(r.code, kExitDataError);
         EXPECT_HAS(r.err, c.why);
-    }
-    {
-        SCOPED_TRACE("digits without end");
-        const ToolRun r = runTool({"load", msg}, std::string(100000, '0'));
-        EXPECT_EQ(r.code, kExitDataError);
-        EXPECT_HAS(r.err, "more than 10 digits");
     }
     EXPECT_EQ(fileBytes(msg), before);
     // Every other type's unload into every file: refused, naming both lengths.
@@ -162,11 +150,10 @@ TEST_F(ToolSafety, LoadRefusesInputsThatAreNotUnloadsOfThisType) {
             SCOPED_TRACE(std::string(source.name()) + " into " + std::string(target.name()));
             const ToolRun r = runTool({"load", dir.path(std::string(target.fileName()))}, rows);
             EXPECT_EQ(r.code, kExitDataError);
-            EXPECT_TRUE(has(r.err, "record 1 at byte 0: the record is " +
-                                       std::to_string(source.dataLength()) +
-                                       " bytes long; the file holds records of " +
-                                       std::to_string(target.dataLength()) + " bytes"))
-                << r.err;
+            EXPECT_HAS(r.err, "record 1 at byte 0: the record is " +
+                                  std::to_string(source.dataLength()) +
+                                  " bytes long; the file holds records of " +
+                                  std::to_string(target.dataLength()) + " bytes");
         }
     }
 }
@@ -175,30 +162,27 @@ TEST_F(ToolSafety, DamagedAndForeignFilesAreRefusedAndVerifyNamesThem) {
     Bytes bytes = fileBytes(msg);
     ASSERT_GE(bytes.size(), 3u * 8192);
     bytes[2 * 8192] = 0x07;  // a b-tree page of no known type
-    const std::string damaged = dir.path("damaged.dat");
-    std::ofstream(damaged, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    const std::string trigger = dir.path("trigger.dat");
+    const std::string damaged = dir.path("damaged.dat"), trigger = dir.path("trigger.dat");
+    test::writeBytes(damaged, bytes);
     fs::copy_file(msg, trigger);
-    sqlite3* db = nullptr;
-    sqlite3_open(trigger.c_str(), &db);
-    ASSERT_EQ(sqlite3_exec(db,
-                           "CREATE TRIGGER t AFTER INSERT ON records BEGIN DELETE FROM "
-                           "records; END",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
-    for (const char* command : {"unload", "dump", "verify", "load"}) {
-        SCOPED_TRACE(command);
-        const ToolRun bad = runTool({command, damaged}, unloadRecord(messageRow(99, 256, 'z')));
-        EXPECT_EQ(bad.code, kExitDataError);
-        EXPECT_HAS(bad.err, "damaged.dat: BOPEN: data file is damaged");
-        EXPECT_TRUE(has(bad.err, "(status 32): ")) << "no complaint of sqlite's: " << bad.err;
-        EXPECT_EQ(bad.out, "");
-        const ToolRun foreign = runTool({command, trigger}, unloadRecord(messageRow(99, 256, 'z')));
-        EXPECT_EQ(foreign.code, kExitDataError);
-        EXPECT_HAS(foreign.err, "Gravewind does not make (status 48)");
-    }
+    test::rawSql(trigger,
+                 "CREATE TRIGGER t AFTER INSERT ON records BEGIN DELETE FROM records; END");
+    std::ofstream(dir.path("text.dat")) << "SQLite format 3, or so it says";
+    const std::pair<std::string, const char*> refused[] = {
+        {damaged, "damaged.dat: BOPEN: data file is damaged"},
+        {damaged, "(status 32): "},  // with sqlite's complaint
+        {trigger, "Gravewind does not make (status 48)"},
+        {dir.path("none.dat"), "none.dat: BOPEN"},
+        {dir.path("text.dat"), "text.dat: BOPEN"},
+    };
+    for (const char* command : {"unload", "dump", "verify", "load"})
+        for (const auto& [file, why] : refused) {
+            SCOPED_TRACE(std::string(command) + " " + file);
+            const ToolRun r = runTool({command, file}, unloadRecord(messageRow(99, 256, 'z')));
+            EXPECT_EQ(r.code, kExitDataError);
+            EXPECT_HAS(r.err, why);
+            EXPECT_EQ(r.out, "");
+        }
     const ToolRun all = runTool({"verify", msg, damaged, dir.path("wccrace2.dat")});
     EXPECT_EQ(all.code, kExitDataError);
     EXPECT_EQ(all.out, msg + ": sound\n" + dir.path("wccrace2.dat") + ": sound\n");
@@ -231,7 +215,7 @@ TEST_F(ToolSafety, RowsThatWouldNotLoadBackAreNamedAndNeverUnloaded) {
         SCOPED_TRACE(d.what);
         const std::string damaged = dir.path("damaged.dat");
         fs::copy_file(msg, damaged, fs::copy_options::overwrite_existing);
-        execSql(damaged, d.sql);
+        test::rawSql(damaged, d.sql);
         const ToolRun verify = runTool({"verify", damaged});
         EXPECT_EQ(verify.code, kExitDataError);
         EXPECT_EQ(verify.out, "");
@@ -266,20 +250,19 @@ TEST_F(ToolSafety, RowsThatWouldNotLoadBackAreNamedAndNeverUnloaded) {
         fs::create_directory(dir.path("other"));
         fs::copy_file(dir.path("wccclas2.dat"), race);
         fs::copy_file(dir.path("wccrace2.dat"), dir.path("long.dat"));
-        execSql(dir.path("long.dat"), "UPDATE gravewind_file SET record_length = 200");
+        test::rawSql(dir.path("long.dat"), "UPDATE gravewind_file SET record_length = 200");
         for (const char* command : {"unload", "dump", "verify", "load"}) {
             SCOPED_TRACE(command);
             const ToolRun r = runTool({command, race}, "\x1A");
             EXPECT_EQ(r.code, kExitDataError);
-            EXPECT_TRUE(has(r.err, race + ": describes itself as holding Class records; "
-                                          "wccrace2.dat holds Race records"))
-                << r.err;
+            EXPECT_HAS(r.err, race +
+                                  ": describes itself as holding Class records; "
+                                  "wccrace2.dat holds Race records");
             const ToolRun l = runTool({command, dir.path("long.dat")}, "\x1A");
             EXPECT_EQ(l.code, kExitDataError);
-            EXPECT_TRUE(has(l.err,
-                            "describes Race records of 200 bytes with a key of 2 bytes; "
-                            "Race records are 126 bytes"))
-                << l.err;
+            EXPECT_HAS(l.err,
+                       "describes Race records of 200 bytes with a key of 2 bytes; Race records "
+                       "are 126 bytes");
         }
     }
 }
@@ -324,7 +307,7 @@ TEST_F(ToolSafety, AnotherProgramsLockRefusesALoadAndAnUnloadReadsTheCommittedSt
         SQLITE_OK);
     const ToolRun load = runTool({"load", msg}, unloadRecord(messageRow(99, 256, 'z')));
     EXPECT_EQ(load.code, kExitDataError);
-    EXPECT_TRUE(has(load.err, "another program holds the file; nothing was loaded")) << load.err;
+    EXPECT_HAS(load.err, "another program holds the file; nothing was loaded");
     const ToolRun unload = runTool({"unload", msg});
     EXPECT_EQ(unload.code, kExitDone) << unload.err;
     EXPECT_EQ(unload.out, unloaded);

@@ -1,4 +1,5 @@
-// `renumber`: every field naming the record rewritten, nothing else, all files or none.
+// `refs` and `renumber`: every field naming the record found and rewritten, nothing else, all
+// files or none.
 #include <signal.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
@@ -38,21 +39,32 @@ TEST_F(CheckedWorld, RenumberRewritesEveryReferrerAndNothingElse) {
     };
     Row user = firstRow(K::User).text("BBSName", "Item Keeper");
     Row room = firstRow(K::Room).set("MapNumber", 2).set("RoomNumber", 902);
-    std::vector<Planted> planted;
-    planted.push_back(
-        plant(K::Item, firstRow(K::Item).set("Number", 901), [](Row& r) { r.set("Number", 950); }));
-    planted.push_back(plant(K::Monster,
-                            firstRow(K::Monster).set("Number", 902).set("WeaponNumber", 901),
-                            [](Row& r) { r.set("WeaponNumber", 950); }));
-    planted.push_back(plant(K::Shop,
-                            firstRow(K::Shop).set("Number", 902).set("ShopItemNumber", 19, 901),
-                            [](Row& r) { r.set("ShopItemNumber", 19, 950); }));
-    planted.push_back(plant(K::Room, room.set("PlacedItems", 9, 901),
-                            [](Row& r) { r.set("PlacedItems", 9, 950); }));
-    planted.push_back(plant(K::User, user.set("Item", 0, 901).set("Item", 99, 901),
-                            [](Row& r) { r.set("Item", 0, 950).set("Item", 99, 950); }));
+    const Planted planted[] = {
+        plant(K::Item, firstRow(K::Item).set("Number", 901), [](Row& r) { r.set("Number", 950); }),
+        plant(K::Monster, firstRow(K::Monster).set("Number", 902).set("WeaponNumber", 901),
+              [](Row& r) { r.set("WeaponNumber", 950); }),
+        plant(K::Shop, firstRow(K::Shop).set("Number", 902).set("ShopItemNumber", 19, 901),
+              [](Row& r) { r.set("ShopItemNumber", 19, 950); }),
+        plant(K::Room, room.set("PlacedItems", 9, 901),
+              [](Row& r) { r.set("PlacedItems", 9, 950); }),
+        plant(K::User, user.set("Item", 0, 901).set("Item", 99, 901),
+              [](Row& r) { r.set("Item", 0, 950).set("Item", 99, 950); }),
+    };
     for (const Planted& p : planted) load(p.kind, p.before);
     const std::vector<std::string> before = unloadAll(dir.path(""));
+    const ToolRun refs = runTool({"refs", dir.path(""), "item", "901", "--json"});
+    EXPECT_EQ(refs.code, kExitDone) << refs.err;
+    EXPECT_EQ(
+        lines(refs.out),
+        (std::vector<std::string>{
+            R"({"type":"Monster","key":902,"field":"WeaponNumber","index":null,"value":901,"target":"Item"})",
+            R"({"type":"Shop","key":902,"field":"ShopItemNumber","index":19,"value":901,"target":"Item"})",
+            R"({"type":"Room","key":[2,902],"field":"PlacedItems","index":9,"value":901,"target":"Item"})",
+            R"({"type":"User","key":"Item Keeper","field":"Item","index":0,"value":901,"target":"Item"})",
+            R"({"type":"User","key":"Item Keeper","field":"Item","index":99,"value":901,"target":"Item"})",
+        }));
+    EXPECT_EQ(runTool({"refs", dir.path(""), "User", "Item Keeper"}).out,
+              "0 references to User \"Item Keeper\"\n");
 
     SCOPED_TRACE("a dry run lists each change and writes nothing");
     const ToolRun dry = runTool({"renumber", dir.path(""), "Item", "901", "950", "--dry-run"});
@@ -85,7 +97,11 @@ TEST_F(CheckedWorld, RenumberedRoomTakesTheExitsOfItsMapAlongButNoMapChange) {
     Row room = firstRow(K::Room).set("MapNumber", 2).set("RoomNumber", 902);
     for (std::size_t d = 0; d < 10; ++d) room.set("RoomExit", d, 0).set("ExitType", d, 0);
     load(K::Room, room.set("RoomExit", 5, 4).set("RoomExit", 6, 4).set("ExitType", 6, 8));
+    // Rooms by MAP:ROOM; a map change is no reference to a room of this map.
     const ToolRun refsBefore = runTool({"refs", dir.path(""), "Room", "2:4"});
+    EXPECT_HAS(refsBefore.out, "Room 2:902  RoomExit[5] (North West) = 4\n");
+    EXPECT_EQ(refsBefore.out.find("RoomExit[6]"), std::string::npos) << refsBefore.out;
+    EXPECT_EQ(refsBefore.out.find("Room 1:"), std::string::npos) << refsBefore.out;
     const ToolRun otherMap = runTool({"refs", dir.path(""), "Room", "1:4"});
 
     const ToolRun dry =
@@ -182,57 +198,25 @@ struct File {
 };
 sqlite3_file* in(sqlite3_file* f) { return reinterpret_cast<File*>(f)->inner; }
 
-int xClose(sqlite3_file* f) { return in(f)->pMethods->xClose(in(f)); }
-int xRead(sqlite3_file* f, void* p, int n, sqlite3_int64 o) {
-    return in(f)->pMethods->xRead(in(f), p, n, o);
+// Passes a call on to the real file; the events that may kill the process tick first
+// (writes only into the data file).
+template <auto Method, class... A>
+int pass(sqlite3_file* f, A... a) {
+    return (in(f)->pMethods->*Method)(in(f), a...);
 }
-int xWrite(sqlite3_file* f, const void* p, int n, sqlite3_int64 o) {
-    if (reinterpret_cast<File*>(f)->dataFile) tick();
-    return in(f)->pMethods->xWrite(in(f), p, n, o);
+template <auto Method, bool onlyDataFiles = false, class... A>
+int tickThenPass(sqlite3_file* f, A... a) {
+    if (!onlyDataFiles || reinterpret_cast<File*>(f)->dataFile) tick();
+    return pass<Method>(f, a...);
 }
-int xTruncate(sqlite3_file* f, sqlite3_int64 size) {
-    tick();
-    return in(f)->pMethods->xTruncate(in(f), size);
-}
-int xSync(sqlite3_file* f, int flags) {
-    tick();
-    return in(f)->pMethods->xSync(in(f), flags);
-}
-int xFileSize(sqlite3_file* f, sqlite3_int64* size) {
-    return in(f)->pMethods->xFileSize(in(f), size);
-}
-int xLock(sqlite3_file* f, int l) { return in(f)->pMethods->xLock(in(f), l); }
-int xUnlock(sqlite3_file* f, int l) { return in(f)->pMethods->xUnlock(in(f), l); }
-int xCheckReservedLock(sqlite3_file* f, int* out) {
-    return in(f)->pMethods->xCheckReservedLock(in(f), out);
-}
-int xFileControl(sqlite3_file* f, int op, void* arg) {
-    return in(f)->pMethods->xFileControl(in(f), op, arg);
-}
-int xSectorSize(sqlite3_file* f) { return in(f)->pMethods->xSectorSize(in(f)); }
-int xDeviceCharacteristics(sqlite3_file* f) {
-    return in(f)->pMethods->xDeviceCharacteristics(in(f));
-}
-
-const sqlite3_io_methods methods = {1,
-                                    xClose,
-                                    xRead,
-                                    xWrite,
-                                    xTruncate,
-                                    xSync,
-                                    xFileSize,
-                                    xLock,
-                                    xUnlock,
-                                    xCheckReservedLock,
-                                    xFileControl,
-                                    xSectorSize,
-                                    xDeviceCharacteristics,
-                                    nullptr,
-                                    nullptr,
-                                    nullptr,
-                                    nullptr,
-                                    nullptr,
-                                    nullptr};
+using M = sqlite3_io_methods;
+// clang-format off
+const sqlite3_io_methods methods = {1, pass<&M::xClose>, pass<&M::xRead>,
+    tickThenPass<&M::xWrite, true>, tickThenPass<&M::xTruncate>, tickThenPass<&M::xSync>,
+    pass<&M::xFileSize>, pass<&M::xLock>, pass<&M::xUnlock>, pass<&M::xCheckReservedLock>,
+    pass<&M::xFileControl>, pass<&M::xSectorSize>, pass<&M::xDeviceCharacteristics>,
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+// clang-format on
 
 int xOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* f, int flags, int* outFlags) {
     auto* file = reinterpret_cast<File*>(f);
@@ -265,15 +249,15 @@ void install(int n) {
 
 TEST_F(CheckedWorld, RenumberKilledAnywhereLeavesAllFilesBeforeOrAllAfter) {
     const std::vector<std::string> before = unloadAll(dir.path(""));
+    const auto copyWorld = [&](const test::ScratchDir& to) {
+        for (const fs::directory_entry& e : fs::directory_iterator(dir.path("")))
+            fs::copy_file(e.path(), to.path(e.path().filename().string()));
+    };
     test::ScratchDir after;
-    for (const fs::directory_entry& e : fs::directory_iterator(dir.path("")))
-        fs::copy_file(e.path(), after.path(e.path().filename().string()));
+    copyWorld(after);
     // Item 1 is named from several files: the change spans them.
-    const std::vector<std::string> renumber = {"renumber", "", "Item", "1", "9001"};
-    auto args = [&](const std::string& where) {
-        auto a = renumber;
-        a[1] = where;
-        return a;
+    const auto args = [](const std::string& where) {
+        return std::vector<std::string>{"renumber", where, "Item", "1", "9001"};
     };
     ASSERT_EQ(runTool(args(after.path(""))).code, kExitDone);
     const std::vector<std::string> renumbered = unloadAll(after.path(""));
@@ -283,8 +267,7 @@ TEST_F(CheckedWorld, RenumberKilledAnywhereLeavesAllFilesBeforeOrAllAfter) {
     for (int n = 1; n < 1000; ++n) {
         SCOPED_TRACE("killed at file event " + std::to_string(n));
         test::ScratchDir copy;
-        for (const fs::directory_entry& e : fs::directory_iterator(dir.path("")))
-            fs::copy_file(e.path(), copy.path(e.path().filename().string()));
+        copyWorld(copy);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {

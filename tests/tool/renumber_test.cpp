@@ -138,7 +138,7 @@ TEST_F(CheckedWorld, RenumberedRoomTakesTheExitsOfItsMapAlongButNoMapChange) {
     EXPECT_EQ(runTool({"check", dir.path("")}).code, kExitDone);
 }
 
-TEST_F(CheckedWorld, RenumberRefusesAndWritesNothing) {
+TEST_F(CheckedWorld, RenumberRefusesWhatItCannotDoAndKeepsAShopsHighByte) {
     // A shop keeps only the low byte of its class number.
     load(RecordKind::Shop, firstRow(RecordKind::Shop).set("Number", 903).set("Class", 0x501));
     const std::vector<std::string> before = unloadAll(dir.path(""));
@@ -176,6 +176,11 @@ TEST_F(CheckedWorld, RenumberRefusesAndWritesNothing) {
     EXPECT_EQ(held.code, kExitUsage);
     EXPECT_HAS(held.err, "wccshop2.dat: another program is writing the file");
     EXPECT_EQ(differingFiles(unloadAll(dir.path("")), before), std::vector<std::string>{});
+
+    SCOPED_TRACE("a class number that fits is written under the shop's high byte");
+    ASSERT_EQ(runTool({"renumber", dir.path(""), "Class", "1", "200"}).code, kExitDone);
+    EXPECT_HAS(runTool({"dump", file(RecordKind::Shop)}).out,
+               "\"Class\":" + std::to_string(0x500 | 200));
 }
 
 // A file system that kills the process at its n-th sync, truncation, deletion or write into a

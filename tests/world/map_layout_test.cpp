@@ -105,8 +105,9 @@ TEST(MapLayout, GroupsTheExitsDoNotJoinStandApart) {
     expectPlacedOnce(two, layout);
     EXPECT_EQ(layout.groups, 3u);
     EXPECT_EQ(layout.group, (std::vector<std::uint32_t>{0, 0, 1, 1, 2}));
-    // Groups never interleave: the second one lies wholly beside the first.
-    EXPECT_TRUE(layout.cells[2].x > layout.cells[1].x || layout.cells[2].y > layout.cells[1].y);
+    // Groups never interleave or touch: the second lies beside the first, a cell apart.
+    EXPECT_TRUE(layout.cells[2].x > layout.cells[1].x + 1 ||
+                layout.cells[2].y > layout.cells[1].y + 1);
 }
 
 TEST(MapLayout, LongCorridorAndDenseClashesStayQuick) {

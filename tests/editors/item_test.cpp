@@ -135,20 +135,21 @@ TEST_F(ItemEditorTest, ShowsEveryPageAndWritesBackUnchanged) {
 TEST_F(ItemEditorTest, ValuesTheListsCannotShowAreReportedOrShownAndKept) {
     Item gold = makeItem(1, "Gold ring"), odd = makeItem(2, "Odd"), worse = makeItem(3, "Worse");
     gold.CostType = 2;
-    odd.CostType = 6, odd.Race[0] = 40, odd.Class[1] = -1, odd.AbilityA[2] = 300, odd.Type = 11;
+    odd.CostType = 5, odd.Race[0] = 40, odd.Class[1] = -1, odd.AbilityA[2] = 300, odd.Type = 11;
     odd.DestroyOnDeath = 7, odd.Gettable = -3;
     worse.CostType = 255;
     openWith({gold, odd, worse});
     EXPECT_EQ(text("txtCostType"), "Gold");
     select(1);
-    EXPECT_EQ(said(), "6");  // the rest of the item is shown all the same
+    EXPECT_EQ(said(),
+              "5");  // the first code past the list; the rest of the item is shown all the same
     EXPECT_EQ(
         texts({"txtName", "txtCostType", "cmbRace_0", "cmbClass_1", "txtAbilityA_2", "txtType"}),
-        "Odd 6 40 -1 300 11");
+        "Odd 5 40 -1 300 11");
     EXPECT_EQ(child<QCheckBox>("chkDestroy")->checkState(), Qt::PartiallyChecked);
     EXPECT_EQ(child<QCheckBox>("chkGettable")->checkState(), Qt::PartiallyChecked);
     select(2);
-    EXPECT_EQ(said(), "6\nFF");  // once per visit, not again when shown after its save
+    EXPECT_EQ(said(), "5\nFF");  // once per visit, not again when shown after its save
     // Never the currency of the item shown before: each item keeps its own code.
     expectStored(2, odd);
     select(0);

@@ -1,6 +1,7 @@
 #pragma once
 // Which fields hold the number of another record. One table, beside the record declarations,
 // for the world check, the where-used search and the editors; zero means "none" everywhere.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -77,6 +78,11 @@ struct RecordKey {
 RecordKey recordKeyOf(const RecordType& type, const void* record);
 // The same read straight from a stored row, for walks that convert no record.
 RecordKey recordKeyOfRow(const RecordType& type, std::span<const std::uint8_t> row);
+// The key bytes a stored row begins with (fewer when the row is shorter than the key).
+inline std::span<const std::uint8_t> keyBytesOfRow(const RecordType& type,
+                                                   std::span<const std::uint8_t> row) {
+    return row.first(std::min<std::size_t>(type.key().width, row.size()));
+}
 // The key bytes a row of `type` begins with for `key` (a text blank-filled to its width).
 std::vector<std::uint8_t> storedKeyBytes(const RecordType& type, const RecordKey& key);
 

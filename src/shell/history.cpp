@@ -23,9 +23,7 @@ using Bytes = std::span<const std::uint8_t>;
 bool same(Bytes a, Bytes b) { return std::equal(a.begin(), a.end(), b.begin(), b.end()); }
 
 // The key as the row stores it, as windows are told of it.
-Bytes keyBytes(RecordKind kind, Bytes row) {
-    return row.first(std::min<std::size_t>(recordType(kind).key().width, row.size()));
-}
+Bytes keyBytes(RecordKind kind, Bytes row) { return keyBytesOfRow(recordType(kind), row); }
 
 bool sameKey(const RecordKey& a, const RecordKey& b) {
     return a.kind == b.kind && a.number == b.number && a.room == b.room && a.text == b.text;

@@ -55,13 +55,11 @@ world::Renumbering World::renumber(RecordKind kind, const RecordKey& from, const
     if (kind == RecordKind::Race) LoadRaceArray(*this);
     if (kind == RecordKind::Class) LoadClassArray(*this);
     for (const world::RenumberedRow& row : done.rows) {
-        const auto key = [&row](const std::vector<std::uint8_t>& r) {
-            return std::span(r).first(
-                std::min<std::size_t>(recordType(row.kind).key().width, r.size()));
-        };
-        events_.recordWritten(row.kind, key(row.before));
-        if (!std::ranges::equal(key(row.before), key(row.after)))
-            events_.recordWritten(row.kind, key(row.after));
+        const RecordType& type = recordType(row.kind);
+        const auto before = keyBytesOfRow(type, row.before);
+        const auto after = keyBytesOfRow(type, row.after);
+        events_.recordWritten(row.kind, before);
+        if (!std::ranges::equal(before, after)) events_.recordWritten(row.kind, after);
     }
     return done;
 }

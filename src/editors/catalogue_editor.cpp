@@ -288,8 +288,7 @@ void CatalogueEditor::showSaved(int row, RowChange change) {
 }
 
 void CatalogueEditor::tellWritten(std::span<const std::uint8_t> row) {
-    world_.events().recordWritten(
-        description_.kind, row.first(std::min<std::size_t>(file().type().key().width, row.size())));
+    world_.events().recordWritten(description_.kind, keyBytesOfRow(file().type(), row));
 }
 
 CatalogueEditor::SaveResult CatalogueEditor::saveDeletedElsewhere(int row) {
@@ -666,8 +665,12 @@ void CatalogueEditor::cmdRenumberClick() {
         description_.kind, from, to,
         QStringLiteral("renumber of %1 to %2").arg(title, QString::number(*answer)));
 
-    // Written behind the open files: the list is built again and shows the record anew.
-    formLoad(static_cast<std::int32_t>(*answer));
+    // Every window was told of the rewrite, this one too: its list is built again already and
+    // only has to show the record under its new number.
+    if (const int row = list_->rowOf(static_cast<std::int32_t>(*answer)); row >= 0)
+        selectEntry(row);
+    else
+        formLoad(static_cast<std::int32_t>(*answer));
 }
 
 }  // namespace gw

@@ -152,9 +152,10 @@ GuiTest::~GuiTest() {
     if (dir != previousDir) std::filesystem::remove_all(dir, ignored);
 }
 
-void GuiTest::buildSmallWorld() {
+void GuiTest::buildSmallWorld(const std::filesystem::path& where) {
     std::string error;
-    ASSERT_EQ(demo::buildDemoWorld(".", demo::DemoSize::Small, &error), status::kSuccess) << error;
+    ASSERT_EQ(demo::buildDemoWorld(where.string(), demo::DemoSize::Small, &error), status::kSuccess)
+        << error;
 }
 
 void GuiTest::create(std::initializer_list<RecordKind> kinds, bool open) {

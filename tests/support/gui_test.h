@@ -84,8 +84,8 @@ public:
     GuiTest();
     ~GuiTest() override;
 
-    // The small demo world's files in the scratch directory, none of them opened.
-    void buildSmallWorld();
+    // The small demo world's files in the scratch directory (or `where`), none of them opened.
+    void buildSmallWorld(const std::filesystem::path& where = ".");
     // An empty data file of each kind, opened in the world unless `open` is false.
     void create(std::initializer_list<RecordKind> kinds, bool open = true);
     // Inserts the record `fill` makes of a zeroed row.

@@ -1,6 +1,5 @@
 // The main window's File menu, title, status bar, remembered places and the manual.
 #include <QAction>
-#include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
 #include <QMdiArea>
@@ -38,17 +37,6 @@ protected:
     std::string statusLine() { return child<QLabel>("lblFiles")->text().toStdString(); }
 };
 
-// An editor that asks before it closes, as one with edits does, and stays open on No.
-struct AskingEditor : QWidget {
-    explicit AskingEditor(Dialogs& d) : dialogs(d) {}
-    void closeEvent(QCloseEvent* e) override {
-        dialogs.question(QStringLiteral("Save the changes?"), QStringLiteral("Close"))
-            ? e->accept()
-            : e->ignore();
-    }
-    Dialogs& dialogs;
-};
-
 TEST_F(FileMenuTest, OpenWorldClosesAsShutdownDoesThenOpensTheNewFolder) {
     const QString a = demoWorld("a"), b = demoWorld("b");
     MDIForm1& m = startIn(a);
@@ -58,29 +46,30 @@ TEST_F(FileMenuTest, OpenWorldClosesAsShutdownDoesThenOpensTheNewFolder) {
     SCOPED_TRACE(
         "a window that stays open keeps the world and the program; the chooser's Cancel "
         "does nothing");
-    m.setWindowFactory(QStringLiteral("frmRace"),
-                       [this](World&, QWidget*) { return new AskingEditor(dialogs); });
     choose("mnuEditRace");
+    type("txtName", "Kept open");
     dialogs.answerPrompts({b.toUtf8().constData(), ""});
-    dialogs.answerQuestions({false, false});
+    dialogs.answerWithCancel({Answer::Cancel, Answer::Cancel});
     choose("mnuFileOpen");
     choose("mnuFileOpen");
     EXPECT_FALSE(m.close());
     EXPECT_EQ(dialogs.prompts,
               (Strings{"Open World|" + a.toStdString(), "Open World|" + a.toStdString()}));
-    EXPECT_EQ(joined(dialogs.questions), "Save the changes?|Close\nSave the changes?|Close");
+    EXPECT_EQ(dialogs.questions.size(), 2u);
     EXPECT_EQ(QDir::currentPath(), a);
     EXPECT_NE(m.subWindow(QStringLiteral("frmRace")), nullptr);
     EXPECT_TRUE(m.world()->file(RecordKind::Race).isOpen());
     World* before = m.world();
 
-    SCOPED_TRACE("answered Yes, the Message editor writes its edit back before its file closes");
+    SCOPED_TRACE(
+        "the Race editor's edits discarded, the Message editor writes its own back before "
+        "its file closes");
     choose("mnuEditMessage");
     type("txtMessageLine1", "Written as the world closed");
     dialogs.clear();
-    dialogs.answerQuestions({true});
+    dialogs.answerWithCancel({Answer::No});
     ASSERT_TRUE(m.openWorld(b));
-    EXPECT_EQ(dialogs.questions, Strings{"Save the changes?|Close"});
+    EXPECT_EQ(dialogs.questions.size(), 1u);
     EXPECT_EQ(said(), "");
     EXPECT_TRUE(m.mdiArea()->subWindowList().isEmpty());
     EXPECT_EQ(QDir::currentPath(), b);

@@ -22,10 +22,11 @@ ScriptedDialogs::~ScriptedDialogs() {
 }
 
 namespace {
+// With no answer scripted, `cancelled` (what a cancelled dialog gives).
 template <class T>
-T next(std::deque<T>& answers, const std::string& asked) {
+T next(std::deque<T>& answers, const std::string& asked, T cancelled = T{}) {
     if (answers.empty()) ADD_FAILURE() << "unscripted " << asked;
-    if (answers.empty()) return T{};
+    if (answers.empty()) return cancelled;
     T answer = answers.front();
     answers.pop_front();
     return answer;
@@ -41,11 +42,7 @@ Answer ScriptedDialogs::questionWithCancel(const QString& text, const QString& t
                                            const QString& yes, const QString& no) {
     questions.push_back(
         (text + u'|' + title + u'|' + yes + u'/' + no + QStringLiteral("/Cancel")).toStdString());
-    if (choices.empty()) ADD_FAILURE() << "unscripted " << questions.back();
-    if (choices.empty()) return Answer::Cancel;
-    const Answer answer = choices.front();
-    choices.pop_front();
-    return answer;
+    return next(choices, questions.back(), Answer::Cancel);
 }
 
 QString ScriptedDialogs::askText(const QString& prompt, const QString& title,

@@ -37,7 +37,7 @@ protected:
     std::string statusLine() { return child<QLabel>("lblFiles")->text().toStdString(); }
 };
 
-TEST_F(FileMenuTest, OpenWorldClosesAsShutdownDoesThenOpensTheNewFolder) {
+TEST_F(FileMenuTest, OpenWorldClosesAsShutdownDoesAndRecentWorldsLeadBack) {
     const QString a = demoWorld("a"), b = demoWorld("b");
     MDIForm1& m = startIn(a);
     EXPECT_EQ(m.windowTitle(), mainWindowCaption() + QStringLiteral(" - ") + a);
@@ -89,40 +89,37 @@ TEST_F(FileMenuTest, OpenWorldClosesAsShutdownDoesThenOpensTheNewFolder) {
     EXPECT_EQ(said(), "There is no folder " + b.toStdString() + "/none.");
     EXPECT_EQ(QDir::currentPath(), a);
     EXPECT_NE(m.subWindow(QStringLiteral("frmMessage")), nullptr);
-}
 
-TEST_F(FileMenuTest, RecentWorldsKeepTheLastFiveAndForgetWhatIsGone) {
-    QStringList worlds;
-    for (const char* name : {"w1", "w2", "w3", "w4", "w5", "w6"}) worlds << demoWorld(name);
-    MDIForm1& m = startIn(worlds[0]);
-    for (int i = 1; i < 6; ++i) m.openWorld(worlds[i]);
-    m.openWorld(worlds[3]);  // once, moved to the front
-    EXPECT_EQ(recentWorlds(), (QStringList{worlds[3], worlds[5], worlds[4], worlds[2], worlds[1]}));
+    SCOPED_TRACE("Recent Worlds keep the last five, each once, the latest first");
+    const QString c = demoWorld("c"), d = demoWorld("d"), e = demoWorld("e"), f = demoWorld("f");
+    for (const QString& world : {c, d, e, f, d}) m.openWorld(world);
+    EXPECT_EQ(recentWorlds(), (QStringList{d, f, e, c, a}));
     auto* menu = child<QMenu>("mnuFileRecent");
     menu->aboutToShow();
     EXPECT_EQ(menu->actions().size(), kRecentWorldCount);
-    EXPECT_EQ(menu->actions().first()->text(), QStringLiteral("&1 ") + worlds[3]);
+    EXPECT_EQ(menu->actions().first()->text(), QStringLiteral("&1 ") + d);
 
     SCOPED_TRACE("a folder that is no longer there leaves the list");
-    std::filesystem::remove_all(worlds[5].toStdString());
+    dialogs.clear();
+    std::filesystem::remove_all(f.toStdString());
     choose("mnuFileRecent_1");
-    EXPECT_EQ(said(), "The folder " + worlds[5].toStdString() +
+    EXPECT_EQ(said(), "The folder " + f.toStdString() +
                           " is no longer there; it leaves the list of recent worlds.");
-    EXPECT_EQ(QDir::currentPath(), worlds[3]);
-    EXPECT_EQ(recentWorlds(), (QStringList{worlds[3], worlds[4], worlds[2], worlds[1]}));
+    EXPECT_EQ(QDir::currentPath(), d);
+    EXPECT_EQ(recentWorlds(), (QStringList{d, e, c, a}));
 
     SCOPED_TRACE("reopen the last world: off at first, then the front of the list if it is there");
     EXPECT_FALSE(child<QAction>("mnuFileReopen")->isChecked());
     EXPECT_EQ(worldToReopen(), QString());
     child<QAction>("mnuFileReopen")->trigger();
-    EXPECT_EQ(worldToReopen(), worlds[3]);
-    std::filesystem::remove_all(worlds[3].toStdString());
+    EXPECT_EQ(worldToReopen(), d);
+    std::filesystem::remove_all(d.toStdString());
     EXPECT_EQ(worldToReopen(), QString());
 
     SCOPED_TRACE("a folder where no file opens is not remembered");
     std::filesystem::create_directory(dir / "empty");
     m.openWorld(QString::fromStdString((dir / "empty").string()));
-    EXPECT_EQ(recentWorlds().first(), worlds[3]);
+    EXPECT_EQ(recentWorlds().first(), d);
 }
 
 TEST_F(FileMenuTest, TheStatusBarTellsOpenReadOnlyMissingAndUnopenedFiles) {

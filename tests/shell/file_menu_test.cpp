@@ -40,7 +40,6 @@ protected:
 TEST_F(FileMenuTest, OpenWorldClosesAsShutdownDoesAndRecentWorldsLeadBack) {
     const QString a = demoWorld("a"), b = demoWorld("b");
     MDIForm1& m = startIn(a);
-    EXPECT_EQ(m.windowTitle(), mainWindowCaption() + QStringLiteral(" - ") + a);
     EXPECT_EQ(statusLine(), "10 of 10 files open");
 
     SCOPED_TRACE(
@@ -59,7 +58,6 @@ TEST_F(FileMenuTest, OpenWorldClosesAsShutdownDoesAndRecentWorldsLeadBack) {
     EXPECT_EQ(QDir::currentPath(), a);
     EXPECT_NE(m.subWindow(QStringLiteral("frmRace")), nullptr);
     EXPECT_TRUE(m.world()->file(RecordKind::Race).isOpen());
-    World* before = m.world();
 
     SCOPED_TRACE(
         "the Race editor's edits discarded, the Message editor writes its own back before "
@@ -74,7 +72,6 @@ TEST_F(FileMenuTest, OpenWorldClosesAsShutdownDoesAndRecentWorldsLeadBack) {
     EXPECT_TRUE(m.mdiArea()->subWindowList().isEmpty());
     EXPECT_EQ(QDir::currentPath(), b);
     EXPECT_EQ(m.windowTitle(), mainWindowCaption() + QStringLiteral(" - ") + b);
-    EXPECT_NE(m.world(), before);
     EXPECT_TRUE(m.world()->file(RecordKind::Race).isOpen());
 
     SCOPED_TRACE("back through Recent Worlds: the edit is there");

@@ -58,17 +58,15 @@ TEST_F(WorldMapTest, FollowsAndDrivesTheRoomEditor) {
     ASSERT_TRUE(map->find(QStringLiteral("3")));
     map->openSelected();
     QWidget* rooms = main.subWindow(QStringLiteral("frmRoom"))->widget();
-    ASSERT_NE(rooms, nullptr);
     EXPECT_EQ(rooms->findChild<QLineEdit*>(QStringLiteral("txtRoom"))->text().toStdString(), "3");
     rooms->findChild<QPushButton*>(QStringLiteral("cmdNext"))->click();
     EXPECT_EQ(selected(), 4);
 
-    // A save that takes an exit away redraws the map without it.
-    const auto fourth = *picture.roomOfNumber(4);
-    const std::int32_t northOfFour = picture.rooms()[fourth].exit[0];
-    rooms->findChild<QLineEdit*>(QStringLiteral("txtRoomExit_0"))->setText(QStringLiteral("0"));
+    // A save that takes an exit away (room 4's only one, South) redraws the map without it.
+    ASSERT_NE(picture.rooms()[*picture.roomOfNumber(4)].exit[1], 0);
+    rooms->findChild<QLineEdit*>(QStringLiteral("txtRoomExit_1"))->setText(QStringLiteral("0"));
     rooms->findChild<QPushButton*>(QStringLiteral("cmdPrevious"))->click();
-    EXPECT_EQ(picture.rooms()[*picture.roomOfNumber(4)].exit[0], 0) << northOfFour;
+    EXPECT_EQ(picture.rooms()[*picture.roomOfNumber(4)].exit[1], 0);
     EXPECT_EQ(selected(), 3);
 
     chooser->setCurrentIndex(1);

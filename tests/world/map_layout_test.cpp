@@ -87,19 +87,13 @@ TEST(MapLayout, ContradictionsAndOddExitsStillPlaceEveryRoomOnce) {
     EXPECT_EQ(kinds(layout), "MOOPOOLOTO");
     EXPECT_EQ(layout.exits.back().type, 300);
     EXPECT_EQ(layout.groups, 1u);
-    EXPECT_EQ(kinds(layoutMap(clash)), kinds(layout));  // the same map looks the same
-    const MapLayout again = layoutMap(clash);
+    const MapLayout again = layoutMap(clash);  // the same map looks the same
     for (std::size_t i = 0; i < clash.size(); ++i)
         EXPECT_TRUE(again.cells[i].x == layout.cells[i].x && again.cells[i].y == layout.cells[i].y);
 }
 
 TEST(MapLayout, GroupsTheExitsDoNotJoinStandApart) {
     EXPECT_TRUE(layoutMap({}).cells.empty());
-    const auto one = rooms({5}, {});
-    const MapLayout single = layoutMap(one);
-    EXPECT_EQ(single.cells[0].x, 0);
-    EXPECT_EQ(single.groups, 1u);
-
     const auto two = rooms({1, 2, 10, 11, 20}, {{1, E, 2}, {2, W, 1}, {10, E, 11}, {11, W, 10}});
     const MapLayout layout = layoutMap(two);
     expectPlacedOnce(two, layout);

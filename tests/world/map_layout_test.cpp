@@ -104,21 +104,9 @@ TEST(MapLayout, GroupsTheExitsDoNotJoinStandApart) {
                 layout.cells[2].y > layout.cells[1].y + 1);
 }
 
-TEST(MapLayout, LongCorridorAndDenseClashesStayQuick) {
-    std::vector<MapRoom> corridor;
-    for (std::int32_t n = 1; n <= 10000; ++n) {
-        MapRoom r{n, "", {}, {}};
-        if (n < 10000) r.exit[E] = n + 1;
-        if (n > 1) r.exit[W] = n - 1;
-        corridor.push_back(r);
-    }
-    const MapLayout layout = layoutMap(corridor);
-    expectPlacedOnce(corridor, layout);
-    EXPECT_EQ(layout.max.x - layout.min.x, 9999);
-    EXPECT_EQ(layout.max.y, layout.min.y);
-    EXPECT_EQ(layout.exits.size(), 9999u);
-
-    // Two thousand rooms that all lead North into room 1 all want one cell.
+// Two thousand rooms that all lead North into room 1 all want one cell: the nearest free cells
+// fill ring after ring.
+TEST(MapLayout, ManyRoomsWantingOneCellEachGetACellOfTheirOwn) {
     std::vector<MapRoom> star;
     for (std::int32_t n = 1; n <= 2000; ++n) {
         MapRoom r{n, "", {}, {}};

@@ -102,7 +102,6 @@ TEST_F(MainWindowTest, WithNoFilesEveryWindowOpensAndEveryOpenAndCloseIsReported
     main.startUp();
     EXPECT_EQ(dialogs.messages.size(), 10u);
     expectOnePerFile(dialogs.messages, 0, "Form_Load, BOPEN");
-    EXPECT_TRUE(main.world()->raceNames().empty() && main.world()->classNames().empty());
     for (const char* item :
          {"mnuEditRace", "mnuEditClass", "mnuEditSpell", "mnuEditMonster", "mnuEditItems",
           "mnuShop", "mnuRoom", "mnuEditMessage", "mnuEditTextblock", "mnuEditUser"}) {
@@ -173,7 +172,6 @@ TEST_F(MainWindowTest, ASecondChoiceBringsTheWindowForwardAndOpeningErrorsAreRep
     choose("mnuEditRace");
     EXPECT_EQ(made, 1);
     EXPECT_EQ(main.mdiArea()->activeSubWindow(), race);
-    EXPECT_EQ(main.mdiArea()->subWindowList().size(), 2);
     race->close();  // once closed, the next choice makes it anew
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_EQ(sub("frmRace"), nullptr);
@@ -232,16 +230,12 @@ TEST_F(MainWindowTest, FindAndUsedByListsOpenTheirRecordsInTheirOwnWindows) {
     EXPECT_EQ(search("QZARK"), (Strings{"Item|90001|Vorpal Qzark|Name|Vorpal Qzark",
                                         "Room|9001:7||Desc(1)|a qzark sleeps"}));
     EXPECT_EQ(child<QLabel>("lblStatus")->text().toStdString().find("2 found in"), 0u);
-    // A catalogue selects the record, a navigator goes to it.
-    for (auto [row, name, box, shown] :
-         {std::tuple{0, "frmItem", "txtName", "Vorpal Qzark"}, {1, "frmRoom", "txtRoom", "7"}}) {
-        SCOPED_TRACE(name);
-        emit results->itemActivated(results->topLevelItem(row), 0);
-        ASSERT_NE(sub(name), nullptr);
-        auto* edit = sub(name)->widget()->findChild<QLineEdit*>(QString::fromLatin1(box));
-        ASSERT_NE(edit, nullptr);
-        EXPECT_EQ(edit->text().toStdString(), shown);
-    }
+    // A double-click opens the record in its window: a navigator here, a catalogue from the
+    // Used-by list below.
+    emit results->itemActivated(results->topLevelItem(1), 0);
+    ASSERT_NE(sub("frmRoom"), nullptr);
+    EXPECT_EQ(sub("frmRoom")->widget()->findChild<QLineEdit*>(QStringLiteral("txtRoom"))->text(),
+              QStringLiteral("7"));
     child<QCheckBox>("chkMatchCase")->setChecked(true);
     EXPECT_EQ(search("qzark"), Strings{"Room|9001:7||Desc(1)|a qzark sleeps"});
     child<QCheckBox>("chkMatchCase")->setChecked(false);
@@ -269,6 +263,7 @@ TEST_F(MainWindowTest, FindAndUsedByListsOpenTheirRecordsInTheirOwnWindows) {
     const QString type = first->text(0);
     const RecordKind kind = *world::kindNamed(type.toStdString());
     emit tree->itemDoubleClicked(first, 0);
+    ASSERT_EQ(type, QStringLiteral("Class"));  // a catalogue
     ASSERT_NE(main.subWindow(QStringLiteral("frm") + type), nullptr);
     // The window's file holds the record it shows.
     EXPECT_EQ(recordTitle(kind, recordKeyOf(recordType(kind), main.world()->file(kind).record())),
@@ -302,16 +297,11 @@ TEST_F(MainWindowTest, CatalogueCountsAsksBeforeDeletingWhatOthersNameAndRenumbe
         << asked;
     EXPECT_FALSE(stored(RecordKind::Item, 1).empty());
 
-    SCOPED_TRACE("another program adds a monster naming item 1");
-    {
-        RecordFile other(recordType(RecordKind::Monster));
-        ASSERT_EQ(other.open(""), status::kSuccess);
-        ASSERT_EQ(other.call(BGETFIRST, ""), status::kSuccess);
-        other.as<Monster>().Number = 9001;
-        other.as<Monster>().WeaponNumber = 1;
-        ASSERT_EQ(other.call(BINSERT, ""), status::kSuccess);
-        other.close("");
-    }
+    SCOPED_TRACE("a monster naming item 1 added behind the editor's back");
+    put(RecordKind::Monster, [](RecordFile& f) {
+        f.as<Monster>().Number = 9001;
+        f.as<Monster>().WeaponNumber = 1;
+    });
     world.forgetReferencesIfChangedElsewhere();
     EXPECT_FALSE(world.referencesReady());
     dynamic_cast<gw::RecordWindow*>(window.get())->showChangesMadeElsewhere();
@@ -421,19 +411,12 @@ using NameLookupsTest = GuiTest;
 TEST_F(NameLookupsTest, FoundMissingNumberZeroAndTheRaceTable) {
     create({RecordKind::Race, RecordKind::Spell, RecordKind::Item, RecordKind::Message});
     named<Item>(*this, RecordKind::Item, 3, "Rope");
-    put(RecordKind::Message, [](RecordFile& f) {
-        f.as<Message>().Number = 300;
-        setField(f.as<Message>().MessageLine3, "third");
-    });
     EXPECT_EQ(
         QStringList({GetItemName(world, 0), GetSpellName(world, 0), GetMessageName(world, 0, 1)})
             .join(u' '),
         QStringLiteral("none none none"));
 
     EXPECT_EQ(GetItemName(world, 3).toStdString(), padded("Rope", 29));  // untrimmed
-    EXPECT_EQ(GetMessageName(world, 300, 3).toStdString(), padded("third", 74));
-    EXPECT_EQ(GetMessageName(world, 300, 4), QString());
-    EXPECT_EQ(GetItemName(world, 5), QStringLiteral("ITEM NOT IN DATABASE!"));
     EXPECT_EQ(GetSpellName(world, 5), QString());
     EXPECT_EQ(GetMessageName(world, 5, 2), QString());
     EXPECT_EQ(said(),

@@ -21,29 +21,21 @@ using Strings = std::vector<std::string>;
 
 struct Collected : FindSink {
     std::vector<FindHit> hits;
+    Strings where;    // "Room 9001:1 Desc(3)" for each hit
+    Strings matched;  // the matched text of each hit
     Strings unreadableFiles;
     std::size_t stopAfter = 0;  // hits; 0: never
     FindSummary summary;
 
-    void found(const FindHit& hit) override { hits.push_back(hit); }
+    void found(const FindHit& h) override {
+        hits.push_back(h);
+        where.push_back(describeKey(h.kind, h.key) + " " + describeField(*h.field, h.index));
+        matched.push_back(h.snippet.substr(h.matchStart, h.matchLength));
+    }
     void unreadable(RecordKind, const std::string& path, const std::string&) override {
         unreadableFiles.push_back(std::filesystem::path(path).filename().string());
     }
     bool cancelled() override { return stopAfter && hits.size() >= stopAfter; }
-
-    // "Room 9001:1 Desc(3)" for each hit.
-    Strings where() const {
-        Strings out;
-        for (const FindHit& h : hits)
-            out.push_back(describeKey(h.kind, h.key) + " " + describeField(*h.field, h.index));
-        return out;
-    }
-    // The matched text of each hit.
-    Strings matched() const {
-        Strings out;
-        for (const FindHit& h : hits) out.push_back(h.snippet.substr(h.matchStart, h.matchLength));
-        return out;
-    }
 };
 
 class WorldFind : public ::testing::Test {
@@ -56,10 +48,9 @@ protected:
     }
     void TearDown() override { stopRecordManager(); }
 
-    // Inserts a record of `kind` holding only the given texts and numbers; "Desc:2" names
-    // entry 2 of a run.
-    void plant(RecordKind kind, std::vector<std::pair<const char*, std::string>> texts,
-               std::vector<std::pair<const char*, std::int64_t>> numbers) {
+    // Inserts a record of `kind` holding only the given field values; "Desc:2" names entry 2
+    // of a run.
+    void plant(RecordKind kind, std::vector<std::pair<const char*, std::string>> values) {
         const RecordType& type = recordType(kind);
         RecordFile file(type);
         file.setFileName(dir.path(std::string(type.fileName())));
@@ -73,10 +64,11 @@ protected:
             return std::pair(f,
                              colon == std::string::npos ? 0 : std::stoul(spec.substr(colon + 1)));
         };
-        for (const auto& [name, value] : texts)
-            if (auto [f, i] = entry(name); f) setText(file.record(), *f, i, value);
-        for (const auto& [name, value] : numbers)
-            if (auto [f, i] = entry(name); f) setInt(file.record(), *f, i, value);
+        for (const auto& [name, value] : values) {
+            auto [f, i] = entry(name);
+            if (f && f->isText()) setText(file.record(), *f, i, value);
+            if (f && !f->isText()) setInt(file.record(), *f, i, std::stoll(value));
+        }
         ASSERT_EQ(file.call(BINSERT, ""), status::kSuccess) << type.name();
         ASSERT_EQ(file.close(""), status::kSuccess);
     }
@@ -97,21 +89,21 @@ protected:
 // One world for every query: a word in each kind of text field, a number in number fields,
 // words for case, whole-word and Latin-1 matching.
 TEST_F(WorldFind, TextAndNumberFieldsCaseWholeWordThreadsCancelAndAMissingFile) {
-    plant(RecordKind::Race, {{"Name", "Qzorkin"}}, {{"Number", 901}});
-    plant(RecordKind::Item, {{"Name", "Lamp"}, {"Desc5", "a qzorkin lamp"}}, {{"Number", 90001}});
-    plant(RecordKind::Room, {{"Desc:2", "Here lies the qzorkin."}},
-          {{"MapNumber", 9001}, {"RoomNumber", 1}});
-    plant(RecordKind::Message, {{"MessageLine2", "You feel QZORKIN near"}}, {{"Number", 90001}});
-    plant(RecordKind::Textblock, {{"Data", encodeTextblockData("once a\nQzorkin spoke")}},
-          {{"Number", 90001}});
-    plant(RecordKind::User, {{"BBSName", "Ann"}, {"LastName", "Qzorkin"}}, {});
-    plant(RecordKind::Shop, {{"Name", "Keys"}}, {{"Number", 90002}, {"ShopItemNumber:3", 90001}});
-    plant(RecordKind::Message, {{"MessageLine1", "item 90001 is a key"}}, {{"Number", 90003}});
-    plant(RecordKind::Message, {{"MessageLine1", "Drakkon drakkonfly DRAKKON"}},
-          {{"Number", 90004}});
-    plant(RecordKind::Message, {{"MessageLine1", "x_drakkon \xC9LANDRE \xE9landres"}},
-          {{"Number", 90005}});
-    plant(RecordKind::Message, {{"MessageLine1", "drakkon\xE9"}}, {{"Number", 90006}});
+    plant(RecordKind::Race, {{"Name", "Qzorkin"}, {"Number", "901"}});
+    plant(RecordKind::Item, {{"Name", "Lamp"}, {"Desc5", "a qzorkin lamp"}, {"Number", "90001"}});
+    plant(RecordKind::Room,
+          {{"Desc:2", "Here lies the qzorkin."}, {"MapNumber", "9001"}, {"RoomNumber", "1"}});
+    plant(RecordKind::Message, {{"MessageLine2", "You feel QZORKIN near"}, {"Number", "90001"}});
+    plant(RecordKind::Textblock,
+          {{"Data", encodeTextblockData("once a\nQzorkin spoke")}, {"Number", "90001"}});
+    plant(RecordKind::User, {{"BBSName", "Ann"}, {"LastName", "Qzorkin"}});
+    plant(RecordKind::Shop, {{"Name", "Keys"}, {"Number", "90002"}, {"ShopItemNumber:3", "90001"}});
+    plant(RecordKind::Message, {{"MessageLine1", "item 90001 is a key"}, {"Number", "90003"}});
+    plant(RecordKind::Message,
+          {{"MessageLine1", "Drakkon drakkonfly DRAKKON"}, {"Number", "90004"}});
+    plant(RecordKind::Message,
+          {{"MessageLine1", "x_drakkon \xC9LANDRE \xE9landres"}, {"Number", "90005"}});
+    plant(RecordKind::Message, {{"MessageLine1", "drakkon\xE9"}, {"Number", "90006"}});
 
     // The editor searches on a worker thread while its windows open, read and write their own
     // files: the record manager's table of open files serves both.
@@ -128,17 +120,17 @@ TEST_F(WorldFind, TextAndNumberFieldsCaseWholeWordThreadsCancelAndAMissingFile) 
         ASSERT_EQ(races.close(""), status::kSuccess);
     }
     search.join();
-    EXPECT_EQ(c.where(), (Strings{"Race 901 Name", "Item 90001 Desc5", "Room 9001:1 Desc(3)",
-                                  "Message 90001 MessageLine2", "Textblock 90001 Data",
-                                  "User \"Ann\" LastName"}));
-    EXPECT_EQ(c.matched(),
+    EXPECT_EQ(c.where, (Strings{"Race 901 Name", "Item 90001 Desc5", "Room 9001:1 Desc(3)",
+                                "Message 90001 MessageLine2", "Textblock 90001 Data",
+                                "User \"Ann\" LastName"}));
+    EXPECT_EQ(c.matched,
               (Strings{"Qzorkin", "qzorkin", "qzorkin", "QZORKIN", "Qzorkin", "Qzorkin"}));
     {
         SCOPED_TRACE("a number: the field that holds it, where it leads, and texts naming it");
         const Collected n = find(" 90001 ");
-        ASSERT_EQ(n.where(), (Strings{"Item 90001 Number", "Shop 90002 ShopItemNumber(4)",
-                                      "Message 90001 Number", "Message 90003 MessageLine1",
-                                      "Textblock 90001 Number"}));
+        ASSERT_EQ(n.where, (Strings{"Item 90001 Number", "Shop 90002 ShopItemNumber(4)",
+                                    "Message 90001 Number", "Message 90003 MessageLine1",
+                                    "Textblock 90001 Number"}));
         ASSERT_NE(n.hits[1].reference, nullptr);
         EXPECT_EQ(n.hits[1].reference->to, RecordKind::Item);
         EXPECT_EQ(n.hits[1].snippet, "90001");
@@ -155,7 +147,7 @@ TEST_F(WorldFind, TextAndNumberFieldsCaseWholeWordThreadsCancelAndAMissingFile) 
     };
     for (const auto& [text, matchCase, wholeWord, matched] : cases) {
         SCOPED_TRACE(std::string(text) + (matchCase ? " case" : "") + (wholeWord ? " word" : ""));
-        EXPECT_EQ(find(text, matchCase, wholeWord).matched(), matched);
+        EXPECT_EQ(find(text, matchCase, wholeWord).matched, matched);
     }
 
     SCOPED_TRACE("cancelled after the first hit");
@@ -166,7 +158,7 @@ TEST_F(WorldFind, TextAndNumberFieldsCaseWholeWordThreadsCancelAndAMissingFile) 
     std::filesystem::remove(dir.path("wccmsg2.dat"));
     const Collected rest = find("qzorkin");
     EXPECT_EQ(rest.unreadableFiles, Strings{"wccmsg2.dat"});
-    EXPECT_EQ(rest.where().size(), 5u);
+    EXPECT_EQ(rest.where.size(), 5u);
 }
 
 }  // namespace

@@ -41,12 +41,9 @@ TEST_F(WorldMapTest, FollowsAndDrivesTheRoomEditor) {
     ASSERT_EQ(chooser->count(), plan.maps);
     EXPECT_EQ(chooser->currentText().toStdString(),
               "1 (" + std::to_string(plan.roomsPerMap()) + " rooms)");
-    ASSERT_EQ(map->picture().rooms().size(), static_cast<std::size_t>(plan.roomsPerMap()));
 
     const MapPicture& picture = map->picture();
     auto selected = [&] { return picture.rooms()[*picture.highlight()].number; };
-    EXPECT_TRUE(map->find(QStringLiteral("7")));
-    EXPECT_EQ(selected(), 7);
     const std::string fifth = picture.rooms()[4].name;
     EXPECT_TRUE(map->find(QString::fromLatin1(fifth.substr(0, fifth.size() - 1)).toLower()));
     EXPECT_EQ(fifth.rfind(picture.rooms()[static_cast<std::size_t>(selected() - 1)].name, 0), 0u);

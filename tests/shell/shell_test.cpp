@@ -15,7 +15,6 @@
 #include "editors/catalogue_windows.h"
 #include "gui_test.h"
 #include "records/item.h"
-#include "records/message.h"
 #include "records/monster.h"
 #include "shell/history.h"
 #include "shell/main_window.h"
@@ -117,7 +116,7 @@ TEST_F(MainWindowTest, WithNoFilesEveryWindowOpensAndEveryOpenAndCloseIsReported
     EXPECT_TRUE(std::filesystem::is_empty(std::filesystem::current_path()));
 }
 
-TEST_F(MainWindowTest, MenuCaptionsNamesShortcutsAndTheItemsThatDoNothing) {
+TEST_F(MainWindowTest, MenusAndTheWindowsTheyOpen) {
     // The File menu comes first; the menus after it keep their captions, names and order.
     // Undo and Redo are off until the editor has written something.
     const Strings expected[] = {
@@ -143,13 +142,13 @@ TEST_F(MainWindowTest, MenuCaptionsNamesShortcutsAndTheItemsThatDoNothing) {
         }
         EXPECT_EQ(shown, expected[m]);
     }
+    main.startUp();
+    dialogs.clear();
     for (const char* name : {"mnuEditGang", "mnuAction"}) choose(name);
     EXPECT_TRUE(main.mdiArea()->subWindowList().isEmpty());
     EXPECT_EQ(said(), "");
-}
 
-TEST_F(MainWindowTest, ASecondChoiceBringsTheWindowForwardAndOpeningErrorsAreReported) {
-    main.startUp();
+    SCOPED_TRACE("a second choice brings the window forward");
     int made = 0;
     main.setWindowFactory(QStringLiteral("frmRace"), [&made](World&, QWidget* parent) {
         ++made;
@@ -310,8 +309,7 @@ TEST_F(MainWindowTest, CatalogueCountsAsksBeforeDeletingWhatOthersNameAndRenumbe
     const std::size_t referrers = world.references().referringRecords(namedKind, named);
     dialogs.answerPrompts({"990"});
     click("cmdInsert");
-    const std::string entries = list();
-    select(static_cast<int>(std::count(entries.begin(), entries.end(), '\n')));  // the last
+    select(static_cast<int>(std::ranges::count(list(), '\n')));  // the last: the copy
     ASSERT_EQ(text("txtNumber"), "990");
     EXPECT_EQ(usedBy(), "Used by 0");
     EXPECT_EQ(world.references().referringRecords(namedKind, named), referrers + 1);

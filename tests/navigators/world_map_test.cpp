@@ -80,7 +80,6 @@ TEST_F(WorldMapTest, NothingToDrawSaysSoInTheView) {
     EXPECT_EQ(
         viewMessage(window.get()).rfind("The Room file wccmp002.dat cannot be read: BOPEN", 0), 0u);
     create({RecordKind::Room});
-    window.reset();
     open(createWorldMap);
     EXPECT_EQ(viewMessage(window.get()), "The Room file has no rooms.");
     EXPECT_EQ(said(), "");

@@ -16,7 +16,6 @@
 namespace gw::world {
 namespace {
 
-using test::ScratchDir;
 using Strings = std::vector<std::string>;
 
 struct Collected : FindSink {
@@ -83,7 +82,7 @@ protected:
         return sink;
     }
 
-    ScratchDir dir;
+    test::ScratchDir dir;
 };
 
 // One world for every query: a word in each kind of text field, a number in number fields,
@@ -131,8 +130,7 @@ TEST_F(WorldFind, TextAndNumberFieldsCaseWholeWordThreadsCancelAndAMissingFile) 
         ASSERT_EQ(n.where, (Strings{"Item 90001 Number", "Shop 90002 ShopItemNumber(4)",
                                     "Message 90001 Number", "Message 90003 MessageLine1",
                                     "Textblock 90001 Number"}));
-        ASSERT_NE(n.hits[1].reference, nullptr);
-        EXPECT_EQ(n.hits[1].reference->to, RecordKind::Item);
+        EXPECT_TRUE(n.hits[1].reference && n.hits[1].reference->to == RecordKind::Item);
         EXPECT_EQ(n.hits[1].snippet, "90001");
     }
     const std::tuple<const char*, bool, bool, Strings> cases[] = {

@@ -16,6 +16,7 @@
 #include "gui_test.h"
 #include "records/item.h"
 #include "records/monster.h"
+#include "records/room.h"
 #include "shell/history.h"
 #include "shell/main_window.h"
 #include "shell/name_lookups.h"
@@ -32,21 +33,6 @@ Strings onePerFile(const std::string& what, const std::string& error) {
     for (RecordKind kind : allRecordKinds())
         out.push_back(what + ", " + std::string(recordType(kind).name()) + ", Error: " + error);
     return out;
-}
-
-// Inserts a record of `kind` numbered `number` (room `room` for a room) with `text` in `field`.
-void plant(RecordKind kind, std::int32_t number, std::int32_t room, const char* field,
-           const char* text) {
-    RecordFile f(recordType(kind));
-    ASSERT_EQ(f.open(""), status::kSuccess);
-    std::fill(f.row().begin(), f.row().end(), 0);
-    f.rowToRecord();
-    const RecordType& t = f.type();
-    setInt(f.record(), t.fields()[0], 0, number);
-    if (kind == RecordKind::Room) setInt(f.record(), t.fields()[1], 0, room);
-    setText(f.record(), *t.field(field), 0, zeroEnded(text, t.field(field)->width));
-    ASSERT_EQ(f.call(BINSERT, ""), status::kSuccess);
-    ASSERT_EQ(f.close(""), status::kSuccess);
 }
 
 class MainWindowTest : public GuiTest {
@@ -181,8 +167,17 @@ TEST_F(MainWindowTest, MenusAndTheWindowsTheyOpen) {
 TEST_F(MainWindowTest, FindAndUsedByListsOpenTheirRecordsInTheirOwnWindows) {
     buildSmallWorld();
     // An item and a room that name the word, in a catalogue and in a navigator.
-    plant(RecordKind::Item, 90001, 0, "Name", "Vorpal Qzark");
-    plant(RecordKind::Room, 9001, 7, "Desc", "a qzark sleeps");
+    for (RecordKind kind : {RecordKind::Item, RecordKind::Room})
+        ASSERT_EQ(world.file(kind).open(""), status::kSuccess);
+    put(RecordKind::Item, [](RecordFile& f) {
+        f.as<Item>() = renamed(Item{}, "Vorpal Qzark");
+        f.as<Item>().Number = 90001;
+    });
+    put(RecordKind::Room, [](RecordFile& f) {
+        f.as<Room>().MapNumber = 9001;
+        f.as<Room>().RoomNumber = 7;
+        setField(f.as<Room>().Desc[0], zeroEnded("a qzark sleeps", 71));
+    });
     main.startUp();
     EXPECT_TRUE(main.world()->raceNames().size() > 1 && main.world()->classNames().size() > 1);
     choose("mnuEditFind");
@@ -277,26 +272,21 @@ TEST_F(MainWindowTest, CatalogueCountsAsksBeforeDeletingWhatOthersNameAndRenumbe
     dynamic_cast<gw::RecordWindow*>(window.get())->showChangesMadeElsewhere();
     EXPECT_EQ(usedBy(), "Used by 6");
 
-    SCOPED_TRACE("a copy nothing names: the plain question; its references counted and gone");
-    // Something item 1 names, which its copy names too.
-    std::vector<FoundReference> names;
-    referencesIn(RecordKind::Item, world.file(RecordKind::Item).record(), names);
-    ASSERT_FALSE(names.empty());
-    const RecordKind namedKind = names.front().reference->to;
-    RecordKey named;
-    named.number = names.front().value;
-    const std::size_t referrers = world.references().referringRecords(namedKind, named);
+    SCOPED_TRACE("a copy nothing names: the plain question; what it names counted, then not");
+    RecordKey class4;  // item 1 is for classes 4 and 1, and so is its copy
+    class4.number = 4;
+    const std::size_t referrers = world.references().referringRecords(RecordKind::Class, class4);
     dialogs.answerPrompts({"990"});
     click("cmdInsert");
     select(static_cast<int>(std::ranges::count(list(), '\n')));  // the last: the copy
     ASSERT_EQ(text("txtNumber"), "990");
     EXPECT_EQ(usedBy(), "Used by 0");
-    EXPECT_EQ(world.references().referringRecords(namedKind, named), referrers + 1);
+    EXPECT_EQ(world.references().referringRecords(RecordKind::Class, class4), referrers + 1);
     dialogs.clear();
     dialogs.answerQuestions({true});
     click("cmdDelete");
     EXPECT_EQ(joined(dialogs.questions), "Delete this record from database?|Delete Record?");
-    EXPECT_EQ(world.references().referringRecords(namedKind, named), referrers);
+    EXPECT_EQ(world.references().referringRecords(RecordKind::Class, class4), referrers);
 
     SCOPED_TRACE("renumber refused by the library, or cancelled, writes nothing");
     select(0);

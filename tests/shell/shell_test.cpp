@@ -1,9 +1,7 @@
 // The main window, the Find window, "Used by", the name lookups and the command line.
 #include <QAction>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -12,84 +10,63 @@
 #include <QTreeWidget>
 #include <QUndoStack>
 #include <algorithm>
-#include <map>
 #include <set>
 
 #include "editors/catalogue_windows.h"
 #include "gui_test.h"
-#include "navigators/navigator_windows.h"
 #include "records/item.h"
-#include "records/message.h"
 #include "records/monster.h"
+#include "records/room.h"
 #include "shell/history.h"
 #include "shell/main_window.h"
 #include "shell/name_lookups.h"
 #include "shell/record_window.h"
 #include "shell/used_by.h"
-#include "tools/data/demo_world.h"
 #include "world/reverse_index.h"
-#include "world/world_check.h"
-#include "world/world_scan.h"
 
 namespace gw::test {
 namespace {
 
-// Each of `messages` is "<procedure>, <operation>, <type>, Error: <status above 0>", in the
-// order of the ten files.
-void expectOnePerFile(const Strings& messages, const std::string& procedureAndOperation) {
-    const char* const types[] = {"Race", "Class", "Spell",   "Monster",   "Item",
-                                 "Shop", "Room",  "Message", "Textblock", "User"};
-    ASSERT_GE(messages.size(), 10u);
-    for (int i = 0; i < 10; ++i) {
-        const std::string prefix = procedureAndOperation + ", " + types[i] + ", Error: ";
-        EXPECT_TRUE(messages[i].starts_with(prefix)) << messages[i] << " / " << prefix;
-        EXPECT_GT(std::atoi(messages[i].c_str() + std::min(prefix.size(), messages[i].size())), 0);
-    }
+// "<what>, <type>, Error: <error>" for each of the ten files, in their order.
+Strings onePerFile(const std::string& what, const std::string& error) {
+    Strings out;
+    for (RecordKind kind : allRecordKinds())
+        out.push_back(what + ", " + std::string(recordType(kind).name()) + ", Error: " + error);
+    return out;
 }
 
 class MainWindowTest : public GuiTest {
 protected:
+    ~MainWindowTest() override {
+        if (borrowed) (void)window.release();
+    }
     void choose(const char* item) {
         main.findChild<QAction*>(QString::fromLatin1(item))->trigger();
     }
     QMdiSubWindow* sub(const char* name) { return main.subWindow(QString::fromLatin1(name)); }
+    // The main window's own `name` window as the window under test; it stays the main window's.
+    void borrow(const char* name) {
+        if (borrowed) (void)window.release();
+        ASSERT_NE(sub(name), nullptr) << name;
+        window.reset(sub(name)->widget());
+        borrowed = true;
+    }
+    // The Used-by button's text once the index is ready.
+    std::string usedBy() {
+        auto* button = child<QPushButton>("cmdUsedBy");
+        for (int i = 0; i < 100 && !button->isEnabled(); ++i) QApplication::processEvents();
+        return button->text().toStdString();
+    }
     std::unique_ptr<MDIForm1> owned = std::make_unique<MDIForm1>(dialogs);
     MDIForm1& main = *owned;
+    bool borrowed = false;
 };
 
-TEST_F(MainWindowTest, WithNoFilesEveryOpenAndCloseIsReportedAfterTheEditorsClosingStep) {
+// With no files at all every file's open and close is reported, once; every real window opens,
+// steps and closes; nothing is written.
+TEST_F(MainWindowTest, WithNoFilesEveryWindowOpensAndEveryOpenAndCloseIsReported) {
     main.startUp();
-    EXPECT_EQ(dialogs.messages.size(), 10u);
-    expectOnePerFile(dialogs.messages, "Form_Load, BOPEN");
-    EXPECT_TRUE(main.world()->raceNames().empty() && main.world()->classNames().empty());
-    struct Editor : QWidget {
-        explicit Editor(Dialogs& d) : dialogs(d) {}
-        void closeEvent(QCloseEvent* e) override {
-            dialogs.message(QStringLiteral("editor saved"));
-            e->accept();
-        }
-        Dialogs& dialogs;
-    };
-    main.setWindowFactory(QStringLiteral("frmMessage"),
-                          [this](World&, QWidget*) { return new Editor(dialogs); });
-    choose("mnuEditMessage");
-    dialogs.clear();
-    EXPECT_TRUE(main.close());
-    ASSERT_GE(dialogs.messages.size(), 11u);
-    EXPECT_EQ(dialogs.messages[0], "editor saved");
-    expectOnePerFile(Strings(dialogs.messages.begin() + 1, dialogs.messages.end()),
-                     "Form_Unload, BCLOSE");
-    for (std::size_t i = 11; i < dialogs.messages.size(); ++i)
-        EXPECT_TRUE(dialogs.messages[i].starts_with("Form_Unload, BSTOP, Error: "));
-    const std::size_t count = dialogs.messages.size();
-    owned.reset();  // shutdown ran once: destroying the window reports nothing more
-    EXPECT_EQ(dialogs.messages.size(), count);
-}
-
-// Every real window over a world whose files are all missing: each reports what it could not
-// read, none crashes, none writes a file, and the program still closes.
-TEST_F(MainWindowTest, EveryWindowOpensAndClosesWithNoFilesAtAll) {
-    main.startUp();
+    EXPECT_EQ(dialogs.messages, onePerFile("Form_Load, BOPEN", "30 (file not found)"));
     for (const char* item :
          {"mnuEditRace", "mnuEditClass", "mnuEditSpell", "mnuEditMonster", "mnuEditItems",
           "mnuShop", "mnuRoom", "mnuEditMessage", "mnuEditTextblock", "mnuEditUser"}) {
@@ -105,36 +82,23 @@ TEST_F(MainWindowTest, EveryWindowOpensAndClosesWithNoFilesAtAll) {
     }
     dialogs.clear();
     EXPECT_TRUE(main.close());
+    EXPECT_EQ(dialogs.messages, onePerFile("Form_Unload, BCLOSE", "21 (file not open)"));
+    owned.reset();  // shutdown ran once: destroying the window reports nothing more
+    EXPECT_EQ(dialogs.messages.size(), 10u);
     EXPECT_TRUE(std::filesystem::is_empty(std::filesystem::current_path()));
 }
 
-TEST_F(MainWindowTest, WithOnlyTheRaceFileMissingTheClassTableLoads) {
-    for (RecordKind kind : allRecordKinds())
-        if (kind != RecordKind::Race) create({kind}, false);
-    main.startUp();
-    EXPECT_EQ(said(),
-              "Form_Load, BOPEN, Race, Error: 30 (file not found)\nLoadClassArray, BGETFIRST, "
-              "Class, Error: 9 (end or beginning of file)");
-    EXPECT_TRUE(main.world()->raceNames().empty());
-    ASSERT_EQ(main.world()->classNames().size(), 1u);
-    EXPECT_EQ(main.world()->classNames()[0].name, "None");
-}
-
-TEST_F(MainWindowTest, MenuCaptionsNamesAndOrderAndTheItemsThatDoNothing) {
+TEST_F(MainWindowTest, MenusAndTheWindowsTheyOpen) {
     // The File menu comes first; the menus after it keep their captions, names and order.
+    // Undo and Redo are off until the editor has written something.
     const Strings expected[] = {
         {"Edit mnuEdit", "Races mnuEditRace", "Classes mnuEditClass", "Spells mnuEditSpell",
          "Monsters mnuEditMonster", "Items mnuEditItems", "Shops mnuShop", "Rooms mnuRoom",
          "World Map mnuWorldMap", "Messages mnuEditMessage", "Text Blocks mnuEditTextblock",
-         "Users mnuEditUser", "Gangs mnuEditGang", "Actions mnuAction", "Find\u2026 mnuEditFind",
-         "Undo mnuEditUndo", "Redo mnuEditRedo", "History mnuEditHistory"},
+         "Users mnuEditUser", "Gangs mnuEditGang", "Actions mnuAction",
+         "Find\u2026 mnuEditFind Ctrl+F", "Undo mnuEditUndo Ctrl+Z off",
+         "Redo mnuEditRedo Ctrl+Shift+Z; Ctrl+Y off", "History mnuEditHistory"},
         {"About mnuAbout1", "Help (hopefully) mnuHelp", "About mnuAbout2"}};
-    // Undo and Redo have nothing to do until the editor has written something.
-    const std::map<QString, QList<QKeySequence>> keys = {
-        {QStringLiteral("mnuEditFind"), {QKeySequence::Find}},
-        {QStringLiteral("mnuEditUndo"), {QKeySequence(QStringLiteral("Ctrl+Z"))}},
-        {QStringLiteral("mnuEditRedo"),
-         {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))}}};
     const QList<QAction*> menus = main.menuBar()->actions();
     ASSERT_EQ(menus.size(), 3);
     EXPECT_EQ(menus[0]->menu()->objectName(), QStringLiteral("mnuFile"));
@@ -142,23 +106,21 @@ TEST_F(MainWindowTest, MenuCaptionsNamesAndOrderAndTheItemsThatDoNothing) {
         QMenu* menu = menus[m + 1]->menu();
         Strings shown{(menu->title() + u' ' + menu->objectName()).toStdString()};
         for (QAction* a : menu->actions()) {
-            if (a->isSeparator()) continue;
-            shown.push_back((a->text() + u' ' + a->objectName()).toStdString());
-            const auto key = keys.find(a->objectName());
-            EXPECT_EQ(a->shortcuts(), key == keys.end() ? QList<QKeySequence>() : key->second)
-                << shown.back();
-            EXPECT_EQ(a->isEnabled(), key == keys.end() || key->first == u"mnuEditFind")
-                << shown.back();
+            QString entry = a->text() + u' ' + a->objectName();
+            if (!a->shortcuts().isEmpty())
+                entry += u' ' + QKeySequence::listToString(a->shortcuts());
+            if (!a->isEnabled()) entry += QStringLiteral(" off");
+            if (!a->isSeparator()) shown.push_back(entry.toStdString());
         }
         EXPECT_EQ(shown, expected[m]);
     }
+    main.startUp();
+    dialogs.clear();
     for (const char* name : {"mnuEditGang", "mnuAction"}) choose(name);
     EXPECT_TRUE(main.mdiArea()->subWindowList().isEmpty());
     EXPECT_EQ(said(), "");
-}
 
-TEST_F(MainWindowTest, ASecondChoiceBringsTheWindowForward) {
-    main.startUp();
+    SCOPED_TRACE("a second choice brings the window forward");
     int made = 0;
     main.setWindowFactory(QStringLiteral("frmRace"), [&made](World&, QWidget* parent) {
         ++made;
@@ -167,22 +129,18 @@ TEST_F(MainWindowTest, ASecondChoiceBringsTheWindowForward) {
     choose("mnuEditRace");
     QMdiSubWindow* race = sub("frmRace");
     ASSERT_NE(race, nullptr);
-    EXPECT_EQ(race->widget()->objectName(), QStringLiteral("frmRace"));
     choose("mnuAbout2");
     EXPECT_EQ(main.mdiArea()->activeSubWindow(), sub("frmAbout"));
     choose("mnuEditRace");
     EXPECT_EQ(made, 1);
     EXPECT_EQ(main.mdiArea()->activeSubWindow(), race);
-    EXPECT_EQ(main.mdiArea()->subWindowList().size(), 2);
     race->close();  // once closed, the next choice makes it anew
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_EQ(sub("frmRace"), nullptr);
     choose("mnuEditRace");
     EXPECT_EQ(made, 2);
-}
 
-TEST_F(MainWindowTest, WindowOpeningErrorHandler) {
-    main.startUp();
+    SCOPED_TRACE("the window-opening error handler");
     const std::pair<std::function<void()>, std::string> cases[] = {
         {[] { throw std::bad_alloc(); },
          "Out of memory : Can't open another database. Try closing one first."},
@@ -203,130 +161,66 @@ TEST_F(MainWindowTest, WindowOpeningErrorHandler) {
     }
 }
 
-// The Find window over a small demo world: results stream in from the search thread, the
-// options reach the search, and a double-click opens the record in its own window.
-class FindWindowTest : public MainWindowTest {
-protected:
-    void SetUp() override {
-        buildSmallWorld();
-        // An item and a room that name the word, in a catalogue and in a navigator.
-        plant(RecordKind::Item, 90001, 0, "Name", "Vorpal Qzark");
-        plant(RecordKind::Room, 9001, 7, "Desc", "a qzark sleeps");
-        main.startUp();
-        choose("mnuEditFind");
-        find = main.mdiArea()->activeSubWindow()->widget();
-    }
-    void plant(RecordKind kind, std::int32_t number, std::int32_t room, const char* field,
-               const char* text) {
-        RecordFile f(recordType(kind));
-        ASSERT_EQ(f.open(""), status::kSuccess);
-        std::fill(f.row().begin(), f.row().end(), 0);
-        f.rowToRecord();
-        const RecordType& t = f.type();
-        setInt(f.record(), t.fields()[0], 0, number);
-        if (kind == RecordKind::Room) setInt(f.record(), t.fields()[1], 0, room);
-        setText(f.record(), *t.field(field), 0, zeroEnded(text, t.field(field)->width));
-        ASSERT_EQ(f.call(BINSERT, ""), status::kSuccess);
-        ASSERT_EQ(f.close(""), status::kSuccess);
-    }
-    template <class W>
-    W* in(const char* name) {
-        W* w = find->findChild<W*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    // Runs a search to its end and gives "Type Key Name Field Text" per result.
-    Strings search(const char* text) {
-        in<QLineEdit>("txtFind")->setText(QString::fromLatin1(text));
-        in<QPushButton>("cmdFind")->click();
-        while (!in<QPushButton>("cmdFind")->isEnabled()) QCoreApplication::processEvents();
+// The Find window and a navigator's "Used by" list over a small demo world: results stream in
+// from the search thread, the options reach the search, and a double-click in either list
+// opens the record in its own window.
+TEST_F(MainWindowTest, FindAndUsedByListsOpenTheirRecordsInTheirOwnWindows) {
+    buildSmallWorld();
+    // An item and a room that name the word, in a catalogue and in a navigator.
+    for (RecordKind kind : {RecordKind::Item, RecordKind::Room})
+        ASSERT_EQ(world.file(kind).open(""), status::kSuccess);
+    put(RecordKind::Item, [](RecordFile& f) {
+        f.as<Item>() = renamed(Item{}, "Vorpal Qzark");
+        f.as<Item>().Number = 90001;
+    });
+    put(RecordKind::Room, [](RecordFile& f) {
+        f.as<Room>().MapNumber = 9001;
+        f.as<Room>().RoomNumber = 7;
+        setField(f.as<Room>().Desc[0], zeroEnded("a qzark sleeps", 71));
+    });
+    main.startUp();
+    EXPECT_TRUE(main.world()->raceNames().size() > 1 && main.world()->classNames().size() > 1);
+    choose("mnuEditFind");
+    borrow("frmFind");
+    // Runs a search to its end and gives "Type|Key|Name|Field|Text" per result.
+    auto* results = child<QTreeWidget>("lstResults");
+    auto search = [&](const char* text) {
+        type("txtFind", text);
+        click("cmdFind");
+        while (!child<QPushButton>("cmdFind")->isEnabled()) QCoreApplication::processEvents();
         QCoreApplication::processEvents();
         Strings rows;
-        auto* list = in<QTreeWidget>("lstResults");
-        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        for (int i = 0; i < results->topLevelItemCount(); ++i) {
             QStringList cells;
-            for (int c = 0; c < list->columnCount(); ++c) cells << list->topLevelItem(i)->text(c);
+            for (int c = 0; c < results->columnCount(); ++c)
+                cells << results->topLevelItem(i)->text(c);
             rows.push_back(cells.join(u'|').toStdString());
         }
         return rows;
-    }
-    QWidget* find = nullptr;
-};
-
-TEST_F(FindWindowTest, ResultsOptionsAndOpeningARecord) {
+    };
     EXPECT_EQ(search("QZARK"), (Strings{"Item|90001|Vorpal Qzark|Name|Vorpal Qzark",
                                         "Room|9001:7||Desc(1)|a qzark sleeps"}));
-    EXPECT_EQ(in<QLabel>("lblStatus")->text().toStdString().find("2 found in"), 0u);
-    in<QCheckBox>("chkMatchCase")->setChecked(true);
+    EXPECT_EQ(child<QLabel>("lblStatus")->text().toStdString().find("2 found in"), 0u);
+    // A double-click opens the record in its window: a navigator here, a catalogue from the
+    // Used-by list below.
+    emit results->itemActivated(results->topLevelItem(1), 0);
+    ASSERT_NE(sub("frmRoom"), nullptr);
+    EXPECT_EQ(sub("frmRoom")->widget()->findChild<QLineEdit*>(QStringLiteral("txtRoom"))->text(),
+              QStringLiteral("7"));
+    child<QCheckBox>("chkMatchCase")->setChecked(true);
     EXPECT_EQ(search("qzark"), Strings{"Room|9001:7||Desc(1)|a qzark sleeps"});
-    in<QCheckBox>("chkMatchCase")->setChecked(false);
-    in<QCheckBox>("chkType_Room")->setChecked(false);
+    child<QCheckBox>("chkMatchCase")->setChecked(false);
+    child<QCheckBox>("chkType_Room")->setChecked(false);
     EXPECT_EQ(search("qzark"), Strings{"Item|90001|Vorpal Qzark|Name|Vorpal Qzark"});
-    in<QCheckBox>("chkType_Room")->setChecked(true);
-    ASSERT_EQ(search("qzark").size(), 2u);
 
-    auto* list = in<QTreeWidget>("lstResults");
-    // A catalogue selects the record, a navigator goes to it.
-    for (auto [row, name, box, shown] :
-         {std::tuple{0, "frmItem", "txtName", "Vorpal Qzark"}, {1, "frmRoom", "txtRoom", "7"}}) {
-        SCOPED_TRACE(name);
-        emit list->itemActivated(list->topLevelItem(row), 0);
-        ASSERT_NE(sub(name), nullptr);
-        auto* edit = sub(name)->widget()->findChild<QLineEdit*>(QString::fromLatin1(box));
-        ASSERT_NE(edit, nullptr);
-        EXPECT_EQ(edit->text().toStdString(), shown);
-    }
-    EXPECT_EQ(said(), "");
-    EXPECT_TRUE(main.close());
-}
-
-// "Used by": the count beside the record on screen, its list, the delete question that names
-// the referring records, and the index kept current by the editor's writes and by others'.
-class UsedByTest : public MainWindowTest {
-public:
-    void SetUp() override {
-        buildSmallWorld();
-        for (RecordKind kind : allRecordKinds()) ASSERT_EQ(world.file(kind).open(""), 0);
-    }
-    // The button's text once the index is ready.
-    std::string usedBy() {
-        auto* button = child<QPushButton>("cmdUsedBy");
-        for (int i = 0; i < 100 && !button->isEnabled(); ++i) QApplication::processEvents();
-        return button->text().toStdString();
-    }
-    // The records naming `key`, found by a walk of their own.
-    static std::set<std::string> namers(RecordKind kind, const RecordKey& key) {
-        world::ScanOptions options;
-        options.onlyTo = kind;
-        options.onlyKey = key;
-        const world::WorldScan scan(".", allRecordKinds(), options);
-        std::set<std::string> out;
-        for (const world::Occurrence& o : scan.occurrences())
-            out.insert(recordTitle(o.kind, scan.key(o.kind, o.record)).toStdString());
-        return out;
-    }
-    static RecordKey number(std::int64_t n) {
-        RecordKey key;
-        key.number = n;
-        return key;
-    }
-    // Every stored row of every file.
-    std::vector<std::vector<Row>> everything() {
-        std::vector<std::vector<Row>> rows;
-        for (RecordKind kind : allRecordKinds()) rows.push_back(all(kind));
-        return rows;
-    }
-};
-
-TEST_F(UsedByTest, CatalogueCountsListsAndAsksBeforeDeletingWhatOthersName) {
-    open(createItemEditor);
-    const std::set<std::string> naming = namers(RecordKind::Item, number(1));
-    ASSERT_FALSE(naming.empty());
-    EXPECT_EQ(usedBy(), "Used by " + std::to_string(naming.size()));
-
-    SCOPED_TRACE("the list: one line per field, each naming its record");
+    SCOPED_TRACE("a navigator counts and lists what names its record; a double-click opens");
+    // Text block 1 of the small demo world is named by a class, three monsters and a room.
+    choose("mnuEditTextblock");
+    borrow("frmTextblock");
+    EXPECT_EQ(usedBy(), "Used by 5");
+    // The list: one line per field, each naming its record.
     click("cmdUsedBy");
-    auto* tree = window->findChild<QTreeWidget*>(QStringLiteral("lstUsedBy"));
+    auto* tree = main.findChild<QTreeWidget*>(QStringLiteral("lstUsedBy"));
     ASSERT_NE(tree, nullptr);
     std::set<std::string> listed;
     for (int i = 0; i < tree->topLevelItemCount(); ++i) {
@@ -334,96 +228,94 @@ TEST_F(UsedByTest, CatalogueCountsListsAndAsksBeforeDeletingWhatOthersName) {
         listed.insert((item->text(0) + u' ' + item->text(1)).toStdString());
         EXPECT_FALSE(item->text(3).isEmpty());
     }
-    EXPECT_EQ(listed, naming);
+    EXPECT_EQ(listed, (std::set<std::string>{"Class 2", "Monster 1", "Monster 3", "Monster 8",
+                                             "Room 1:10"}));
+    QTreeWidgetItem* first = tree->topLevelItem(0);
+    ASSERT_EQ(first->text(0), QStringLiteral("Class"));  // a catalogue
+    emit tree->itemDoubleClicked(first, 0);
+    ASSERT_NE(sub("frmClass"), nullptr);
+    // The window's file holds the record it shows.
+    const RecordFile& classes = main.world()->file(RecordKind::Class);
+    EXPECT_EQ(recordTitle(RecordKind::Class, recordKeyOf(classes.type(), classes.record())),
+              QStringLiteral("Class ") + first->text(1));
+    EXPECT_EQ(said(), "");
+    EXPECT_TRUE(main.close());
+}
+
+// "Used by" and Renumber in a catalogue over a small demo world: the count beside the record
+// on screen, the delete question that names the referring records, the index kept current by
+// the editor's writes and by others', and a renumber that rewrites every namer as one history
+// entry.
+TEST_F(MainWindowTest, CatalogueCountsAsksBeforeDeletingWhatOthersNameAndRenumbers) {
+    buildSmallWorld();
+    for (RecordKind kind : allRecordKinds()) ASSERT_EQ(world.file(kind).open(""), 0);
+    open(createItemEditor);
+    EXPECT_EQ(usedBy(), "Used by 5");  // two shops, a monster and two players
+    const std::string name = text("txtName");
+    const std::string title = "Item 1 \"" + name + "\"";
 
     SCOPED_TRACE("No to the question that names them deletes nothing");
-    const std::string name = text("txtName");
     dialogs.answerQuestions({false});
     click("cmdDelete");
     ASSERT_EQ(dialogs.questions.size(), 1u);
     const std::string& asked = dialogs.questions.back();
-    EXPECT_EQ(asked.rfind("Item 1 \"" + name + "\" is used by " + std::to_string(naming.size()) +
-                              (naming.size() == 1 ? " record (" : " records ("),
-                          0),
-              0u)
+    EXPECT_TRUE(asked.starts_with(title + " is used by 5 records (") &&
+                asked.ends_with("). Delete it anyway?|Delete Record?"))
         << asked;
-    EXPECT_NE(asked.find("). Delete it anyway?|Delete Record?"), std::string::npos) << asked;
-    EXPECT_FALSE(stored(RecordKind::Item, 1).empty());
 
-    SCOPED_TRACE("a copy nothing names: the plain question; its references counted and gone");
-    // Something item 1 names, which its copy names too.
-    std::vector<FoundReference> names;
-    referencesIn(RecordKind::Item, world.file(RecordKind::Item).record(), names);
-    ASSERT_FALSE(names.empty());
-    const RecordKind namedKind = names.front().reference->to;
-    const RecordKey named = number(names.front().value);
-    const std::size_t namedBy = world.references().referringRecords(namedKind, named);
+    SCOPED_TRACE("a monster naming item 1 added behind the editor's back");
+    put(RecordKind::Monster, [](RecordFile& f) {
+        f.as<Monster>().Number = 9001;
+        f.as<Monster>().WeaponNumber = 1;
+    });
+    world.forgetReferencesIfChangedElsewhere();
+    dynamic_cast<gw::RecordWindow*>(window.get())->showChangesMadeElsewhere();
+    EXPECT_EQ(usedBy(), "Used by 6");
+
+    SCOPED_TRACE("a copy nothing names: the plain question; what it names counted, then not");
+    RecordKey class4;  // item 1 is for classes 4 and 1, and so is its copy
+    class4.number = 4;
+    const std::size_t referrers = world.references().referringRecords(RecordKind::Class, class4);
     dialogs.answerPrompts({"990"});
     click("cmdInsert");
-    const std::string entries = list();
-    select(static_cast<int>(std::count(entries.begin(), entries.end(), '\n')));  // the last
+    select(static_cast<int>(std::ranges::count(list(), '\n')));  // the last: the copy
     ASSERT_EQ(text("txtNumber"), "990");
     EXPECT_EQ(usedBy(), "Used by 0");
-    EXPECT_EQ(world.references().referringRecords(namedKind, named), namedBy + 1);
+    EXPECT_EQ(world.references().referringRecords(RecordKind::Class, class4), referrers + 1);
     dialogs.clear();
     dialogs.answerQuestions({true});
     click("cmdDelete");
     EXPECT_EQ(joined(dialogs.questions), "Delete this record from database?|Delete Record?");
-    EXPECT_TRUE(stored(RecordKind::Item, 990).empty());
-    EXPECT_EQ(world.references().referringRecords(namedKind, named), namedBy);
-}
+    EXPECT_EQ(world.references().referringRecords(RecordKind::Class, class4), referrers);
 
-TEST_F(UsedByTest, NavigatorCountsAndAnotherProgramsWriteIsSeen) {
-    open(createMessageEditor);
-    const std::size_t before = namers(RecordKind::Message, number(1)).size();
-    EXPECT_EQ(usedBy(), "Used by " + std::to_string(before));
-
-    SCOPED_TRACE("another program adds a monster naming message 1");
-    {
-        RecordFile other(recordType(RecordKind::Monster));
-        ASSERT_EQ(other.open(""), status::kSuccess);
-        ASSERT_EQ(other.call(BGETFIRST, ""), status::kSuccess);
-        other.as<Monster>().Number = 9001;
-        other.as<Monster>().MoveMsg = 1;
-        ASSERT_EQ(other.call(BINSERT, ""), status::kSuccess);
-        other.close("");
-    }
-    world.forgetReferencesIfChangedElsewhere();
-    EXPECT_FALSE(world.referencesReady());
-    dynamic_cast<gw::RecordWindow*>(window.get())->showChangesMadeElsewhere();
-    EXPECT_EQ(usedBy(), "Used by " + std::to_string(before + 1));
-}
-
-TEST_F(UsedByTest, RenumberRewritesEveryNamerAndShowsTheRecordUnderItsNewNumber) {
-    open(createItemEditor);
-    const std::set<std::string> naming = namers(RecordKind::Item, number(1));
-    const std::string name = text("txtName");
-    const std::string title = "Item 1 \"" + name + "\"";
+    SCOPED_TRACE("renumber refused by the library, or cancelled, writes nothing");
+    select(0);
+    ASSERT_EQ(text("txtNumber"), "1");
+    auto everything = [&] {
+        std::vector<std::vector<Row>> rows;
+        for (RecordKind kind : allRecordKinds()) rows.push_back(all(kind));
+        return rows;
+    };
     const auto before = everything();
-    struct Refusal {
-        const char* answer;
-        std::string said;
-    };
-    const Refusal refusals[] = {
-        {"2", title + " was not renumbered: Item 2 exists already."},
-        {"0", title + " was not renumbered: 0 is not a Item number (1 to 2147483647)."},
-        {"", ""},  // cancelled
-    };
-    for (const Refusal& r : refusals) {
-        SCOPED_TRACE(r.answer);
+    // Renumber with this answer to the prompt and these to the questions.
+    auto renumber = [&](const char* answer, std::initializer_list<bool> yes) {
         dialogs.clear();
-        dialogs.answerPrompts({r.answer});
+        dialogs.answerPrompts({answer});
+        dialogs.answerQuestions(yes);
         click("cmdRenumber");
-        EXPECT_EQ(said(), r.said);
-        EXPECT_TRUE(dialogs.questions.empty());
+    };
+    for (const auto& [answer, refusal] :
+         {std::pair<const char*, std::string>{"2", title + " was not renumbered: Item 2 exists "
+                                                           "already."},
+          {"", ""}}) {  // cancelled
+        SCOPED_TRACE(answer);
+        renumber(answer, {});
+        EXPECT_EQ(said(), refusal);
         EXPECT_EQ(everything(), before);
     }
     {
         SCOPED_TRACE("No to the list of changes, then another program holding a file");
-        dialogs.clear();
-        dialogs.answerPrompts({"995"});
-        dialogs.answerQuestions({false});
-        click("cmdRenumber");
+        renumber("995", {false});
         ASSERT_EQ(dialogs.questions.size(), 1u);
         EXPECT_NE(dialogs.questions[0].find("wccitem2.dat  Item 1  Number  1 -> 995"),
                   std::string::npos)
@@ -434,10 +326,7 @@ TEST_F(UsedByTest, RenumberRewritesEveryNamerAndShowsTheRecordUnderItsNewNumber)
         ASSERT_EQ(other.call(BGETFIRST, ""), status::kSuccess);
         other.as<Item>().Number = 9001;
         ASSERT_EQ(other.call(BINSERT, ""), status::kSuccess);
-        dialogs.clear();
-        dialogs.answerPrompts({"995"});
-        dialogs.answerQuestions({true});
-        click("cmdRenumber");
+        renumber("995", {true});
         EXPECT_NE(said().find("; nothing was written."), std::string::npos) << said();
         endTransaction(other.positionBlock(), false);
         other.close("");
@@ -445,23 +334,14 @@ TEST_F(UsedByTest, RenumberRewritesEveryNamerAndShowsTheRecordUnderItsNewNumber)
     }
 
     SCOPED_TRACE("renumbered: the record shown anew, the list rebuilt, every namer rewritten");
-    dialogs.clear();
-    dialogs.answerPrompts({"995"});
-    dialogs.answerQuestions({true});
-    click("cmdRenumber");
+    renumber("995", {true});
     EXPECT_EQ(said(), "");
-    EXPECT_EQ(
-        dialogs.prompts.at(0).rfind("New number for " + title + " (1 to 2147483647):|Renumber|", 0),
-        0u)
+    EXPECT_TRUE(dialogs.prompts.at(0).starts_with("New number for " + title +
+                                                  " (1 to 2147483647):|Renumber|"))
         << dialogs.prompts.at(0);
     EXPECT_EQ(texts({"txtNumber", "txtName"}), "995 " + name);
-    const std::string entries = list();
-    EXPECT_NE(entries.find("995   " + name), std::string::npos);
-    EXPECT_EQ(entries.find("1   " + name), std::string::npos);
-    EXPECT_TRUE(stored(RecordKind::Item, 1).empty());
-    EXPECT_TRUE(namers(RecordKind::Item, number(1)).empty());
-    EXPECT_EQ(namers(RecordKind::Item, number(995)), naming);
-    EXPECT_EQ(usedBy(), "Used by " + std::to_string(naming.size()));
+    EXPECT_NE(list().find("995   " + name), std::string::npos);
+    EXPECT_EQ(usedBy(), "Used by 6");
     const auto renumbered = everything();
 
     SCOPED_TRACE("one history entry: taken back in every file at once, then done again");
@@ -471,48 +351,8 @@ TEST_F(UsedByTest, RenumberRewritesEveryNamerAndShowsTheRecordUnderItsNewNumber)
     EXPECT_EQ(said(), "");
     EXPECT_EQ(everything(), before);
     EXPECT_NE(list().find("1   " + name), std::string::npos);
-    EXPECT_EQ(list().find("995   " + name), std::string::npos);
     history.redo();
     EXPECT_EQ(everything(), renumbered);
-    EXPECT_NE(list().find("995   " + name), std::string::npos);
-}
-
-TEST_F(UsedByTest, DoubleClickOpensTheNamingRecordInItsOwnWindow) {
-    main.startUp();
-    choose("mnuEditItems");
-    // The window belongs to the main window: the test only borrows it.
-    window.reset(sub("frmItem")->widget());
-    struct Borrowed {
-        std::unique_ptr<QWidget>& w;
-        ~Borrowed() { (void)w.release(); }
-    } borrowed{window};
-    ASSERT_EQ(usedBy().rfind("Used by ", 0), 0u);
-    click("cmdUsedBy");
-    auto* tree = main.findChild<QTreeWidget*>(QStringLiteral("lstUsedBy"));
-    ASSERT_NE(tree, nullptr);
-    // The first entry of a catalogue type and the first of a navigator type.
-    const std::set<QString> navigators = {QStringLiteral("Room"), QStringLiteral("Message"),
-                                          QStringLiteral("Textblock"), QStringLiteral("User")};
-    QTreeWidgetItem* inCatalogue = nullptr;
-    QTreeWidgetItem* inNavigator = nullptr;
-    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = tree->topLevelItem(i);
-        auto& slot = navigators.count(item->text(0)) ? inNavigator : inCatalogue;
-        if (!slot) slot = item;
-    }
-    for (QTreeWidgetItem* item : {inCatalogue, inNavigator}) {
-        ASSERT_NE(item, nullptr);
-        const QString type = item->text(0);
-        SCOPED_TRACE(type.toStdString());
-        const RecordKind kind = *world::kindNamed(type.toStdString());
-        emit tree->itemDoubleClicked(item, 0);
-        ASSERT_NE(main.subWindow(QStringLiteral("frm") + type), nullptr);
-        // The window's file holds the record it shows.
-        EXPECT_EQ(
-            recordTitle(kind, recordKeyOf(recordType(kind), main.world()->file(kind).record())),
-            type + u' ' + item->text(1));
-    }
-    EXPECT_EQ(said(), "");
 }
 
 std::string padded(std::string s, std::size_t width) { return s.append(width - s.size(), ' '); }
@@ -529,25 +369,12 @@ using NameLookupsTest = GuiTest;
 TEST_F(NameLookupsTest, FoundMissingNumberZeroAndTheRaceTable) {
     create({RecordKind::Race, RecordKind::Spell, RecordKind::Item, RecordKind::Message});
     named<Item>(*this, RecordKind::Item, 3, "Rope");
-    named<Item>(*this, RecordKind::Item, 8, "Lamp");
-    put(RecordKind::Message, [](RecordFile& f) {
-        f.as<Message>().Number = 300;
-        setField(f.as<Message>().MessageLine3, "third");
-    });
-    RecordFile& items = world.file(RecordKind::Item);
-    ASSERT_EQ(items.getEqual32(3, "get: "), status::kSuccess);
     EXPECT_EQ(
         QStringList({GetItemName(world, 0), GetSpellName(world, 0), GetMessageName(world, 0, 1)})
             .join(u' '),
         QStringLiteral("none none none"));
-    ASSERT_EQ(items.call(BGETNEXT, "next: "), status::kSuccess);  // no read moved it
-    EXPECT_EQ(items.as<Item>().Number, 8);
 
     EXPECT_EQ(GetItemName(world, 3).toStdString(), padded("Rope", 29));  // untrimmed
-    EXPECT_EQ(GetMessageName(world, 300, 3).toStdString(), padded("third", 74));
-    EXPECT_EQ(GetMessageName(world, 300, 4), QString());
-    EXPECT_EQ(GetItemName(world, 5), QStringLiteral("ITEM NOT IN DATABASE!"));
-    EXPECT_EQ(said(), "");
     EXPECT_EQ(GetSpellName(world, 5), QString());
     EXPECT_EQ(GetMessageName(world, 5, 2), QString());
     EXPECT_EQ(said(),
@@ -555,22 +382,30 @@ TEST_F(NameLookupsTest, FoundMissingNumberZeroAndTheRaceTable) {
               "Function GetMessageName, BGETEQUAL, Error: 4 (no record has this key)");
     dialogs.clear();
 
+    auto raceTable = [&] {
+        LoadRaceArray(world);
+        Strings names;
+        for (const auto& entry : world.raceNames())
+            names.push_back(std::to_string(entry.number) + ":" + entry.name);
+        return names;
+    };
+    SCOPED_TRACE("an empty race file: the table holds None alone");
+    EXPECT_EQ(raceTable(), Strings{"0:None"});
+    EXPECT_EQ(said(), "LoadRaceArray, BGETFIRST, Race, Error: 9 (end or beginning of file)");
+    dialogs.clear();
+
     SCOPED_TRACE("the race table has an entry per number up to the highest");
     for (auto [n, name] : {std::pair{1, "Human"}, {2, "Elf"}, {5, "Troll"}})
         named<Race>(*this, RecordKind::Race, n, name);
-    LoadRaceArray(world);
-    Strings names;
-    for (const auto& entry : world.raceNames())
-        names.push_back(std::to_string(entry.number) + ":" + entry.name);
-    EXPECT_EQ(names, (Strings{"0:None", "1:" + padded("Human", 29), "2:" + padded("Elf", 29),
-                              "0:", "0:", "5:" + padded("Troll", 29)}));
+    EXPECT_EQ(raceTable(), (Strings{"0:None", "1:" + padded("Human", 29), "2:" + padded("Elf", 29),
+                                    "0:", "0:", "5:" + padded("Troll", 29)}));
 
     SCOPED_TRACE("race 0 replaces None, negative numbers are skipped");
     named<Race>(*this, RecordKind::Race, -4, "Shade");
     named<Race>(*this, RecordKind::Race, 0, "Nobody");
-    LoadRaceArray(world);
-    ASSERT_EQ(world.raceNames().size(), 6u);
-    EXPECT_EQ(world.raceNames()[0].name, padded("Nobody", 29));
+    const Strings table = raceTable();
+    ASSERT_EQ(table.size(), 6u);
+    EXPECT_EQ(table[0], "0:" + padded("Nobody", 29));
     EXPECT_EQ(said(), "");
 }
 
@@ -578,7 +413,6 @@ TEST(CommandLine, AnswersWithoutOpeningAWindow) {
     testApplication();
     qputenv("ASAN_OPTIONS", "detect_leaks=0");  // the program's Qt keeps lifetime allocations
     const std::tuple<QStringList, int, const char*, const char*> cases[] = {
-        {{QStringLiteral("--version")}, 0, "gravewind 0.95.59\n", ""},
         {{QStringLiteral("--help")}, 0, "Usage: gravewind", ""},
         {{QStringLiteral("/nonexistent/gw")}, 2, "", "cannot change into /nonexistent/gw"},
         {{QStringLiteral("a"), QStringLiteral("b")}, 2, "", "Usage: gravewind"},

@@ -87,19 +87,13 @@ TEST(MapLayout, ContradictionsAndOddExitsStillPlaceEveryRoomOnce) {
     EXPECT_EQ(kinds(layout), "MOOPOOLOTO");
     EXPECT_EQ(layout.exits.back().type, 300);
     EXPECT_EQ(layout.groups, 1u);
-    EXPECT_EQ(kinds(layoutMap(clash)), kinds(layout));  // the same map looks the same
-    const MapLayout again = layoutMap(clash);
+    const MapLayout again = layoutMap(clash);  // the same map looks the same
     for (std::size_t i = 0; i < clash.size(); ++i)
         EXPECT_TRUE(again.cells[i].x == layout.cells[i].x && again.cells[i].y == layout.cells[i].y);
 }
 
 TEST(MapLayout, GroupsTheExitsDoNotJoinStandApart) {
     EXPECT_TRUE(layoutMap({}).cells.empty());
-    const auto one = rooms({5}, {});
-    const MapLayout single = layoutMap(one);
-    EXPECT_EQ(single.cells[0].x, 0);
-    EXPECT_EQ(single.groups, 1u);
-
     const auto two = rooms({1, 2, 10, 11, 20}, {{1, E, 2}, {2, W, 1}, {10, E, 11}, {11, W, 10}});
     const MapLayout layout = layoutMap(two);
     expectPlacedOnce(two, layout);
@@ -110,21 +104,9 @@ TEST(MapLayout, GroupsTheExitsDoNotJoinStandApart) {
                 layout.cells[2].y > layout.cells[1].y + 1);
 }
 
-TEST(MapLayout, LongCorridorAndDenseClashesStayQuick) {
-    std::vector<MapRoom> corridor;
-    for (std::int32_t n = 1; n <= 10000; ++n) {
-        MapRoom r{n, "", {}, {}};
-        if (n < 10000) r.exit[E] = n + 1;
-        if (n > 1) r.exit[W] = n - 1;
-        corridor.push_back(r);
-    }
-    const MapLayout layout = layoutMap(corridor);
-    expectPlacedOnce(corridor, layout);
-    EXPECT_EQ(layout.max.x - layout.min.x, 9999);
-    EXPECT_EQ(layout.max.y, layout.min.y);
-    EXPECT_EQ(layout.exits.size(), 9999u);
-
-    // Two thousand rooms that all lead North into room 1 all want one cell.
+// Two thousand rooms that all lead North into room 1 all want one cell: the nearest free cells
+// fill ring after ring.
+TEST(MapLayout, ManyRoomsWantingOneCellEachGetACellOfTheirOwn) {
     std::vector<MapRoom> star;
     for (std::int32_t n = 1; n <= 2000; ++n) {
         MapRoom r{n, "", {}, {}};

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "records/textblock_text.h"
@@ -15,27 +16,25 @@
 namespace gw::world {
 namespace {
 
-using test::ScratchDir;
+using Strings = std::vector<std::string>;
 
 struct Collected : FindSink {
     std::vector<FindHit> hits;
-    std::vector<std::string> unreadableFiles;
+    Strings where;    // "Room 9001:1 Desc(3)" for each hit
+    Strings matched;  // the matched text of each hit
+    Strings unreadableFiles;
     std::size_t stopAfter = 0;  // hits; 0: never
     FindSummary summary;
 
-    void found(const FindHit& hit) override { hits.push_back(hit); }
+    void found(const FindHit& h) override {
+        hits.push_back(h);
+        where.push_back(describeKey(h.kind, h.key) + " " + describeField(*h.field, h.index));
+        matched.push_back(h.snippet.substr(h.matchStart, h.matchLength));
+    }
     void unreadable(RecordKind, const std::string& path, const std::string&) override {
         unreadableFiles.push_back(std::filesystem::path(path).filename().string());
     }
     bool cancelled() override { return stopAfter && hits.size() >= stopAfter; }
-
-    // "Room 9001:1 Desc(3)" for each hit.
-    std::vector<std::string> where() const {
-        std::vector<std::string> out;
-        for (const FindHit& h : hits)
-            out.push_back(describeKey(h.kind, h.key) + " " + describeField(*h.field, h.index));
-        return out;
-    }
 };
 
 class WorldFind : public ::testing::Test {
@@ -48,10 +47,9 @@ protected:
     }
     void TearDown() override { stopRecordManager(); }
 
-    // Inserts a record of `kind` holding only the given texts and numbers; "Desc:2" names
-    // entry 2 of a run.
-    void plant(RecordKind kind, std::vector<std::pair<const char*, std::string>> texts,
-               std::vector<std::pair<const char*, std::int64_t>> numbers) {
+    // Inserts a record of `kind` holding only the given field values; "Desc:2" names entry 2
+    // of a run.
+    void plant(RecordKind kind, std::vector<std::pair<const char*, std::string>> values) {
         const RecordType& type = recordType(kind);
         RecordFile file(type);
         file.setFileName(dir.path(std::string(type.fileName())));
@@ -65,10 +63,11 @@ protected:
             return std::pair(f,
                              colon == std::string::npos ? 0 : std::stoul(spec.substr(colon + 1)));
         };
-        for (const auto& [name, value] : texts)
-            if (auto [f, i] = entry(name); f) setText(file.record(), *f, i, value);
-        for (const auto& [name, value] : numbers)
-            if (auto [f, i] = entry(name); f) setInt(file.record(), *f, i, value);
+        for (const auto& [name, value] : values) {
+            auto [f, i] = entry(name);
+            if (f && f->isText()) setText(file.record(), *f, i, value);
+            if (f && !f->isText()) setInt(file.record(), *f, i, std::stoll(value));
+        }
         ASSERT_EQ(file.call(BINSERT, ""), status::kSuccess) << type.name();
         ASSERT_EQ(file.close(""), status::kSuccess);
     }
@@ -83,99 +82,33 @@ protected:
         return sink;
     }
 
-    ScratchDir dir;
+    test::ScratchDir dir;
 };
 
-TEST_F(WorldFind, AWordInEachKindOfTextField) {
-    plant(RecordKind::Race, {{"Name", "Qzorkin"}}, {{"Number", 901}});
-    plant(RecordKind::Item, {{"Name", "Lamp"}, {"Desc5", "a qzorkin lamp"}}, {{"Number", 90001}});
-    plant(RecordKind::Room, {{"Desc:2", "Here lies the qzorkin."}},
-          {{"MapNumber", 9001}, {"RoomNumber", 1}});
-    plant(RecordKind::Message, {{"MessageLine2", "You feel QZORKIN near"}}, {{"Number", 90001}});
-    plant(RecordKind::Textblock, {{"Data", encodeTextblockData("once a\nQzorkin spoke")}},
-          {{"Number", 90001}});
-    plant(RecordKind::User, {{"BBSName", "Ann"}, {"LastName", "Qzorkin"}}, {});
+// One world for every query: a word in each kind of text field, a number in number fields,
+// words for case, whole-word and Latin-1 matching.
+TEST_F(WorldFind, TextAndNumberFieldsCaseWholeWordThreadsCancelAndAMissingFile) {
+    plant(RecordKind::Race, {{"Name", "Qzorkin"}, {"Number", "901"}});
+    plant(RecordKind::Item, {{"Name", "Lamp"}, {"Desc5", "a qzorkin lamp"}, {"Number", "90001"}});
+    plant(RecordKind::Room,
+          {{"Desc:2", "Here lies the qzorkin."}, {"MapNumber", "9001"}, {"RoomNumber", "1"}});
+    plant(RecordKind::Message, {{"MessageLine2", "You feel QZORKIN near"}, {"Number", "90001"}});
+    plant(RecordKind::Textblock,
+          {{"Data", encodeTextblockData("once a\nQzorkin spoke")}, {"Number", "90001"}});
+    plant(RecordKind::User, {{"BBSName", "Ann"}, {"LastName", "Qzorkin"}});
+    plant(RecordKind::Shop, {{"Name", "Keys"}, {"Number", "90002"}, {"ShopItemNumber:3", "90001"}});
+    plant(RecordKind::Message, {{"MessageLine1", "item 90001 is a key"}, {"Number", "90003"}});
+    plant(RecordKind::Message,
+          {{"MessageLine1", "Drakkon drakkonfly DRAKKON"}, {"Number", "90004"}});
+    plant(RecordKind::Message,
+          {{"MessageLine1", "x_drakkon \xC9LANDRE \xE9landres"}, {"Number", "90005"}});
+    plant(RecordKind::Message, {{"MessageLine1", "drakkon\xE9"}, {"Number", "90006"}});
 
-    const Collected c = find("qzorkin");
-    EXPECT_EQ(c.where(),
-              (std::vector<std::string>{"Race 901 Name", "Item 90001 Desc5", "Room 9001:1 Desc(3)",
-                                        "Message 90001 MessageLine2", "Textblock 90001 Data",
-                                        "User \"Ann\" LastName"}));
-    ASSERT_EQ(c.hits.size(), 6u);
-    EXPECT_EQ(c.hits[1].recordName, "Lamp");
-    EXPECT_EQ(c.hits[1].snippet, "a qzorkin lamp");
-    EXPECT_EQ(c.hits[1].snippet.substr(c.hits[1].matchStart, c.hits[1].matchLength), "qzorkin");
-    EXPECT_EQ(c.hits[4].snippet.substr(c.hits[4].matchStart, c.hits[4].matchLength), "Qzorkin");
-    EXPECT_EQ(c.hits[5].keyBytes.size(), 30u);
-    EXPECT_TRUE(c.unreadableFiles.empty());
-}
-
-TEST_F(WorldFind, CaseWholeWordAndLatin1) {
-    plant(RecordKind::Message, {{"MessageLine1", "Drakkon drakkonfly DRAKKON"}},
-          {{"Number", 90001}});
-    plant(RecordKind::Message, {{"MessageLine1", "x_drakkon \xC9LANDRE \xE9landres"}},
-          {{"Number", 90002}});
-    plant(RecordKind::Message, {{"MessageLine1", "drakkon\xE9"}}, {{"Number", 90003}});
-    struct Case {
-        const char* text;
-        bool matchCase, wholeWord;
-        std::vector<std::string> snippetsMatched;  // the matched text of each hit
-    } cases[] = {
-        {"drakkon", false, false, {"Drakkon", "drakkon", "drakkon"}},
-        {"DRAKKON", true, false, {"DRAKKON"}},
-        {"drakkon", true, true, {}},  // "x_drakkon" and "drakkon\xE9" are inside words
-        {"drakkon", false, true, {"Drakkon"}},
-        {"\xE9landre", false, false, {"\xC9LANDRE"}},
-        {"\xE9landre", false, true, {"\xC9LANDRE"}},
-        {"\xC9LANDRES", true, false, {}},
-        {"\xE9landres", true, true, {"\xE9landres"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.text) + (c.matchCase ? " case" : "") +
-                     (c.wholeWord ? " word" : ""));
-        const Collected found = find(c.text, c.matchCase, c.wholeWord);
-        std::vector<std::string> matched;
-        for (const FindHit& h : found.hits)
-            matched.push_back(h.snippet.substr(h.matchStart, h.matchLength));
-        EXPECT_EQ(matched, c.snippetsMatched);
-    }
-}
-
-TEST_F(WorldFind, ANumberInNumberFieldsWithWhereItLeads) {
-    plant(RecordKind::Item, {{"Name", "Key"}}, {{"Number", 90001}});
-    plant(RecordKind::Shop, {{"Name", "Keys"}}, {{"Number", 90002}, {"ShopItemNumber:3", 90001}});
-    plant(RecordKind::Message, {{"MessageLine1", "item 90001 is a key"}}, {{"Number", 90003}});
-    const Collected c = find(" 90001 ");
-    EXPECT_EQ(c.where(),
-              (std::vector<std::string>{"Item 90001 Number", "Shop 90002 ShopItemNumber(4)",
-                                        "Message 90003 MessageLine1"}));
-    ASSERT_EQ(c.hits.size(), 3u);
-    ASSERT_NE(c.hits[1].reference, nullptr);
-    EXPECT_EQ(c.hits[1].reference->to, RecordKind::Item);
-    EXPECT_EQ(c.hits[1].snippet, "90001");
-}
-
-TEST_F(WorldFind, CancelAndAMissingFile) {
-    for (int n = 1; n <= 3; ++n)
-        plant(RecordKind::Message, {{"MessageLine1", "plorb"}}, {{"Number", 90000 + n}});
-    plant(RecordKind::User, {{"BBSName", "plorb"}}, {});
-    const Collected cancelled = find("plorb", false, false, 1);
-    EXPECT_TRUE(cancelled.summary.cancelled);
-    EXPECT_EQ(cancelled.hits.size(), 1u);
-    // The message file missing: the others are still searched.
-    std::filesystem::remove(dir.path("wccmsg2.dat"));
-    const Collected c = find("plorb");
-    EXPECT_EQ(c.unreadableFiles, std::vector<std::string>{"wccmsg2.dat"});
-    EXPECT_EQ(c.where(), std::vector<std::string>{"User \"plorb\" BBSName"});
-}
-
-// The editor searches on a worker thread while its windows open, read and write their own
-// files: the record manager's table of open files serves both.
-TEST_F(WorldFind, ASearchOnAnotherThreadBesideTheEditorsOwnCalls) {
-    plant(RecordKind::Message, {{"MessageLine1", "snorgle"}}, {{"Number", 90001}});
-    std::size_t hits = 0;
+    // The editor searches on a worker thread while its windows open, read and write their own
+    // files: the record manager's table of open files serves both.
+    Collected c;
     std::thread search([&] {
-        for (int i = 0; i < 5; ++i) hits += find("snorgle").hits.size();
+        for (int i = 0; i < 5; ++i) c = find("qzorkin");
     });
     for (int i = 0; i < 20; ++i) {
         RecordFile races(recordType(RecordKind::Race));
@@ -186,7 +119,44 @@ TEST_F(WorldFind, ASearchOnAnotherThreadBesideTheEditorsOwnCalls) {
         ASSERT_EQ(races.close(""), status::kSuccess);
     }
     search.join();
-    EXPECT_EQ(hits, 5u);
+    EXPECT_EQ(c.where, (Strings{"Race 901 Name", "Item 90001 Desc5", "Room 9001:1 Desc(3)",
+                                "Message 90001 MessageLine2", "Textblock 90001 Data",
+                                "User \"Ann\" LastName"}));
+    EXPECT_EQ(c.matched,
+              (Strings{"Qzorkin", "qzorkin", "qzorkin", "QZORKIN", "Qzorkin", "Qzorkin"}));
+    {
+        SCOPED_TRACE("a number: the field that holds it, where it leads, and texts naming it");
+        const Collected n = find(" 90001 ");
+        ASSERT_EQ(n.where, (Strings{"Item 90001 Number", "Shop 90002 ShopItemNumber(4)",
+                                    "Message 90001 Number", "Message 90003 MessageLine1",
+                                    "Textblock 90001 Number"}));
+        EXPECT_TRUE(n.hits[1].reference && n.hits[1].reference->to == RecordKind::Item);
+        EXPECT_EQ(n.hits[1].snippet, "90001");
+    }
+    const std::tuple<const char*, bool, bool, Strings> cases[] = {
+        {"drakkon", false, false, {"Drakkon", "drakkon", "drakkon"}},
+        {"DRAKKON", true, false, {"DRAKKON"}},
+        {"drakkon", true, true, {}},  // "x_drakkon" and "drakkon\xE9" are inside words
+        {"drakkon", false, true, {"Drakkon"}},
+        {"\xE9landre", false, false, {"\xC9LANDRE"}},
+        {"\xE9landre", false, true, {"\xC9LANDRE"}},
+        {"\xC9LANDRES", true, false, {}},
+        {"\xE9landres", true, true, {"\xE9landres"}},
+    };
+    for (const auto& [text, matchCase, wholeWord, matched] : cases) {
+        SCOPED_TRACE(std::string(text) + (matchCase ? " case" : "") + (wholeWord ? " word" : ""));
+        EXPECT_EQ(find(text, matchCase, wholeWord).matched, matched);
+    }
+
+    SCOPED_TRACE("cancelled after the first hit");
+    const Collected cancelled = find("qzorkin", false, false, 1);
+    EXPECT_TRUE(cancelled.summary.cancelled);
+    EXPECT_EQ(cancelled.hits.size(), 1u);
+    SCOPED_TRACE("the message file missing: the others are still searched");
+    std::filesystem::remove(dir.path("wccmsg2.dat"));
+    const Collected rest = find("qzorkin");
+    EXPECT_EQ(rest.unreadableFiles, Strings{"wccmsg2.dat"});
+    EXPECT_EQ(rest.where.size(), 5u);
 }
 
 }  // namespace

@@ -78,7 +78,6 @@ protected:
         EXPECT_EQ(Row(row.begin(), row.begin() + 905), rowOf(kItem, fields)) << number;
         EXPECT_EQ(Row(row.begin() + 905, row.end()), Row(127, kTail)) << number;
     }
-    int entries(const char* combo) { return child<QComboBox>(combo)->count(); }
 };
 
 TEST_F(ItemEditorTest, ShowsEveryPageAndFillsTheDropDownsOncePerList) {
@@ -111,7 +110,8 @@ TEST_F(ItemEditorTest, ShowsEveryPageAndFillsTheDropDownsOncePerList) {
     copy.Number = 500000;
     expectStored(500000, copy);
     // Index = race number: entry 2 is the gap between Elf and Human.
-    EXPECT_EQ(entries("cmbRace_0") * 10 + entries("cmbClass_9"), 43);
+    EXPECT_EQ(child<QComboBox>("cmbRace_0")->count(), 4);
+    EXPECT_EQ(child<QComboBox>("cmbClass_9")->count(), 3);
 }
 
 TEST_F(ItemEditorTest, ValuesTheListsCannotShowAreReportedOrShownAndKept) {
@@ -135,7 +135,7 @@ TEST_F(ItemEditorTest, ValuesTheListsCannotShowAreReportedOrShownAndKept) {
     dialogs.clear();
     child<QComboBox>("txtCostType")->setCurrentIndex(4);
     child<QCheckBox>("chkDestroy")->setCheckState(Qt::Checked);
-    type("cmbRace_0", "Human");
+    type("cmbRace_0", "human");  // an entry typed, letter case aside
     type("cmbClass_1", "Nobody");
     type("txtWeight", "12.5");
     select(0);

@@ -65,21 +65,17 @@ TEST_F(GuiTest, SpellEditorMapsMessageStylesAndKeepsWhatItCannotShow) {
     EXPECT_EQ(said(), "");
 }
 
-template <class Rec>
-void named(GuiTest& t, RecordKind kind, std::int16_t number, const char* name) {
-    Rec r = renamed(Rec{}, name);
-    r.Number = number;
-    t.add(kind, r);
-}
-
 class ShopEditorTest : public GuiTest {
 protected:
     ShopEditorTest() {
         create({kShop, RecordKind::Item, RecordKind::Class});
-        named<Item>(*this, RecordKind::Item, 3, "Rope");
-        named<Item>(*this, RecordKind::Item, 8, "Lamp");
-        named<Class>(*this, RecordKind::Class, 1, "Fighter");
-        named<Class>(*this, RecordKind::Class, 2, "Mage");
+        for (auto [number, name] : {std::pair{3, "Rope"}, {8, "Lamp"}}) {
+            Item item = renamed(Item{}, name);
+            item.Number = number;
+            add(RecordKind::Item, item);
+        }
+        add(RecordKind::Class, makeClass(1, "Fighter"));
+        add(RecordKind::Class, makeClass(2, "Mage"));
         LoadClassArray(world);
         armoury = renamed(Shop{}, "Armoury");
         armoury.Number = 10, armoury.Type = 2, armoury.Class = 0x7702, armoury.Reserved5 = -5;

@@ -129,7 +129,8 @@ TEST_F(RaceEditorTest, SearchSelectsAsTheUserTypes) {
     EXPECT_TRUE(search->hasFocus());
 }
 
-// The copy itself: the Monster, Item, Class and Shop insert tests.
+// The copy itself: the Monster and Item insert tests; a proposal above the highest number:
+// the Shop insert test.
 TEST_F(RaceEditorTest, InsertRefusesNumbersItCannotTakeAndOffersTheLowestFree) {
     openWith({makeRace(1, "Elf"), makeRace(5, "Orc")});
     expectInsertsRefused(kRace, {{"1", "cmdInsert, BINSERT, Error: "},

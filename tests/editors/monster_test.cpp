@@ -1,6 +1,6 @@
 // frmMonster: the stored-value repairs and the unsigned Experience, the silent skip of boxes
-// that cannot be stored, values outside the lists, the lookups, Insert as inactive, Delete
-// without a save, and the save on closing.
+// that cannot be stored, the lookups, Insert as inactive, Delete without a save, and the save
+// on closing.
 #include "records/monster.h"
 
 #include <QCheckBox>

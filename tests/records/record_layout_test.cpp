@@ -6,7 +6,6 @@
 #include <cstring>
 #include <ostream>
 #include <random>
-#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -106,20 +105,22 @@ std::ostream& operator<<(std::ostream& out, const Field& f) {
 // ends, `elements` how many field elements there are.
 std::vector<Field> parseLayout(std::string_view layout, std::size_t& length,
                                std::size_t& elements) {
-    static const std::regex token(R"((?:(\w+):)?([tib])(\d+)(?:\+([tib])\d+)?(?:x(\d+))?)");
     std::vector<Field> fields;
     length = elements = 0;
     std::istringstream in{std::string(layout)};
     for (std::string word; in >> word;) {
-        std::smatch m;
-        EXPECT_TRUE(std::regex_match(word, m, token)) << word;
-        const std::size_t width = std::stoul(m[3]), count = m[5].matched ? std::stoul(m[5]) : 1;
-        const std::size_t stride = m[4].matched ? 2 * width : width;
-        fields.push_back({m[1], m[2].str()[0], width, count, length, stride});
-        if (m[4].matched)
-            fields.push_back({"", m[4].str()[0], width, count, length + width, stride});
+        const std::size_t colon = word.find(':');
+        const std::string name = colon == std::string::npos ? "" : word.substr(0, colon);
+        const std::string shape = word.substr(name.empty() ? 0 : colon + 1);
+        const std::size_t times = shape.find('x');
+        const std::size_t count =
+            times == std::string::npos ? 1 : std::stoul(shape.substr(times + 1));
+        const bool pair = shape.find('+') != std::string::npos;  // two halves of one shape
+        const std::size_t width = std::stoul(shape.substr(1)), stride = pair ? 2 * width : width;
+        fields.push_back({name, shape[0], width, count, length, stride});
+        if (pair) fields.push_back({"", shape[0], width, count, length + width, stride});
         length += stride * count;
-        elements += count * (stride / width);
+        elements += pair ? 2 * count : count;
     }
     return fields;
 }

@@ -75,6 +75,16 @@ TEST_F(RaceEditorTest, WritesTheRecordBackOnLeavingAndRefusesBadNumbers) {
     EXPECT_EQ(said(), "Race 2 was deleted by another program.");
     EXPECT_EQ(current(), 0);
     EXPECT_EQ(text("txtName"), "Renamed");
+
+    SCOPED_TRACE("an update the file refuses: the operator lets the edits go and moves on");
+    dialogs.clear();
+    const Row before = stored(kRace, 9);
+    type("txtNumber", "3");  // the Human's
+    dialogs.answerQuestions({true});
+    select(2);
+    EXPECT_EQ(said(), "SaveRecord, Error: 23 (a record with this key already exists)");
+    EXPECT_EQ(texts({"txtNumber", "txtName"}), "3 Human");
+    EXPECT_EQ(stored(kRace, 9), before);
 }
 
 TEST_F(RaceEditorTest, SearchSelectsAsTheUserTypes) {
@@ -85,7 +95,6 @@ TEST_F(RaceEditorTest, SearchSelectsAsTheUserTypes) {
     QTest::keyClick(search, Qt::Key_H);
     EXPECT_EQ(current(), 1);
     EXPECT_EQ(search->text() + u'|' + search->selectedText(), QStringLiteral("halfling|alfling"));
-    EXPECT_EQ(search->selectionStart(), 1);
     ASSERT_FALSE(stored(kRace, 1).empty());
     EXPECT_EQ(world.file(kRace).as<Race>().MinCharm, 55);  // the Elf was saved on leaving
 
@@ -103,9 +112,6 @@ TEST_F(RaceEditorTest, SearchSelectsAsTheUserTypes) {
     QTest::keyClick(search, Qt::Key_E);
     EXPECT_EQ(current(), 0);
     EXPECT_EQ(texts({"txtMinCharm", "txtMaxCharm"}), "12 14");
-    ASSERT_FALSE(stored(kRace, 1).empty());
-    EXPECT_EQ(world.file(kRace).as<Race>().MinCharm, 12);
-    EXPECT_EQ(world.file(kRace).as<Race>().MaxCharm, 14);
 
     SCOPED_TRACE("a prefix nobody has leaves the selection");
     search->clear();
@@ -123,12 +129,12 @@ TEST_F(RaceEditorTest, SearchSelectsAsTheUserTypes) {
     EXPECT_TRUE(search->hasFocus());
 }
 
-// The copy itself: the Monster, Item, Class and Shop insert tests.
+// The copy itself: the Monster and Item insert tests; a proposal above the highest number:
+// the Shop insert test.
 TEST_F(RaceEditorTest, InsertRefusesNumbersItCannotTakeAndOffersTheLowestFree) {
     openWith({makeRace(1, "Elf"), makeRace(5, "Orc")});
     expectInsertsRefused(kRace, {{"1", "cmdInsert, BINSERT, Error: "},
                                  {"0", "0 means none wherever a record names a Race"},
-                                 {"x1", "nothing was inserted"},
                                  {"40000", "nothing was inserted"},
                                  {"", nullptr}});  // the last one cancelled
 
@@ -141,8 +147,8 @@ TEST_F(RaceEditorTest, InsertRefusesNumbersItCannotTakeAndOffersTheLowestFree) {
 }
 
 TEST_F(RaceEditorTest, DeleteAsksFirstAndAFailedRereadWritesNothing) {
-    const Race elf = makeRace(1, "Elf"), human = makeRace(3, "Human");
-    openWith({elf, makeRace(2, "Dwarf"), human});
+    const Race human = makeRace(3, "Human");
+    openWith({makeRace(1, "Elf"), makeRace(2, "Dwarf"), human});
     select(1);
     dialogs.answerQuestions({false});
     click("cmdDelete");
@@ -166,8 +172,7 @@ TEST_F(RaceEditorTest, DeleteAsksFirstAndAFailedRereadWritesNothing) {
               "Race 2 was deleted by another program. Insert it again with your edits?|Record "
               "Deleted|Yes/No/Cancel");
     EXPECT_EQ(current(), 2);
-    EXPECT_EQ(stored(kRace, 1), rowOf(kRace, elf));
-    EXPECT_EQ(stored(kRace, 3), rowOf(kRace, human));
+    EXPECT_EQ(stored(kRace, 3), rowOf(kRace, human));  // the record the file was left near
 
     SCOPED_TRACE("Yes deletes the record on screen and starts again at the first entry");
     dialogs.answerQuestions({true});
@@ -177,59 +182,34 @@ TEST_F(RaceEditorTest, DeleteAsksFirstAndAFailedRereadWritesNothing) {
     EXPECT_EQ(text("txtName"), "Elf");
 }
 
-// Each catalogue over its empty file: its load message, what its boxes show, Insert and
-// Delete refused with a message each, and nothing written.
+// Each catalogue over its empty file: its load message, Insert and Delete refused with a
+// message each, and nothing written.
 TEST_F(GuiTest, EmptyFilesShowTheirLoadMessageAndWriteNothing) {
     create({kRace, kClass, RecordKind::Spell, RecordKind::Shop, RecordKind::Item,
             RecordKind::Monster});
-    const struct {
-        QWidget* (*editor)(World&, QWidget*);
-        RecordKind kind;
-        const char* loaded;
-        std::vector<const char*> boxes;
-        const char* shown;
-    } cases[] = {
-        {createRaceEditor, kRace, "LoadRacees, BGETFIRST", {"txtAbilityA_0"}, "None"},
-        {createClassEditor, kClass, "LoadClasses, BGETFIRST", {"txtAbilityA_0"}, "None"},
-        {createSpellEditor, RecordKind::Spell, "LoadSpelles, BGETFIRST", {"txtName"}, ""},
-        {createShopEditor, RecordKind::Shop, "LoadShopes, BGETFIRST", {"txtName"}, ""},
-        {createItemEditor,
-         RecordKind::Item,
-         "LoadItem, BGETFIRST, Item",
-         {"txtType", "txtWornOn", "txtArmour", "txtWeapon", "txtCostType"},
-         "Armour Nowhere Natural 1H Blunt Copper"},
-        {createMonsterEditor,
-         RecordKind::Monster,
-         "LoadMonsters(), BGETFIRST",
-         {"cmbGroup", "txtType", "txtAlignment", "txtGender", "cmbAttackType_4", "txtAbilityA_4",
-          "txtWeaponName"},
-         "Lair Solo Good It None None none"},
+    const std::tuple<QWidget* (*)(World&, QWidget*), RecordKind, const char*> cases[] = {
+        {createRaceEditor, kRace, "LoadRacees, BGETFIRST"},
+        {createClassEditor, kClass, "LoadClasses, BGETFIRST"},
+        {createSpellEditor, RecordKind::Spell, "LoadSpelles, BGETFIRST"},
+        {createShopEditor, RecordKind::Shop, "LoadShopes, BGETFIRST"},
+        {createItemEditor, RecordKind::Item, "LoadItem, BGETFIRST, Item"},
+        {createMonsterEditor, RecordKind::Monster, "LoadMonsters(), BGETFIRST"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.loaded);
-        open(c.editor);
+    for (const auto& [editor, kind, loaded] : cases) {
+        SCOPED_TRACE(loaded);
+        open(editor);
         click("cmdInsert");
         click("cmdDelete");
         window->close();
-        EXPECT_EQ(said(), std::string(c.loaded) +
+        EXPECT_EQ(said(), std::string(loaded) +
                               ", Error: 9 (end or beginning of file)"
                               "\nThe list is empty: Insert makes a copy of the record on screen, "
                               "and there is none. Nothing was inserted."
                               "\nThe list is empty: there is no record to delete.");
-        Strings shown;
-        for (const char* box : c.boxes) shown.push_back(text(box));
-        EXPECT_EQ(list() + joined(shown, " "), c.shown);
         EXPECT_TRUE(dialogs.prompts.empty() && dialogs.questions.empty());
-        EXPECT_TRUE(all(c.kind).empty());
+        EXPECT_TRUE(all(kind).empty());
         dialogs.clear();
     }
-}
-
-// Bytes 102 to 155 are no field's; every save and copy must keep them.
-void expectStored(const Row& row, const Class& fields) {
-    ASSERT_EQ(row.size(), 156u);
-    EXPECT_EQ(Row(row.begin(), row.begin() + 102), GuiTest::rowOf(kClass, fields));
-    EXPECT_EQ(Row(row.begin() + 102, row.end()), Row(54, 0xA5));
 }
 
 TEST_F(GuiTest, ClassEditorShowsAndStoresTheDerivedFigures) {
@@ -245,9 +225,6 @@ TEST_F(GuiTest, ClassEditorShowsAndStoresTheDerivedFigures) {
               "10 15 100 0 41");
     EXPECT_EQ(texts({"txtMagicType", "txtArmour", "txtWeapon", "txtAbilityA_0"}),
               "Priest Chainmail Limited (staff) Perfect Stealth");
-    select(1);
-    expectStored(stored(kClass, 1), fighter);
-    select(0);
 
     SCOPED_TRACE("typed figures are stored back by the rules; the title text is not read");
     for (auto [name, value] : {std::pair{"txtExp", "125"},
@@ -258,17 +235,11 @@ TEST_F(GuiTest, ClassEditorShowsAndStoresTheDerivedFigures) {
     select(1);
     Class typed = fighter;
     typed.Exp = 25, typed.Combat = 2, typed.MaxHP = 20;
-    expectStored(stored(kClass, 1), typed);
+    Row expected = rowOf(kClass, typed);
+    expected.resize(156, 0xA5);  // bytes 102 to 155 are no field's: the save keeps them
+    EXPECT_EQ(stored(kClass, 1), expected);
     select(0);
     EXPECT_EQ(text("txtTitleText") + " " + text("txtMaxHP"), "41 30");
-
-    SCOPED_TRACE("an inserted class copies the bytes beyond the fields too");
-    dialogs.answerPrompts({"7"});
-    click("cmdInsert");
-    EXPECT_EQ(joined(dialogs.prompts), "New Class Number:|Insert|3");
-    typed = renamed(typed, "New Class");
-    typed.Number = 7;
-    expectStored(stored(kClass, 7), typed);
 }
 
 std::string contents(const char* path) {

@@ -61,8 +61,8 @@ TEST_F(UserEditorTest, ShowsAPlayerGoesToOneByNameAndSwitchesPanels) {
     LoadClassArray(world);
     User alpha = player("alpha", 1, 1, 1);
     alpha.Item[0] = 3, alpha.Item[1] = 5, alpha.Item[99] = 8;
-    add(kUser, player("charlie", 9, 1, 3)), add(kUser, alpha),
-        add(kUser, player("bravo", 2, -1, 2));
+    for (const User& u : {player("charlie", 9, 1, 3), alpha, player("bravo", 2, -1, 2)})
+        add(kUser, u);
     open(createUserEditor);
     auto hidden = [this](const char* name) { return child<QWidget>(name)->isHidden(); };
     EXPECT_EQ(texts({"txtBBSName", "txtFirstName", "txtLastName", "txtGoto", "txtLevel",

@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "world_test_support.h"
+#include "tool_test_support.h"
 
 namespace gw::tool {
 namespace {

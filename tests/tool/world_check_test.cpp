@@ -8,8 +8,8 @@
 #include <set>
 #include <sstream>
 
+#include "tool_test_support.h"
 #include "tools/data/demo_text.h"
-#include "world_test_support.h"
 
 namespace gw::tool {
 namespace {

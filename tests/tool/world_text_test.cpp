@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <fstream>
@@ -13,8 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "tool_test_support.h"
 #include "world/record_json.h"
-#include "world_test_support.h"
 
 namespace gw::tool {
 namespace {
@@ -108,14 +109,15 @@ TEST_F(TextWorlds, DumpShowsEveryFieldAsStoredAndLoadTakesItBack) {
     ASSERT_EQ(runTool({"load", odd}, unloadRecord(row) + "\x1A").code, kExitDone);
     const ToolRun dump = runTool({"dump", odd});
     ASSERT_EQ(dump.code, kExitDone) << dump.err;
-    EXPECT_EQ(dump.out,
-              R"({"Number":3,"Name":"Mage\u0000 été\"\\\n  \u0000\u0001             ","NameEnd":200,)"
-              R"("MinHP":-1,"MaxHP":32767,"Exp":-32768,"Reserved1":0,"Reserved2":0,"Reserved3":0,)"
-              R"("AbilityA":[187,0,0,0,0,0,0,0,0,-2],"MagicType":0,"MagicLvL":0,"Weapon":0,)"
-              R"("Armour":0,"Combat":0,"AbilityB":[0,0,0,0,12,0,0,0,0,0],"Reserved4":0,)"
-              R"("Reserved5":0,"Reserved6":0,"TitleText":99,"_tail":")"
-              "666768696a6b6c6d6e6f707172737475767778797a7b7c7d7e7f808182838485868788898a8b8c8d8e8f"
-              "909192939495969798999a9b\"}\n");
+    EXPECT_EQ(
+        dump.out,
+        R"({"Number":3,"Name":"Mage\u0000 été\"\\\n  \u0000\u0001             ","NameEnd":200,)"
+        R"("MinHP":-1,"MaxHP":32767,"Exp":-32768,"Reserved1":0,"Reserved2":0,"Reserved3":0,)"
+        R"("AbilityA":[187,0,0,0,0,0,0,0,0,-2],"MagicType":0,"MagicLvL":0,"Weapon":0,)"
+        R"("Armour":0,"Combat":0,"AbilityB":[0,0,0,0,12,0,0,0,0,0],"Reserved4":0,)"
+        R"("Reserved5":0,"Reserved6":0,"TitleText":99,"_tail":")"
+        "666768696a6b6c6d6e6f707172737475767778797a7b7c7d7e7f808182838485868788898a8b8c8d8e8f"
+        "909192939495969798999a9b\"}\n");
     ASSERT_EQ(runTool({"create", at("again")}).code, kExitDone);
     const std::string again = fileOf(at("again"), RecordKind::Class);
     const ToolRun load = runTool({"load", again}, dump.out);
@@ -206,12 +208,6 @@ TEST_F(TextWorlds, ExportImportRoundTripAllOrNothing) {
     }
 
     {
-        SCOPED_TRACE("existing data files are kept without --force");
-        const ToolRun r = runTool({"import", at("text"), base});
-        EXPECT_EQ(r.code, kExitDataError);
-        EXPECT_HAS(r.err, "--force");
-    }
-    {
         SCOPED_TRACE("a bad line in the eighth file leaves no file at all");
         std::ofstream(fs::path(at("text")) / "wccmsg2.jsonl", std::ios::app) << "{\"Nmber\":1}\n";
         const ToolRun r = runTool({"import", at("text"), at("none")});
@@ -223,42 +219,8 @@ TEST_F(TextWorlds, ExportImportRoundTripAllOrNothing) {
     }
 }
 
-TEST_F(TextWorlds, DiffListsRecordsAndFields) {
-    TextWorld w = TextWorld::exportedFrom(base, at("text"));
-    {
-        const ToolRun same = runTool({"diff", base, base});
-        EXPECT_EQ(same.code, kExitDone);
-        EXPECT_EQ(same.out, "the worlds are the same\n");
-    }
-    const Json item = w.record(RecordKind::Item, 3);
-    w.record(RecordKind::Item, 3)["Cost"] = 77;
-    w.record(RecordKind::Item, 3)["AbilityA"][2] = 123;
-    w.erase(RecordKind::Monster, 2);
-    w.copyAs(RecordKind::Spell, 1, 500);
-    w.build(at("text2"), at("changed"));
-
-    const ToolRun plain = runTool({"diff", base, at("changed")});
-    EXPECT_EQ(plain.code, kExitDataError) << plain.err;
-    EXPECT_HAS(plain.out, "Spell 500 added\n");
-    EXPECT_HAS(plain.out, "Monster 2 removed\n");
-    EXPECT_HAS(plain.out, "Item 3 changed\n  AbilityA[2]: ");
-    EXPECT_HAS(plain.out, "-> 77\n");
-    EXPECT_HAS(plain.out, "3 records differ: 1 added, 1 removed, 1 changed");
-
-    const ToolRun json = runTool({"diff", base, at("changed"), "--json"});
-    EXPECT_EQ(json.code, kExitDataError);
-    const std::vector<Json> out = jsonLines(json.out);
-    ASSERT_EQ(out.size(), 3u) << json.out;
-    const Json fields = {
-        {{"field", "AbilityA"}, {"index", 2}, {"old", item["AbilityA"][2]}, {"new", 123}},
-        {{"field", "Cost"}, {"index", nullptr}, {"old", item["Cost"]}, {"new", 77}}};
-    EXPECT_EQ(out[2],
-              Json({{"type", "Item"}, {"key", 3}, {"change", "changed"}, {"fields", fields}}));
-
-    EXPECT_EQ(runTool({"diff", base, at("nowhere")}).code, kExitUsage);
-}
-
-TEST_F(TextWorlds, MergeFollowsEveryRule) {
+// Ours and theirs, changed from one base by every rule of the merge; diff lists ours.
+TEST_F(TextWorlds, DiffAndMergeFollowEveryRule) {
     using K = RecordKind;
     TextWorld start = TextWorld::exportedFrom(base, at("text"));
     // A Class tail byte of its own, so the unmapped bytes take part.
@@ -269,6 +231,7 @@ TEST_F(TextWorlds, MergeFollowsEveryRule) {
     item(ours, 1)["Cost"] = 11;                                    // ours only
     item(theirs, 1)["Weight"] = 12;                                // theirs only, same record
     item(ours, 2)["Cost"] = 21, item(theirs, 2)["Cost"] = 21;      // both, same value
+    item(ours, 2)["AbilityA"][2] = 123;                            // and ours only
     item(ours, 3)["Cost"] = 31, item(theirs, 3)["Cost"] = 32;      // both, different
     ours.copyAs(K::Item, 1, 901), theirs.copyAs(K::Item, 1, 902);  // added on one side
     ours.erase(K::Item, 4), theirs.erase(K::Item, 5);              // deleted, other unchanged
@@ -277,6 +240,26 @@ TEST_F(TextWorlds, MergeFollowsEveryRule) {
     theirs.record(K::Class, 1)["_tail"] = "01" + std::string(106, '0');
     ours.build(at("to"), at("o"));
     theirs.build(at("tt"), at("t"));
+    {
+        SCOPED_TRACE("diff");
+        EXPECT_EQ(runTool({"diff", at("b"), at("b")}).out, "the worlds are the same\n");
+        EXPECT_EQ(runTool({"diff", base, at("nowhere")}).code, kExitUsage);
+        const ToolRun plain = runTool({"diff", at("b"), at("o")});
+        EXPECT_EQ(plain.code, kExitDataError) << plain.err;
+        EXPECT_HAS(plain.out, "Item 901 added\n");
+        EXPECT_HAS(plain.out, "Item 4 removed\n");
+        EXPECT_HAS(plain.out, "Item 2 changed\n  AbilityA[2]: ");
+        EXPECT_HAS(plain.out, "-> 21\n");
+        EXPECT_HAS(plain.out, "7 records differ: 1 added, 2 removed, 4 changed");
+        const std::vector<Json> out = jsonLines(runTool({"diff", at("b"), at("o"), "--json"}).out);
+        const Json& was = item(start, 2);
+        const Json fields = {
+            {{"field", "AbilityA"}, {"index", 2}, {"old", was["AbilityA"][2]}, {"new", 123}},
+            {{"field", "Cost"}, {"index", nullptr}, {"old", was["Cost"]}, {"new", 21}}};
+        const Json changed = {
+            {"type", "Item"}, {"key", 2}, {"change", "changed"}, {"fields", fields}};
+        EXPECT_EQ(std::count(out.begin(), out.end(), changed), 1) << out.size();
+    }
 
     const ToolRun r = runTool({"merge", at("b"), at("o"), at("t"), at("out"), "--json"});
     EXPECT_EQ(r.code, kExitDataError) << r.err;
@@ -297,32 +280,27 @@ TEST_F(TextWorlds, MergeFollowsEveryRule) {
     item(expected, 901)["Cost"] = 11, item(expected, 902)["Weight"] = 12;
     item(expected, 1)["Cost"] = 11, item(expected, 1)["Weight"] = 12;
     item(expected, 2)["Cost"] = 21, item(expected, 3)["Cost"] = 31;
+    item(expected, 2)["AbilityA"][2] = 123;
     expected.erase(K::Item, 4), expected.erase(K::Item, 5), expected.erase(K::Item, 6);
     item(expected, 7)["Cost"] = 71;
     expected.record(K::Class, 1)["_tail"] = theirs.record(K::Class, 1)["_tail"];
     expected.build(at("te"), at("e"));
     EXPECT_EQ(unloadAll(at("out")), unloadAll(at("e")));
-}
 
-TEST_F(TextWorlds, MergeWithAnUnchangedSideIsTheOtherSide) {
-    TextWorld changed = TextWorld::exportedFrom(base, at("text"));
-    changed.record(RecordKind::Room, 1)["RoomExit"][0] = 0;
-    changed.erase(RecordKind::Item, 1);  // monsters still carry it: references dangle
-    changed.copyAs(RecordKind::Message, 1, 7777);
-    changed.build(at("tx"), at("x"));
-    const ToolRun r = runTool({"merge", base, base, at("x"), at("m")});
-    EXPECT_EQ(r.code, kExitDone) << r.err;
-    EXPECT_HAS(r.out, "0 conflicts");
-    EXPECT_EQ(r.out.find(" 0 references left dangling"), std::string::npos) << r.out;
-    const std::vector<std::string> changedUnloads = unloadAll(at("x"));
-    EXPECT_EQ(unloadAll(at("m")), changedUnloads);
+    SCOPED_TRACE("one side unchanged: the other side, with the references it left dangling");
+    const ToolRun one = runTool({"merge", at("b"), at("b"), at("t"), at("m")});
+    EXPECT_EQ(one.code, kExitDone) << one.err;
+    EXPECT_HAS(one.out, "0 conflicts");
+    EXPECT_EQ(one.out.find(" 0 references left dangling"), std::string::npos) << one.out;
+    EXPECT_EQ(unloadAll(at("m")), unloadAll(at("t")));
 
-    SCOPED_TRACE("never over an input, never over a world without --force; ours changed");
-    EXPECT_EQ(runTool({"merge", base, at("x"), base, at("x")}).code, kExitUsage);
-    EXPECT_EQ(runTool({"merge", base, at("x"), base, at("m")}).code, kExitUsage);
-    EXPECT_EQ(runTool({"merge", base, at("x"), base, at("m"), "--force"}).code, kExitDone);
-    EXPECT_EQ(unloadAll(at("x")), changedUnloads);
-    EXPECT_EQ(unloadAll(at("m")), changedUnloads);
+    SCOPED_TRACE("never over an input, never over a world without --force");
+    const std::vector<std::string> oursUnloads = unloadAll(at("o"));
+    EXPECT_EQ(runTool({"merge", at("b"), at("o"), at("b"), at("o")}).code, kExitUsage);
+    EXPECT_EQ(runTool({"merge", at("b"), at("o"), at("b"), at("m")}).code, kExitUsage);
+    EXPECT_EQ(runTool({"merge", at("b"), at("o"), at("b"), at("m"), "--force"}).code, kExitDone);
+    EXPECT_EQ(unloadAll(at("o")), oursUnloads);
+    EXPECT_EQ(unloadAll(at("m")), oursUnloads);
 }
 
 }  // namespace

@@ -97,8 +97,8 @@ public:
         const ToolRun r = runTool({"load", file(kind)}, input);
         ASSERT_EQ(r.code, kExitDone) << r.err;
     }
-    // One record of each kind with a planted fault, and harmless values beside each that
-    // only look like references.
+    // Records with every kind of finding the check makes, and harmless values beside them
+    // that only look like references.
     void plantFaults() {
         using K = RecordKind;
         Row monster = firstRow(K::Monster);
@@ -121,6 +121,21 @@ public:
         load(K::User, firstRow(K::User).text("BBSName", "Planted Player").set("Race", 99));
         // Stored, but never to be named: every reference reads 0 as none.
         load(K::Item, firstRow(K::Item).set("Number", 0));
+        // Numbers a label may stand for, and exits back judged by their type.
+        load(K::Monster, firstRow(K::Monster).set("Number", 904).set("GreetTxt", 88888));
+        load(K::Spell, firstRow(K::Spell).set("Number", 904).set("CastMsgB", 7777));
+        Row here = firstRow(K::Room), there = firstRow(K::Room);
+        here.set("RoomNumber", 904).set("ShopNum", 999);
+        there.set("RoomNumber", 905);
+        for (std::size_t d = 0; d < 10; ++d) {
+            here.set("RoomExit", d, 0).set("ExitType", d, 0);
+            there.set("RoomExit", d, 0).set("ExitType", d, 0);
+        }
+        here.set("RoomExit", 0, 904);  // North into itself
+        here.set("RoomExit", 2, 905);  // East, back West by a Map Change
+        there.set("RoomExit", 3, 904).set("ExitType", 3, 8);
+        load(K::Room, here);
+        load(K::Room, there);
     }
     test::ScratchDir dir;
 };

@@ -16,7 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The planted faults exactly; then files it cannot read are named, and the rest is checked.
+// Every kind of finding, planted: exactly those are reported, as JSON and as text; then files
+// it cannot read are named, and the rest is still checked.
 TEST_F(CheckedWorld, ReportsExactlyThePlantedFaultsAndChecksWhatItCanRead) {
     const ToolRun clean = runTool({"check", dir.path(""), "--json"});
     ASSERT_EQ(clean.code, kExitDone) << clean.out << clean.err;
@@ -37,12 +38,16 @@ TEST_F(CheckedWorld, ReportsExactlyThePlantedFaultsAndChecksWhatItCanRead) {
     for (const std::string& line : lines(planted.out))
         if (!before.count(line)) added.push_back(line);
     const std::vector<std::string> expected = {
+        R"({"type":"Spell","key":904,"field":"CastMsgB","index":null,"value":7777,"target":"Message","problem":"missing"})",
         R"({"type":"Monster","key":900,"field":"ItemNumber","index":2,"value":777,"target":"Item","problem":"missing"})",
         R"({"type":"Monster","key":900,"field":"AttackAccuSpell","index":3,"value":444,"target":"Spell","problem":"missing"})",
+        R"({"type":"Monster","key":904,"field":"GreetTxt","index":null,"value":88888,"target":"Textblock","problem":"unresolved"})",
         R"({"type":"Item","key":900,"field":"Negate","index":3,"value":555,"target":"Spell","problem":"missing"})",
         R"({"type":"Shop","key":900,"field":"ShopItemNumber","index":4,"value":778,"target":"Item","problem":"missing"})",
         R"({"type":"Room","key":[1,900],"field":"RoomExit","index":0,"value":950,"target":"Room","problem":"missing"})",
         R"({"type":"Room","key":[1,900],"field":"RoomExit","index":2,"value":1,"target":"Room","problem":"one-way"})",
+        R"({"type":"Room","key":[1,904],"field":"RoomExit","index":2,"value":905,"target":"Room","problem":"one-way"})",
+        R"({"type":"Room","key":[1,904],"field":"ShopNum","index":null,"value":999,"target":"Shop","problem":"unresolved"})",
         R"({"type":"User","key":"Planted Player","field":"Race","index":null,"value":99,"target":"Race","problem":"missing"})",
         R"({"type":"Item","key":0,"problem":"numbered-none"})",
     };
@@ -53,14 +58,32 @@ TEST_F(CheckedWorld, ReportsExactlyThePlantedFaultsAndChecksWhatItCanRead) {
     EXPECT_EQ(plain.code, kExitDataError);
     const auto text = lines(plain.out);
     ASSERT_EQ(text.size(), lines(planted.out).size() + 1);
-    EXPECT_HAS(plain.out,
-               "wccmp002.dat  Room 1:900  RoomExit[2] (East) = 1  one-way: Room 1:1 "
-               "has no West exit back\n");
-    EXPECT_HAS(plain.out, "wccuser2.dat  User \"Planted Player\"  Race = 99  missing Race 99\n");
-    EXPECT_HAS(plain.out, "wccitem2.dat  Item 0  numbered 0: every reference reads 0 as none\n");
+    const std::string expectedText[] = {
+        "wccmp002.dat  Room 1:900  RoomExit[2] (East) = 1  one-way: Room 1:1 has no West exit "
+        "back\n",
+        "wccmp002.dat  Room 1:904  RoomExit[2] (East) = 905  one-way: Room 1:905 has a West "
+        "exit, but it is a Map Change\n",
+        "wccknms2.dat  Monster 904  GreetTxt = 88888  unresolved: no Textblock 88888\n",
+        "wccuser2.dat  User \"Planted Player\"  Race = 99  missing Race 99\n",
+        "wccitem2.dat  Item 0  numbered 0: every reference reads 0 as none\n",
+    };
+    for (const std::string& line : expectedText) EXPECT_HAS(plain.out, line);
     EXPECT_HAS(text.back(),
-               "6 missing references (errors), " + std::to_string(before.size() + 1) +
-                   " one-way exits, 0 unresolved numbers, 1 record numbered 0 (warnings)");
+               "7 missing references (errors), " + std::to_string(before.size() + 2) +
+                   " one-way exits, 2 unresolved numbers, 1 record numbered 0 (warnings)");
+
+    SCOPED_TRACE("refs lists whatever names a record, whether it exists or not");
+    EXPECT_HAS(runTool({"refs", dir.path(""), "Shop", "999"}).out, "Room 1:904  ShopNum = 999\n");
+    const ToolRun none = runTool({"refs", dir.path(""), "Item", "999"});
+    EXPECT_EQ(none.code, kExitDataError);
+    EXPECT_EQ(none.out, "0 references to Item 999, which does not exist\n");
+    load(RecordKind::Monster,
+         firstRow(RecordKind::Monster).set("Number", 903).set("WeaponNumber", 999));
+    const ToolRun dangling = runTool({"refs", dir.path(""), "Item", "999"});
+    EXPECT_EQ(dangling.code, kExitDataError);
+    EXPECT_EQ(dangling.out,
+              "wccknms2.dat  Monster 903  WeaponNumber = 999\n"
+              "1 reference to Item 999, which does not exist (dangling)\n");
 
     SCOPED_TRACE("a missing file: named, and references into it left alone");
     fs::remove(file(RecordKind::Spell));
@@ -122,54 +145,6 @@ TEST_F(CheckedWorld, ReadmeExamplesRun) {
             << r.out;
     }
     EXPECT_GE(examples, 2);
-}
-
-TEST_F(CheckedWorld, LabelledNumbersWarnAndExitsBackAreJudgedByTheirType) {
-    using K = RecordKind;
-    SCOPED_TRACE("the demo world's Map Change exits are no problem");
-    EXPECT_EQ(runTool({"check", dir.path("")}).code, kExitDone);
-
-    load(K::Monster, firstRow(K::Monster).set("Number", 904).set("GreetTxt", 88888));
-    load(K::Spell, firstRow(K::Spell).set("Number", 904).set("CastMsgB", 7777));
-    Row here = firstRow(K::Room), there = firstRow(K::Room);
-    here.set("RoomNumber", 904).set("ShopNum", 999);
-    there.set("RoomNumber", 905);
-    for (std::size_t d = 0; d < 10; ++d) {
-        here.set("RoomExit", d, 0).set("ExitType", d, 0);
-        there.set("RoomExit", d, 0).set("ExitType", d, 0);
-    }
-    here.set("RoomExit", 0, 904);  // North into itself
-    here.set("RoomExit", 2, 905);  // East, back West by a Map Change
-    there.set("RoomExit", 3, 904).set("ExitType", 3, 8);
-    load(K::Room, here);
-    load(K::Room, there);
-
-    const ToolRun r = runTool({"check", dir.path("")});
-    EXPECT_EQ(r.code, kExitDataError) << r.err;  // the message number only
-    const std::string expected[] = {
-        "wccspel2.dat  Spell 904  CastMsgB = 7777  missing Message 7777\n",
-        "wccknms2.dat  Monster 904  GreetTxt = 88888  unresolved: no Textblock 88888\n",
-        "wccmp002.dat  Room 1:904  RoomExit[2] (East) = 905  one-way: Room 1:905 has a West "
-        "exit, but it is a Map Change\n",
-        "wccmp002.dat  Room 1:904  ShopNum = 999  unresolved: no Shop 999\n",
-        "1 missing reference (errors), ",
-        ", 2 unresolved numbers (warnings)\n",
-    };
-    for (const std::string& line : expected) EXPECT_HAS(r.out, line) << line;
-    EXPECT_EQ(r.out.find("RoomExit[0]"), std::string::npos) << r.out;
-    const ToolRun shops = runTool({"refs", dir.path(""), "Shop", "999"});
-    EXPECT_HAS(shops.out, "Room 1:904  ShopNum = 999\n");
-
-    SCOPED_TRACE("refs of a record that does not exist list whatever names it");
-    const ToolRun none = runTool({"refs", dir.path(""), "Item", "999"});
-    EXPECT_EQ(none.code, kExitDataError);
-    EXPECT_EQ(none.out, "0 references to Item 999, which does not exist\n");
-    load(K::Monster, firstRow(K::Monster).set("Number", 903).set("WeaponNumber", 999));
-    const ToolRun dangling = runTool({"refs", dir.path(""), "Item", "999"});
-    EXPECT_EQ(dangling.code, kExitDataError);
-    EXPECT_EQ(dangling.out,
-              "wccknms2.dat  Monster 903  WeaponNumber = 999\n"
-              "1 reference to Item 999, which does not exist (dangling)\n");
 }
 
 TEST(DemoNames, NearlyAllDistinctInALargeWorld) {

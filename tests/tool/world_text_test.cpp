@@ -129,7 +129,8 @@ TEST_F(TextWorlds, BadJsonLinesNameLineMemberAndReasonAndLoadNothing) {
     const std::string items = fileOf(base, RecordKind::Item);
     const std::string before = runTool({"unload", items}).out;
     const std::string dumped = runTool({"dump", items}).out;
-    const Json good = Json::parse(dumped.substr(0, dumped.find('\n')));
+    const std::string line = dumped.substr(0, dumped.find('\n'));
+    const Json good = Json::parse(line);
     auto with = [&](const std::string& member, Json value) {
         Json j = good;
         j["Number"] = 9000;
@@ -169,13 +170,9 @@ TEST_F(TextWorlds, BadJsonLinesNameLineMemberAndReasonAndLoadNothing) {
     const std::string added = after.substr(after.rfind("{\"Number\":9001"));
     EXPECT_EQ(Json::parse(added)["Name"], std::string("Lamp\0", 5) + std::string(24, ' '));
     EXPECT_EQ(Json::parse(added)["Cost"], 0);
-}
 
-TEST_F(TextWorlds, EveryCutOrDamagedLineIsRefusedCleanly) {
     // The parser meets every prefix of a real line and seeded damage to it: a message each
     // time, and never a byte read or written outside its buffers.
-    const std::string dumped = runTool({"dump", fileOf(base, RecordKind::Item)}).out;
-    const std::string line = dumped.substr(0, dumped.find('\n'));
     world::JsonRowParser parser(recordType(RecordKind::Item));
     std::vector<std::uint8_t> row;
     ASSERT_TRUE(parser.parse(line, false, row)) << parser.error();
@@ -201,11 +198,6 @@ TEST_F(TextWorlds, ExportImportRoundTripAllOrNothing) {
     ASSERT_EQ(runTool({"export", base, at("text")}).code, kExitDone);
     ASSERT_EQ(runTool({"import", at("text"), at("copy")}).code, kExitDone);
     EXPECT_EQ(unloadAll(at("copy")), unloadAll(base));
-    for (RecordKind kind : allRecordKinds()) {
-        const std::string name = world::textFileName(recordType(kind));
-        EXPECT_EQ(slurp(fs::path(at("text")) / name), runTool({"dump", fileOf(base, kind)}).out)
-            << name;
-    }
 
     {
         SCOPED_TRACE("a bad line in the eighth file leaves no file at all");

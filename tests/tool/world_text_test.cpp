@@ -10,7 +10,6 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,13 +23,6 @@ namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
 using test::ScratchDir;
 using namespace std::string_literals;
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 std::string fileOf(const std::string& dir, RecordKind kind) {
     return (fs::path(dir) / recordType(kind).fileName()).string();
@@ -50,9 +42,10 @@ struct TextWorld {
     static TextWorld exportedFrom(const std::string& dir, const std::string& textDir) {
         EXPECT_EQ(runTool({"export", dir, textDir}).code, kExitDone);
         TextWorld w;
-        for (RecordKind kind : allRecordKinds())
-            w.of(kind) =
-                jsonLines(slurp(fs::path(textDir) / world::textFileName(recordType(kind))));
+        for (RecordKind kind : allRecordKinds()) {
+            std::ifstream in(fs::path(textDir) / world::textFileName(recordType(kind)));
+            for (std::string line; std::getline(in, line);) w.of(kind).push_back(Json::parse(line));
+        }
         return w;
     }
     std::vector<Json>& of(RecordKind kind) { return records[static_cast<std::size_t>(kind)]; }
@@ -147,9 +140,11 @@ TEST_F(TextWorlds, BadJsonLinesNameLineMemberAndReasonAndLoadNothing) {
         const char* expected;
     } cases[] = {
         {"unknown member", with("Colour", 3), "line 2: member \"Colour\": unknown member"},
+        // Values the row cannot hold as given are refused, never cut or wrapped to fit.
         {"text for a number", with("Cost", "ten"), "member \"Cost\": wrong type"},
         {"number beyond the field", with("Number", 5'000'000'000), "outside the field's range"},
         {"text too long", with("Name", std::string(40, 'x')), "text of 40 characters is longer"},
+        {"run too short", with("AbilityA", Json::array({1, 2})), "2 entries, not"},
         {"not JSON", "{\"Number\": 3,", "line 2: not JSON"},
         {"missing member", missing.dump(), "member \"Cost\" is missing"},
         {"a key that is there already", good.dump(), "line 2: BINSERT"},

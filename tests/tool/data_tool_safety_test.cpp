@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <tuple>
 
 #include "small_disk.h"
 #include "tool_test_support.h"
@@ -28,25 +29,15 @@ bool has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-class ToolSafety : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_EQ(runTool({"create", dir.path("")}).code, kExitDone);
-        std::string input;
-        for (int k = 1; k <= 40; ++k) input += unloadRecord(messageRow(k, 256, char('a' + k % 26)));
-        unloaded = input + "\x1A";
-        ASSERT_EQ(runTool({"load", msg}, unloaded).code, kExitDone);
-    }
-    std::vector<std::string> leftovers() const {
-        std::vector<std::string> out;
-        for (const auto& e : fs::directory_iterator(dir.path("")))
-            if (has(e.path().filename().string(), "gravewind-unload")) out.push_back(e.path());
-        return out;
-    }
-    ScratchDir dir;
-    const std::string msg = dir.path("wccmsg2.dat");
-    std::string unloaded;
-};
+// What a failed unload may leave beside its output: nothing, every time.
+std::vector<std::string> leftovers(const ScratchDir& dir) {
+    std::vector<std::string> out;
+    for (const auto& e : fs::directory_iterator(dir.path("")))
+        if (has(e.path().filename().string(), "gravewind-unload")) out.push_back(e.path());
+    return out;
+}
+
+using ToolSafety = LoadedMessages;
 
 TEST_F(ToolSafety, UnloadNeverOverwritesADataFile) {
     const Bytes before = fileBytes(msg), race = fileBytes(dir.path("wccrace2.dat"));
@@ -65,7 +56,7 @@ TEST_F(ToolSafety, UnloadNeverOverwritesADataFile) {
         EXPECT_EQ(fileBytes(dir.path("wccrace2.dat")), race);
     }
     EXPECT_FALSE(fs::exists(msg + "-journal"));
-    EXPECT_TRUE(leftovers().empty());
+    EXPECT_TRUE(leftovers(dir).empty());
 
     // Binary bytes would garble a terminal: only an OUTPUT file is written from one.
     const ToolRun onTerminal = runTool({"unload", msg}, {}, /*terminal=*/true);
@@ -106,13 +97,11 @@ TEST_F(ToolSafety, UnloadReplacesItsOutputWhole) {
         EXPECT_TRUE(WIFSIGNALED(status));
         EXPECT_EQ(fileBytes(out), before);
     }
-    {
-        SCOPED_TRACE("a directory that does not exist");
-        const ToolRun r = runTool({"unload", msg, dir.path("no/such/out.unl")});
-        EXPECT_EQ(r.code, kExitDataError);
-        EXPECT_HAS(r.err, "no/such/out.unl");
-    }
-    EXPECT_TRUE(leftovers().empty());
+    SCOPED_TRACE("a directory that does not exist");
+    const ToolRun r = runTool({"unload", msg, dir.path("no/such/out.unl")});
+    EXPECT_EQ(r.code, kExitDataError);
+    EXPECT_HAS(r.err, "no/such/out.unl");
+    EXPECT_TRUE(leftovers(dir).empty());
 }
 
 // Every command opens its file through one reader: each refusal is tried with one command.
@@ -126,21 +115,18 @@ TEST_F(ToolSafety, DamagedAndForeignFilesAreRefusedAndVerifyNamesThem) {
     fs::copy_file(dir.path("wccclas2.dat"), race);
     fs::copy_file(dir.path("wccrace2.dat"), dir.path("long.dat"));
     test::rawSql(dir.path("long.dat"), "UPDATE gravewind_file SET record_length = 200");
-    const struct {
-        const char* command;
-        std::string file, why;
-    } refused[] = {
+    const std::tuple<const char*, std::string, std::string> refused[] = {
         {"dump", damaged, "damaged.dat: BOPEN: data file is damaged or truncated (status 32): "},
         {"load", race,
          race + ": describes itself as holding Class records; wccrace2.dat holds Race records"},
         {"unload", dir.path("long.dat"),
          "describes Race records of 200 bytes with a key of 2 bytes; Race records are 126 bytes"},
     };
-    for (const auto& c : refused) {
-        SCOPED_TRACE(std::string(c.command) + " " + c.file);
-        const ToolRun r = runTool({c.command, c.file}, unloadRecord(messageRow(99, 256, 'z')));
+    for (const auto& [command, file, why] : refused) {
+        SCOPED_TRACE(std::string(command) + " " + file);
+        const ToolRun r = runTool({command, file}, unloadRecord(messageRow(99, 256, 'z')));
         EXPECT_EQ(r.code, kExitDataError);
-        EXPECT_HAS(r.err, c.why);
+        EXPECT_HAS(r.err, why);
         EXPECT_EQ(r.out, "");
     }
     const ToolRun all = runTool({"verify", msg, damaged, dir.path("wccrace2.dat")});
@@ -190,7 +176,7 @@ TEST_F(ToolSafety, RowsThatWouldNotLoadBackAreNamedAndNeverUnloaded) {
     const ToolRun toOut = runTool({"unload", damaged});
     EXPECT_EQ(toOut.code, kExitDataError);
     EXPECT_FALSE(toOut.out.ends_with("\x1A"));
-    EXPECT_TRUE(leftovers().empty());
+    EXPECT_TRUE(leftovers(dir).empty());
     // The world check reads the file as unreadable rather than judging what it cannot back up.
     fs::copy_file(damaged, msg, fs::copy_options::overwrite_existing);
     fs::remove(damaged);

@@ -50,6 +50,21 @@ inline std::vector<std::string> lines(const std::string& text) {
     return out;
 }
 
+// The ten empty files made by the tool, and 40 records loaded into the Message file.
+class LoadedMessages : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(runTool({"create", dir.path("")}).code, kExitDone);
+        for (int k = 1; k <= 40; ++k)
+            unloaded += unloadRecord(messageRow(k, 256, char('a' + k % 26)));
+        unloaded += "\x1A";
+        ASSERT_EQ(runTool({"load", msg}, unloaded).code, kExitDone);
+    }
+    test::ScratchDir dir;
+    const std::string msg = dir.path("wccmsg2.dat");
+    std::string unloaded;  // the Message file's unload
+};
+
 // A stored row of one record type, edited field by field as the game stores it.
 struct Row {
     const RecordType& type;
@@ -93,8 +108,7 @@ public:
         return {recordType(kind), unload.out.substr(comma + 1, length)};
     }
     void load(RecordKind kind, const Row& row) {
-        const std::string input = std::to_string(row.bytes.size()) + "," + row.bytes + "\r\n\x1A";
-        const ToolRun r = runTool({"load", file(kind)}, input);
+        const ToolRun r = runTool({"load", file(kind)}, unloadRecord(row.bytes) + "\x1A");
         ASSERT_EQ(r.code, kExitDone) << r.err;
     }
     // Records with every kind of finding the check makes, and harmless values beside them

@@ -73,7 +73,6 @@ TEST_F(CheckedWorld, ReportsExactlyThePlantedFaultsAndChecksWhatItCanRead) {
                    " one-way exits, 2 unresolved numbers, 1 record numbered 0 (warnings)");
 
     SCOPED_TRACE("refs lists whatever names a record, whether it exists or not");
-    EXPECT_HAS(runTool({"refs", dir.path(""), "Shop", "999"}).out, "Room 1:904  ShopNum = 999\n");
     const ToolRun none = runTool({"refs", dir.path(""), "Item", "999"});
     EXPECT_EQ(none.code, kExitDataError);
     EXPECT_EQ(none.out, "0 references to Item 999, which does not exist\n");
@@ -113,9 +112,7 @@ TEST_F(CheckedWorld, ReadmeExamplesRun) {
     };
     for (const char* world : {"/bbs/game", "/bbs/game-1.4", "/bbs/game-1.5"}) {
         fs::create_directories(scratch(world));
-        for (RecordKind kind : allRecordKinds())
-            fs::copy_file(file(kind),
-                          scratch(world) + "/" + std::string(recordType(kind).fileName()));
+        fs::copy(dir.path(""), scratch(world));  // the ten files, not the examples' folders
     }
     std::ifstream readme(GRAVEWIND_README);
     ASSERT_TRUE(readme.is_open());

@@ -1,5 +1,5 @@
 // Worlds as text: load of what dump writes, export and import, diff and the three-way merge,
-// over the small demo world and worlds edited from it as text.
+// over the small demo world (which must follow its plan) and worlds edited from it as text.
 #include "world/world_text.h"
 
 #include <gtest/gtest.h>
@@ -10,9 +10,12 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <random>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "records/value_lists.h"
 #include "tool_test_support.h"
 #include "world/record_json.h"
 
@@ -21,7 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
-using test::ScratchDir;
 using namespace std::string_literals;
 
 std::string fileOf(const std::string& dir, RecordKind kind) {
@@ -75,17 +77,42 @@ struct TextWorld {
     }
 };
 
-class TextWorlds : public ::testing::Test {
+// The small demo world is the base; the worlds made from it are folders inside it.
+class TextWorlds : public CheckedWorld {
 protected:
-    void SetUp() override {
-        std::string error;
-        ASSERT_EQ(demo::buildDemoWorld(base, demo::DemoSize::Small, &error), status::kSuccess)
-            << error;
-    }
     std::string at(const std::string& name) const { return dir.path(name); }
-    ScratchDir dir;
-    const std::string base = dir.path("base");
+    const std::string base = dir.path("");
 };
+
+// What `check` cannot see in the small demo world: the plan's counts, a shop in a room of its
+// own for each shop, a map change each way between neighbouring maps, every room left by an exit.
+TEST_F(TextWorlds, DemoWorldFollowsItsPlan) {
+    TextWorld w = TextWorld::exportedFrom(base, at("text"));
+    const demo::DemoPlan p = demo::demoPlan(demo::DemoSize::Small);
+    // In the order of allRecordKinds().
+    const int planned[] = {
+        p.races,    p.classes,    p.spells, p.monsters, p.items, p.shops, p.maps * p.roomsPerMap(),
+        p.messages, p.textblocks, p.users};
+    for (std::size_t i = 0; i < kRecordKindCount; ++i)
+        EXPECT_EQ(w.records[i].size(), std::size_t(planned[i])) << i;
+    std::set<std::int64_t> shopsInRooms, shops;
+    int mapChanges = 0;
+    for (const Json& r : w.of(RecordKind::Room)) {
+        if (r["ShopNum"] != 0) {
+            EXPECT_EQ(r["RoomType"], 1) << r["ShopNum"];
+            shopsInRooms.insert(r["ShopNum"].get<std::int64_t>());
+        }
+        int exits = 0;
+        for (std::size_t d = 0; d < values::kDirectionCount; ++d) {
+            exits += r["RoomExit"][d] != 0;
+            mapChanges += r["RoomExit"][d] != 0 && r["ExitType"][d] == 8;
+        }
+        EXPECT_GT(exits, 0) << r["MapNumber"] << ":" << r["RoomNumber"];
+    }
+    for (const Json& s : w.of(RecordKind::Shop)) shops.insert(s["Number"].get<std::int64_t>());
+    EXPECT_EQ(shopsInRooms, shops);
+    EXPECT_EQ(mapChanges, 2 * (p.maps - 1));
+}
 
 // dump writes each field as the game stores it; load takes that text back byte for byte.
 TEST_F(TextWorlds, DumpShowsEveryFieldAsStoredAndLoadTakesItBack) {
@@ -134,11 +161,7 @@ TEST_F(TextWorlds, BadJsonLinesNameLineMemberAndReasonAndLoadNothing) {
     missing["Number"] = 9000;
     missing.erase("Cost");
     const std::string first = with("Number", 8000) + "\n";
-    const struct {
-        const char* what;
-        std::string line;
-        const char* expected;
-    } cases[] = {
+    const std::tuple<const char*, std::string, const char*> cases[] = {
         {"unknown member", with("Colour", 3), "line 2: member \"Colour\": unknown member"},
         // Values the row cannot hold as given are refused, never cut or wrapped to fit.
         {"text for a number", with("Cost", "ten"), "member \"Cost\": wrong type"},
@@ -149,11 +172,11 @@ TEST_F(TextWorlds, BadJsonLinesNameLineMemberAndReasonAndLoadNothing) {
         {"missing member", missing.dump(), "member \"Cost\" is missing"},
         {"a key that is there already", good.dump(), "line 2: BINSERT"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const ToolRun r = runTool({"load", items}, first + c.line + "\n");
+    for (const auto& [what, second, expected] : cases) {
+        SCOPED_TRACE(what);
+        const ToolRun r = runTool({"load", items}, first + second + "\n");
         EXPECT_EQ(r.code, kExitDataError);
-        EXPECT_HAS(r.err, c.expected);
+        EXPECT_HAS(r.err, expected);
         EXPECT_HAS(r.err, "nothing was loaded");
         EXPECT_EQ(runTool({"unload", items}).out, before);
     }
@@ -201,8 +224,9 @@ TEST_F(TextWorlds, ExportImportRoundTripAllOrNothing) {
         EXPECT_EQ(r.code, kExitDataError);
         EXPECT_HAS(r.err, "wccmsg2.jsonl: line");
         EXPECT_FALSE(fs::exists(at("none")));
-        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path("")), fs::directory_iterator()),
-                  3);  // base, text, copy: no building folder left behind
+        // The ten files, text and copy: no building folder left behind.
+        EXPECT_EQ(std::distance(fs::directory_iterator(base), fs::directory_iterator()),
+                  kRecordKindCount + 2);
     }
 }
 
@@ -236,7 +260,6 @@ TEST_F(TextWorlds, DiffAndMergeFollowEveryRule) {
         EXPECT_HAS(plain.out, "Item 901 added\n");
         EXPECT_HAS(plain.out, "Item 4 removed\n");
         EXPECT_HAS(plain.out, "Item 2 changed\n  AbilityA[2]: ");
-        EXPECT_HAS(plain.out, "-> 21\n");
         EXPECT_HAS(plain.out, "7 records differ: 1 added, 2 removed, 4 changed");
         const std::vector<Json> out = jsonLines(runTool({"diff", at("b"), at("o"), "--json"}).out);
         const Json& was = item(start, 2);

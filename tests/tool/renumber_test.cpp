@@ -23,6 +23,7 @@ std::string replacedOnce(std::string text, const std::string& from, const std::s
     return text;
 }
 
+// Item 901 renumbered, then refusals, a class and a room: one planted world throughout.
 TEST_F(CheckedWorld, RenumberRewritesEveryReferrerAndNothingElse) {
     using K = RecordKind;
     // Item 901, named by a monster, a shop, a room and twice by a user; each row before and
@@ -38,6 +39,9 @@ TEST_F(CheckedWorld, RenumberRewritesEveryReferrerAndNothingElse) {
     };
     Row user = firstRow(K::User).text("BBSName", "Item Keeper");
     Row room = firstRow(K::Room).set("MapNumber", 2).set("RoomNumber", 902);
+    // Its exits: North West to room 2:4, and a map change whose 4 is no room of map 2.
+    for (std::size_t d = 0; d < 10; ++d) room.set("RoomExit", d, 0).set("ExitType", d, 0);
+    room.set("RoomExit", 5, 4).set("RoomExit", 6, 4).set("ExitType", 6, 8);
     const Planted planted[] = {
         plant(K::Item, firstRow(K::Item).set("Number", 901), [](Row& r) { r.set("Number", 950); }),
         plant(K::Monster, firstRow(K::Monster).set("Number", 902).set("WeaponNumber", 901),
@@ -105,24 +109,19 @@ TEST_F(CheckedWorld, RenumberRewritesEveryReferrerAndNothingElse) {
     SCOPED_TRACE("a class number that fits is written under the shop's high byte");
     ASSERT_EQ(runTool({"renumber", dir.path(""), "Class", "1", "200"}).code, kExitDone);
     EXPECT_HAS(runTool({"dump", file(K::Shop)}).out, "\"Class\":" + std::to_string(0x500 | 200));
-}
 
-TEST_F(CheckedWorld, RenumberedRoomTakesTheExitsOfItsMapAlongButNoMapChange) {
-    using K = RecordKind;
-    Row room = firstRow(K::Room).set("MapNumber", 2).set("RoomNumber", 902);
-    for (std::size_t d = 0; d < 10; ++d) room.set("RoomExit", d, 0).set("ExitType", d, 0);
-    load(K::Room, room.set("RoomExit", 5, 4).set("RoomExit", 6, 4).set("ExitType", 6, 8));
+    SCOPED_TRACE("a renumbered room takes the exits of its map along, but no map change");
     // Rooms by MAP:ROOM; a map change is no reference to a room of this map.
     const ToolRun refsBefore = runTool({"refs", dir.path(""), "Room", "2:4"});
     EXPECT_HAS(refsBefore.out, "Room 2:902  RoomExit[5] (North West) = 4\n");
     EXPECT_EQ(refsBefore.out.find("RoomExit[6]"), std::string::npos) << refsBefore.out;
     const ToolRun otherMap = runTool({"refs", dir.path(""), "Room", "1:4"});
 
-    const ToolRun dry =
+    const ToolRun moves =
         runTool({"renumber", dir.path(""), "Room", "2:4", "2:990", "--dry-run", "--json"});
-    EXPECT_EQ(dry.code, kExitDone) << dry.err;
+    EXPECT_EQ(moves.code, kExitDone) << moves.err;
     EXPECT_EQ(
-        dry.out.substr(0, dry.out.find('\n')),
+        moves.out.substr(0, moves.out.find('\n')),
         R"({"file":"wccmp002.dat","type":"Room","key":[2,4],"field":"RoomNumber","index":null,"old":4,"new":990})");
 
     ASSERT_EQ(runTool({"renumber", dir.path(""), "Room", "2:4", "2:990"}).code, kExitDone);

@@ -21,18 +21,14 @@ using test::ScratchDir;
 using Created = LoadedMessages;
 
 TEST_F(Created, CreateRefusesToOverwrite) {
-    const ToolRun again = runTool({"create", dir.path("")});
+    // One file in the way: the refusal names it, keeps it and creates none of the others.
+    ScratchDir other;
+    std::ofstream(other.path("wccitem2.dat")) << "not";
+    const ToolRun again = runTool({"create", other.path("")});
     EXPECT_EQ(again.code, kExitDataError);
-    EXPECT_HAS(again.err, "file exists");
-    EXPECT_EQ(runTool({"unload", msg}).out, unloaded);
-    {
-        SCOPED_TRACE("one file in the way: the refusal creates none of the others");
-        ScratchDir other;
-        std::ofstream(other.path("wccitem2.dat")) << "not";
-        EXPECT_EQ(runTool({"create", other.path("")}).code, kExitDataError);
-        EXPECT_FALSE(fs::exists(other.path("wccrace2.dat")));
-        EXPECT_EQ(test::fileBytes(other.path("wccitem2.dat")), test::Bytes({'n', 'o', 't'}));
-    }
+    EXPECT_HAS(again.err, "wccitem2.dat: file exists");
+    EXPECT_FALSE(fs::exists(other.path("wccrace2.dat")));
+    EXPECT_EQ(test::fileBytes(other.path("wccitem2.dat")), test::Bytes({'n', 'o', 't'}));
     EXPECT_EQ(runTool({"create", dir.path(""), "--force"}).code, kExitDone);
     EXPECT_EQ(runTool({"unload", msg}).out, "\x1A");
 }
@@ -50,7 +46,6 @@ TEST(DataTool, UsageErrorsExitWithTwo) {
     }
     const ToolRun help = runTool({"check", "--help"});
     EXPECT_EQ(help.code, kExitDone);
-    EXPECT_HAS(help.out, "Usage");
     EXPECT_HAS(help.out, "Exit status: 0 ");
     const ToolRun typo = runTool({"chek", "d"});
     EXPECT_EQ(typo.code, kExitUsage);
@@ -135,9 +130,8 @@ TEST_F(DemoWorld, MapDrawsOneMapAsPngOrSvgAndRefusesWhatItCannotDraw) {
         EXPECT_EQ(run.code, kExitDone) << run.err;
         EXPECT_GT(std::filesystem::file_size(out.path(name)), 1000u) << name;
     }
-    std::ifstream svg(out.path("map.svg"));
-    const std::string text((std::istreambuf_iterator<char>(svg)), {});
-    EXPECT_HAS(text, "<svg");
+    const test::Bytes svg = test::fileBytes(out.path("map.svg"));
+    EXPECT_HAS(std::string(svg.begin(), svg.end()), "<svg");
     const std::pair<std::vector<std::string>, const char*> refused[] = {
         {{"map", world, "999", out.path("none.png")}, "map 999 has no rooms"},
         {{"map", world, "1", out.path("map.gif")}, "written as .png or .svg"},

@@ -1,7 +1,7 @@
 #pragma once
-// Runs gravewind-data in-process and builds records of the unload format; a small demo world
-// into which the tool loads records made by editing a copy of a stored row field by field:
-// the world commands' tests plant their cases this way.
+// Runs gravewind-data in-process and builds records of the unload format. Two fixtures: a
+// Message file of 40 records, and the small demo world into which the tool loads records made
+// by editing a copy of a stored row field by field (the world commands' tests plant this way).
 #include <gtest/gtest.h>
 
 #include <cstdint>

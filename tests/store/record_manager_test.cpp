@@ -128,9 +128,7 @@ TEST_F(RecordManagerTest, DataBuffersAndSpans) {
     std::uint32_t len = 20;
     ASSERT_EQ(BTRCALL(BGETEQUAL, h.block, std::span(buf.data(), 20), len, key, 4, 0), kSuccess);
     EXPECT_EQ(len, 10u);  // a shorter row is copied and the rest of the buffer zeroed
-    Bytes expected = int32Row(1, 10);
-    expected.resize(20, 0);
-    expected.resize(30, 0xAA);
+    const Bytes expected = keyed(keyed(int32Row(1, 10), 20, 0), 30, 0xAA);
     EXPECT_EQ(buf, expected);
     // A longer row is refused, and the span, not the length passed, bounds the buffer.
     len = 12;
@@ -161,20 +159,19 @@ TEST_F(RecordManagerTest, AnotherConnectionsCommitsShowInAWalk) {
     for (int k = 0; k < 100; ++k) rows.push_back(int32Row(k, 20));
     for (const char* journal : {"DELETE", "WAL"}) {
         SCOPED_TRACE(journal);
-        fill(kLongs, rows, journal);
-        h.close();
+        makeFile(dir.path(journal), kLongs, rows);
         rawSql(dir.path(journal), std::string("PRAGMA journal_mode=") + journal);
         // Settled, so that between full checks the walker trusts what fstat says.
         letChangeTimeSettle(dir.path(journal));
-        Handle writer;
-        ASSERT_EQ(h.open(dir.path(journal), 20), kSuccess);
+        Handle walker, writer;
+        ASSERT_EQ(walker.open(dir.path(journal), 20), kSuccess);
         ASSERT_EQ(writer.open(dir.path(journal), 20), kSuccess);
-        ASSERT_EQ(h.read(BGETFIRST), kSuccess);
-        ASSERT_EQ(h.read(BGETNEXT), kSuccess);  // the walker has read ahead past 1 by now
+        ASSERT_EQ(walker.read(BGETFIRST), kSuccess);
+        ASSERT_EQ(walker.read(BGETNEXT), kSuccess);  // the walker has read ahead past 1 by now
         ASSERT_EQ(writer.get32(2), kSuccess);
         ASSERT_EQ(writer.write(BUPDATE, int32Row(2, 20, 0x99)), kSuccess);
-        ASSERT_EQ(h.read(BGETNEXT), kSuccess);
-        EXPECT_EQ(h.row(), int32Row(2, 20, 0x99));
+        ASSERT_EQ(walker.read(BGETNEXT), kSuccess);
+        EXPECT_EQ(walker.row(), int32Row(2, 20, 0x99));
     }
 }
 

@@ -28,7 +28,6 @@ TEST_F(ChangedFilesTest, ChangesUnderAnOpenHandleGiveAStatusNeverStaleRows) {
         std::function<void()> change;
         Status expected;
     } cases[] = {
-        {"emptied", [&] { writeBytes(path, {}); }, kCorruptFile},
         {"cut by a byte", [&] { fs::resize_file(path, whole.size() - 1); }, kCorruptFile},
         {"replaced by rename", [&] { writeBytes(other, whole), fs::rename(other, path); },
          kFileReplaced},

@@ -61,16 +61,6 @@ TEST_F(RecordFileTest, ConvertsAroundCallsAndListWalksReadTheRowOnly) {
     EXPECT_EQ(getText(file.record(), field("Name")), "N-2      ");
     EXPECT_EQ(get("Count"), -20);
     EXPECT_EQ(file.lengthRead(), 24u);
-    {
-        SCOPED_TRACE("bytes past the mapped fields survive an update");
-        std::fill(file.row().begin() + 16, file.row().end(), std::uint8_t{0xAB});
-        setInt(file.record(), field("Count"), 0, 77);
-        ASSERT_EQ(file.call(BUPDATE, "update: "), kSuccess);
-        std::fill(file.row().begin(), file.row().end(), std::uint8_t{0});
-        ASSERT_EQ(file.getEqual32(-2, "get: "), kSuccess);
-        EXPECT_EQ(get("Count"), 77);
-        EXPECT_EQ(Bytes(file.row().begin() + 16, file.row().end()), Bytes(8, 0xAB));
-    }
     EXPECT_EQ(file.getEqual32(100, "get: ", {kKeyNotFound}), kKeyNotFound);
     EXPECT_EQ(get("Number"), -2);  // a failed read leaves the record as it was
     EXPECT_TRUE(reporter.messages.empty()) << reporter.messages.front();

@@ -43,8 +43,6 @@ TEST_F(BadFilesTest, BadFilesAreRefusedAndReadOnlyOnesOnlyRead) {
         {"text.dat", kNotADataFile, nullptr, Bytes(100, 'x')},
         {"head.dat", kCorruptFile, nullptr, Bytes(whole.begin(), whole.begin() + 50)},
         {"pagesize.dat", kCorruptFile, nullptr, pageSize},
-        {"cut.dat", kCorruptFile, nullptr, Bytes(whole.begin(), whole.end() - 100)},
-        {"half.dat", kCorruptFile, nullptr, Bytes(whole.begin(), whole.begin() + whole.size() / 2)},
         {"page.dat", kCorruptFile, nullptr, page},
     };
     static_assert(kFormatVersion < 99);

@@ -28,6 +28,7 @@ TEST_F(ChangedFilesTest, ChangesUnderAnOpenHandleGiveAStatusNeverStaleRows) {
         std::function<void()> change;
         Status expected;
     } cases[] = {
+        {"cut to one page", [&] { fs::resize_file(path, 8192); }, kCorruptFile},
         {"cut by a byte", [&] { fs::resize_file(path, whole.size() - 1); }, kCorruptFile},
         {"replaced by rename", [&] { writeBytes(other, whole), fs::rename(other, path); },
          kFileReplaced},

@@ -1,4 +1,4 @@
-// Files that change under an open handle (emptied, cut, replaced, removed), snapshots, and the
+// Files that change under an open handle (cut, replaced, removed, overwritten), snapshots, and the
 // statuses of what lies beside a file.
 #include <gtest/gtest.h>
 #include <sqlite3.h>

@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 
 #include "store_test_support.h"
 
@@ -23,126 +22,83 @@ const DataFileInfo kLongs{"Message", KeySpec::int32(), 256};
 
 using BadFilesTest = FilledFileTest;
 
-TEST_F(BadFilesTest, MissingForeignDamagedAndNewerFilesAreRefused) {
+TEST_F(BadFilesTest, BadFilesAreRefusedAndReadOnlyOnesOnlyRead) {
     const Bytes whole = fileBytes(good);
-    Bytes pageSize = whole, garbage = whole;
-    pageSize[16] = 0x12;  // not a power of two
-    for (std::size_t i = 8192; i < garbage.size(); i += 7) garbage[i] ^= 0x5B;
+    ASSERT_GE(whole.size(), 5u * 8192);
+    Bytes pageSize = whole, page = whole;
+    pageSize[16] = 0x12;         // not a power of two
+    page[4 * 8192 + 8] ^= 0x7F;  // a cell pointer into nowhere, which only sqlite's check sees
     const struct {
         const char* name;
-        Bytes bytes;    // written as the file, unless copyGood
-        bool copyGood;  // then sql changes a copy of the good file
-        const char* sql;
         Status expected;
+        const char* sql;  // run on a copy of the good file, or else
+        Bytes bytes{};    // the file's whole contents
     } cases[] = {
-        {"text.dat", {'h', 'i', '\n'}, false, nullptr, kNotADataFile},
-        {"empty.dat", {}, false, nullptr, kNotADataFile},
-        {"other.db", {}, false, "CREATE TABLE t(x); INSERT INTO t VALUES (1)", kNotADataFile},
-        {"half.dat", Bytes(whole.begin(), whole.begin() + whole.size() / 2), false, nullptr,
-         kCorruptFile},
-        {"cut.dat", Bytes(whole.begin(), whole.end() - 100), false, nullptr, kCorruptFile},
-        {"head.dat", Bytes(whole.begin(), whole.begin() + 50), false, nullptr, kCorruptFile},
-        {"pagesize.dat", pageSize, false, nullptr, kCorruptFile},
-        {"newer.dat", {}, true, "PRAGMA user_version=99", kUnsupportedVersion},
-        {"baddesc.dat", {}, true, "UPDATE gravewind_file SET key_kind='float'", kCorruptFile},
-        {"trigger.dat",
-         {},
-         true,
-         "CREATE TRIGGER gone AFTER INSERT ON records BEGIN DELETE FROM records; END",
-         kForeignSchema},
-        {"view.dat", {}, true, "CREATE VIEW v AS SELECT * FROM records", kForeignSchema},
-        {"index.dat", {}, true, "CREATE INDEX byrow ON records(row)", kForeignSchema},
-        {"table.dat", {}, true, "CREATE TABLE extra(x)", kForeignSchema},
-        {"check.dat",
-         {},
-         true,
-         "DROP TABLE records; CREATE TABLE records(k INTEGER PRIMARY KEY, row BLOB NOT NULL "
-         "CHECK (length(row) < 0))",
-         kForeignSchema},
+        {"other.db", kNotADataFile, "PRAGMA application_id=7"},
+        {"newer.dat", kUnsupportedVersion, "PRAGMA user_version=99"},
+        {"baddesc.dat", kCorruptFile, "UPDATE gravewind_file SET key_kind='float'"},
+        {"altered.dat", kForeignSchema, "ALTER TABLE records ADD COLUMN extra"},
+        {"trigger.dat", kForeignSchema,
+         "CREATE TRIGGER gone AFTER INSERT ON records BEGIN DELETE FROM records; END"},
+        {"text.dat", kNotADataFile, nullptr, Bytes(100, 'x')},
+        {"head.dat", kCorruptFile, nullptr, Bytes(whole.begin(), whole.begin() + 50)},
+        {"pagesize.dat", kCorruptFile, nullptr, pageSize},
+        {"page.dat", kCorruptFile, nullptr, page},
     };
+    static_assert(kFormatVersion < 99);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = dir.path(c.name);
-        if (c.copyGood) fs::copy_file(good, path);
         if (c.sql) {
+            fs::copy_file(good, path);
             rawSql(path, c.sql);
         } else {
             writeBytes(path, c.bytes);
         }
         const Bytes before = fileBytes(path);
-        Handle h;
-        EXPECT_EQ(h.open(path, 256), c.expected);
+        EXPECT_EQ(Handle().open(path, 256), c.expected);
         EXPECT_EQ(fileBytes(path), before) << "a refused open changed the file";
     }
-    static_assert(kFormatVersion < 99);
-    {
-        SCOPED_TRACE("garbage inside pages: refused at open or on the walk, never a clean end");
-        const std::string path = dir.path("garbage.dat");
-        writeBytes(path, garbage);
-        Handle h;
-        Status s = h.open(path, 256);
-        for (int rows = 0; s == kSuccess && rows < 1000; ++rows)
-            s = h.read(rows == 0 ? BGETFIRST : BGETNEXT);
-        EXPECT_NE(s, kSuccess);
-        EXPECT_NE(s, kEndOfFile);
-    }
+    EXPECT_FALSE(lastOpenComplaint().empty());  // the damaged page's, in sqlite's words
     Handle h;
     EXPECT_EQ(h.open(dir.path("none.dat"), 256), kFileNotFound);
-    EXPECT_FALSE(fs::exists(dir.path("none.dat")));  // open does not create it
-    EXPECT_EQ(h.open(dir.path("no/such/dir.dat"), 256), kFileNotFound);
+    EXPECT_FALSE(fs::exists(dir.path("none.dat")));       // open does not create it
     EXPECT_EQ(h.open(dir.path(""), 256), kNotADataFile);  // the directory itself
     EXPECT_EQ(h.open(good, 126), kWrongRecordLength);
     ASSERT_EQ(h.open(good, 0), kSuccess);  // zero takes the file's own length
     EXPECT_EQ(openFileInfo(h.block)->recordLength, 256u);
-    makeFile(dir.path("textkey.dat"), {"Room", KeySpec::text(8), 16}, {keyed({'a'}, 16, 1)});
-    EXPECT_EQ(Handle().open(dir.path("textkey.dat"), 16), kSuccess);  // a text key's index is ours
-}
-
-TEST_F(BadFilesTest, ReadOnlyFileReadsButRefusesWrites) {
+    SCOPED_TRACE("a read-only file reads but refuses writes");
     ASSERT_EQ(::chmod(good.c_str(), 0444), 0);
-    const Bytes before = fileBytes(good);
-    Handle h;
-    ASSERT_EQ(h.open(good, 256), kSuccess);
-    ASSERT_EQ(h.get32(5), kSuccess);
-    EXPECT_EQ(h.write(BUPDATE, int32Row(5, 256, 0)), kReadOnly);
-    EXPECT_EQ(h.remove(), kReadOnly);
-    EXPECT_EQ(h.write(BINSERT, int32Row(999, 256)), kReadOnly);
-    EXPECT_EQ(beginTransaction(h.block), kReadOnly);
-    EXPECT_EQ(walkAll(h).size(), 200u);
-    EXPECT_EQ(fileBytes(good), before);
+    Handle readOnly;
+    ASSERT_EQ(readOnly.open(good, 256), kSuccess);
+    ASSERT_EQ(readOnly.get32(5), kSuccess);
+    EXPECT_EQ(readOnly.write(BUPDATE, int32Row(5, 256, 0)), kReadOnly);
+    EXPECT_EQ(beginTransaction(readOnly.block), kReadOnly);
+    EXPECT_EQ(walkAll(readOnly).size(), 200u);
+    EXPECT_EQ(fileBytes(good), whole);
 }
 
 // An exclusive lock is waited for once (a second), never twice: a bound, not a measurement.
-TEST_F(BadFilesTest, AnotherConnectionsLockGivesLockedAfterOneWaitNotAHang) {
+TEST_F(BadFilesTest, AnotherProgramsLockGivesLockedAfterOneWaitNotAHang) {
     const auto timed = [](auto call) {
         const auto start = std::chrono::steady_clock::now();
         const Status s = call();
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1900));
         return s;
     };
-    Handle h;
+    Handle h, second;
     ASSERT_EQ(h.open(good, 256), kSuccess);
     ASSERT_EQ(h.get32(5), kSuccess);
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(good.c_str(), &other), SQLITE_OK);
-    for (const char* lock : {"IMMEDIATE", "EXCLUSIVE"}) {
-        SCOPED_TRACE(lock);
-        const std::string sql = "BEGIN " + std::string(lock) + "; UPDATE records SET row = row";
-        ASSERT_EQ(sqlite3_exec(other, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-        // Another writer lets reads go on; an exclusive lock refuses opens and reads too.
-        const bool exclusive = lock[0] == 'E';
-        if (!exclusive) {
-            EXPECT_EQ(h.write(BUPDATE, int32Row(6, 256, 0xEE)), kLocked);
-            EXPECT_EQ(beginTransaction(h.block), kLocked);
-        }
-        const Status reads = exclusive ? kLocked : kSuccess;
-        EXPECT_EQ(timed([&] { return h.read(BGETLAST); }), reads);
-        EXPECT_EQ(timed([&] { return h.get32(3); }), reads);
-        EXPECT_EQ(timed([&] { return h.read(BGETFIRST); }), reads);
-        Handle second;
-        EXPECT_EQ(timed([&] { return second.open(good, 256); }), reads);
-        ASSERT_EQ(sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
-    }
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; UPDATE records SET row = row", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    EXPECT_EQ(timed([&] { return h.write(BUPDATE, int32Row(6, 256, 0xEE)); }), kLocked);
+    EXPECT_EQ(timed([&] { return h.read(BGETLAST); }), kLocked);
+    EXPECT_EQ(timed([&] { return h.get32(3); }), kLocked);
+    EXPECT_EQ(timed([&] { return second.open(good, 256); }), kLocked);
+    ASSERT_EQ(sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(other);
     ASSERT_EQ(h.get32(6), kSuccess);  // after the lock is gone nothing was written...
     EXPECT_EQ(h.row(), int32Row(6, 256, 6));
@@ -188,23 +144,21 @@ TEST_F(BadFilesTest, KilledWriterLosesNothingCommitted) {
     SCOPED_TRACE("updates reported committed: " + std::to_string(committed));
 
     Handle h;
-    ASSERT_EQ(h.open(path, 256), kSuccess);  // rolls back the killed writer's hot journal
+    // Rolls back the killed writer's hot journal, and sqlite's check at open finds all sound.
+    ASSERT_EQ(h.open(path, 256), kSuccess);
     const auto after = walkAll(h);
     ASSERT_EQ(after.size(), std::size_t{kKeys});
     for (std::uint32_t key = 0; key < kKeys; ++key) {
-        std::uint32_t stamp = 0, lastTold = 0;
+        std::uint32_t stamp = 0;
         std::memcpy(&stamp, after[key].data() + 4, 4);
         EXPECT_EQ(after[key], stampedRow(key, stamp)) << "a half-written row, key " << key;
-        for (std::uint32_t s = 1; s <= committed; ++s)
-            if (s % kKeys == key) lastTold = s;
+        const std::uint32_t lastTold = committed < key ? 0 : committed - (committed - key) % kKeys;
         const bool inFlight = (committed + 1) % kKeys == key && stamp == committed + 1;
         EXPECT_TRUE(stamp == lastTold || inFlight) << "key " << key << " stamp " << stamp;
     }
-    EXPECT_EQ(rawSql(path, "PRAGMA integrity_check"), "ok");
 }
 
-TEST_F(BadFilesTest, CreateRefusesExistingFilesAndBadDefinitions) {
-    EXPECT_EQ(createDataFile(good, kLongs), kFileExists);
+TEST_F(BadFilesTest, CreateRefusesBadDefinitions) {
     // clang-format off
     const DataFileInfo bad[] = {{"X", KeySpec::text(0), 10}, {"X", {KeyKind::Int16, 4}, 10},
                                 {"X", KeySpec::int32Pair(), 6}, {"", KeySpec::int32(), 6}};
@@ -212,10 +166,6 @@ TEST_F(BadFilesTest, CreateRefusesExistingFilesAndBadDefinitions) {
     for (const auto& info : bad)
         EXPECT_EQ(createDataFile(dir.path("x.dat"), info), kInvalidDefinition);
     EXPECT_FALSE(fs::exists(dir.path("x.dat")));
-    ASSERT_EQ(createDataFile(good, {"Race", KeySpec::int16(), 126}, /*overwrite=*/true), kSuccess);
-    Handle h;
-    ASSERT_EQ(h.open(good, 126), kSuccess);
-    EXPECT_EQ(h.read(BGETFIRST), kEndOfFile);
 }
 
 }  // namespace

@@ -2,13 +2,13 @@
 // Runs a check in a child process on a small tmpfs of its own, to see what a full disk does.
 // Mounting needs a mount namespace: root's, or a user namespace's where the system allows
 // one. Where neither works the caller skips, saying why.
-#include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,11 +19,8 @@ inline constexpr int kNoSmallDisk = 77;
 
 namespace detail {
 inline bool writeFile(const char* path, const std::string& text) {
-    const int fd = ::open(path, O_WRONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool ok = ::write(fd, text.data(), text.size()) == ssize_t(text.size());
-    ::close(fd);
-    return ok;
+    std::ofstream out(path);
+    return bool(out << text << std::flush);  // one write, as these files want
 }
 
 inline bool enterMountNamespace() {

@@ -49,10 +49,4 @@ const std::array<RecordKind, kRecordKindCount>& allRecordKinds() {
     return kinds;
 }
 
-const RecordType* recordTypeForFile(std::string_view fileName) {
-    for (RecordKind kind : allRecordKinds())
-        if (recordType(kind).fileName() == fileName) return &recordType(kind);
-    return nullptr;
-}
-
 }  // namespace gw

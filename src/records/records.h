@@ -13,7 +13,5 @@ inline constexpr std::size_t kRecordKindCount = 10;
 const RecordType& recordType(RecordKind kind);
 // Race, Class, Spell, Monster, Item, Shop, Room, Message, Textblock, User.
 const std::array<RecordKind, kRecordKindCount>& allRecordKinds();
-// The type whose file has this name (wccrace2.dat ...), or nullptr.
-const RecordType* recordTypeForFile(std::string_view fileName);
 
 }  // namespace gw

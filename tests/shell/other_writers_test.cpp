@@ -183,10 +183,10 @@ TEST_F(OtherWritersTest, CatalogueLooksAgainKeepsEditsAndMeetsDeletedRecords) {
         EXPECT_EQ(said(), "");
     }
     {
-        SCOPED_TRACE(
-            "deleted elsewhere, without edits: said when the window looks again, and left");
+        SCOPED_TRACE("deleted elsewhere, without edits: said once at the next look, and left");
         dialogs.clear();
         game.remove(1);
+        dialogs.onMessage = [this] { recordWindow().showChangesMadeElsewhere(); };
         recordWindow().showChangesMadeElsewhere();
         EXPECT_EQ(said(), "Race 1 was deleted by another program.");
         EXPECT_EQ(list() + "|" + text("txtName"), "2   Dwarf|Dwarf");
@@ -239,6 +239,13 @@ TEST_F(OtherWritersTest, NavigatorKeepsTheOtherProgramsChangesAndItsEdits) {
         EXPECT_EQ(text("txtNumber"), "1");
         EXPECT_EQ(shown(record<Message>(2).MessageLine2), "kept");
         EXPECT_EQ(said(), "");
+    }
+    {
+        SCOPED_TRACE("deleted elsewhere: said once, however often the window looks again");
+        game.remove(1);
+        recordWindow().showChangesMadeElsewhere();
+        recordWindow().showChangesMadeElsewhere();
+        EXPECT_EQ(said(), "Message 1 was deleted by another program.");
     }
 }
 

@@ -9,6 +9,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <utility>
 
 #include "records/class.h"
 #include "records/race.h"
@@ -28,7 +29,10 @@ using Strings = std::vector<std::string>;
 class ScriptedDialogs final : public Dialogs {
 public:
     ~ScriptedDialogs() override;
-    void message(const QString& text) override { messages.push_back(text.toStdString()); }
+    void message(const QString& text) override {
+        messages.push_back(text.toStdString());
+        if (auto hook = std::exchange(onMessage, nullptr)) hook();
+    }
     bool question(const QString& text, const QString& title) override;
     Answer questionWithCancel(const QString& text, const QString& title, const QString& yes,
                               const QString& no) override;
@@ -50,6 +54,8 @@ public:
     void clear() { messages.clear(), questions.clear(), prompts.clear(); }
 
     Strings messages, questions, prompts;
+    // Run once, at the next message: as the box's closing makes its window active again.
+    std::function<void()> onMessage;
 
 private:
     std::deque<bool> yes;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "store/group_write.h"
 #include "store_test_support.h"
 
 namespace gw::test {
@@ -115,6 +116,28 @@ TEST_F(ChangedFilesTest, WhatLiesBesideTheFileNamesTheCause) {
     ASSERT_TRUE(WIFEXITED(st));
     if (WEXITSTATUS(st) == kNoSuchUser) GTEST_SKIP() << "cannot become nobody here";
     EXPECT_EQ(WEXITSTATUS(st), kDirectoryReadOnly);
+}
+
+// A group rewrite whose row another program changed or deleted since it was read refuses,
+// and writes no file of the group.
+TEST_F(ChangedFilesTest, AGroupRewriteRefusesRowsNoLongerAsRead) {
+    const std::string second = dir.path("second.dat");
+    fs::copy_file(good, second);
+    const Bytes whole = fileBytes(good);
+    for (const bool deleted : {false, true}) {
+        SCOPED_TRACE(deleted ? "deleted" : "changed");
+        rawSql(second, deleted ? "DELETE FROM records WHERE k = 0"
+                               : "UPDATE records SET row = zeroblob(256) WHERE k = 1");
+        const Bytes changed = fileBytes(second);
+        const FileRewrite group[] = {
+            {good, "Message", {{rows[5], int32Row(5, 256, 0xEE)}}},
+            {second, "Message", {{rows[deleted ? 0 : 1], int32Row(deleted ? 0 : 1, 256, 0xEE)}}}};
+        std::string problem;
+        EXPECT_EQ(rewriteTogether(group, problem), kKeyNotFound);
+        EXPECT_NE(problem.find("a record changed since it was read"), std::string::npos) << problem;
+        EXPECT_EQ(fileBytes(good), whole);
+        EXPECT_EQ(fileBytes(second), changed);
+    }
 }
 
 }  // namespace

@@ -74,6 +74,7 @@ struct RecordKey {
     std::int64_t number = 0;  // the number, or the map of a room
     std::int64_t room = 0;
     std::string text;  // before the first zero byte, trailing blanks removed
+    friend bool operator==(const RecordKey&, const RecordKey&) = default;
 };
 RecordKey recordKeyOf(const RecordType& type, const void* record);
 // The same read straight from a stored row, for walks that convert no record.

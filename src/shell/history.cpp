@@ -25,10 +25,6 @@ bool same(Bytes a, Bytes b) { return std::equal(a.begin(), a.end(), b.begin(), b
 // The key as the row stores it, as windows are told of it.
 Bytes keyBytes(RecordKind kind, Bytes row) { return keyBytesOfRow(recordType(kind), row); }
 
-bool sameKey(const RecordKey& a, const RecordKey& b) {
-    return a.kind == b.kind && a.number == b.number && a.room == b.room && a.text == b.text;
-}
-
 // A long list of fields is cut short: the entry's text is a menu item's.
 constexpr int kFieldsNamed = 4;
 
@@ -234,7 +230,7 @@ bool History::put(RecordKind kind, Bytes expected, Bytes wanted, bool undo) {
         const bool deleted = wanted.empty();
         const RecordKey nowKey = deleted ? storedKey : recordKeyOf(type, f.record());
         // A write that gave the record another key leaves nothing under the old one.
-        if (wasStored && !deleted && !sameKey(storedKey, nowKey))
+        if (wasStored && !deleted && storedKey != nowKey)
             world_.recordWritten(kind, storedKey, nullptr);
         world_.recordWritten(kind, nowKey, deleted ? nullptr : f.record());
         world_.events().recordWritten(kind, keyBytes(kind, keyRow));

@@ -48,16 +48,13 @@ public:
     void renumbered(RecordKind kind, const RecordKey& from, const RecordKey& to,
                     const QString& text);
 
-    // How many entries are kept; the oldest go first. Takes effect only while it is empty.
-    void setLimit(int entries) { stack_.setUndoLimit(entries); }
-
     // "save of Race 3 "Elf" (Name, MaxHP)", "insert of Item 12", "delete of Item 12".
     static QString describe(const RowChange& change);
 
 private:
     class Entry;
     // Writes every change's row before (undo) or after (redo); false when one was refused or
-    // failed, after the changes before it were written.
+    // failed, after the changes already written were put back.
     bool replay(const std::vector<RowChange>& changes, bool undo);
     bool renumber(RecordKind kind, const RecordKey& from, const RecordKey& to, const QString& text,
                   bool undo);

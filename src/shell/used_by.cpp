@@ -126,10 +126,8 @@ QString deleteQuestion(World& world, RecordKind kind, const RecordKey& key, cons
     std::size_t records = 0;
     for (std::size_t i = 0; i < referrers.size(); ++i) {
         const auto& r = referrers[i];
-        const bool sameRecord = i > 0 && referrers[i - 1].kind == r.kind &&
-                                referrers[i - 1].key.number == r.key.number &&
-                                referrers[i - 1].key.room == r.key.room &&
-                                referrers[i - 1].key.text == r.key.text;
+        const bool sameRecord =
+            i > 0 && referrers[i - 1].kind == r.kind && referrers[i - 1].key == r.key;
         if (sameRecord) continue;
         ++perType[r.kind];
         ++records;

@@ -75,7 +75,5 @@ private:
 std::string keyText(const RecordKey& key);
 // The key as a JSON value: 3, [2,15], "Tarquin".
 std::string keyJson(const RecordKey& key);
-// The key of a row as the records read it (here too, where the world's code looks for it).
-using gw::recordKeyOfRow;
 
 }  // namespace gw::world

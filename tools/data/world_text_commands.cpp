@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <ostream>
 
+#include "records/references.h"
 #include "tools/data/world_check.h"
 #include "world/record_json.h"
 #include "world/world_check.h"
@@ -36,7 +37,7 @@ std::string recordMembers(RecordKind kind, const RecordKey& key) {
 
 void printDifference(const world::RecordDifference& d, bool json, std::ostream& out) {
     const RecordType& type = recordType(d.kind);
-    const RecordKey key = world::recordKeyOfRow(type, d.before.empty() ? d.after : d.before);
+    const RecordKey key = recordKeyOfRow(type, d.before.empty() ? d.after : d.before);
     const char* change = d.change == world::Change::Added     ? "added"
                          : d.change == world::Change::Removed ? "removed"
                                                               : "changed";

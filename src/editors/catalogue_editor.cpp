@@ -112,13 +112,10 @@ CatalogueEditor::CatalogueEditor(World& world, const CatalogueDescription& descr
         };
     }
 
-    connect(&world_.events(), &WorldEvents::replacing, this,
-            [this](int kind, const QByteArray& key, bool& may) {
-                if (kind == static_cast<int>(description_.kind)) askBeforeReplaced(key, may);
-            });
-    connect(&world_.events(), &WorldEvents::written, this, [this](int kind, const QByteArray& key) {
-        if (kind == static_cast<int>(description_.kind)) followWrite(key);
-    });
+    world_.events().followRecords(
+        this, description_.kind,
+        [this](const QByteArray& key, bool& may) { askBeforeReplaced(key, may); },
+        [this](const QByteArray& key) { followWrite(key); });
 
     if (description.loadTiming == LoadTiming::BeforeShow) formLoad();
 }
@@ -533,9 +530,9 @@ void CatalogueEditor::cmdInsertClick() {
     setText(f.record(), name, 0, zeroEnded(description_.insertName, name.width));
     if (description_.hooks.prepareInsert) description_.hooks.prepareInsert(*this);
     if (f.call(BINSERT, description_.messages.insert) != status::kSuccess) return;
-    world_.history().wrote({description_.kind, {}, rowOf(f)});
-    world_.recordWritten(description_.kind, recordKeyOf(f.type(), f.record()), f.record());
     const std::vector<std::uint8_t> inserted = rowOf(f);
+    world_.history().wrote({description_.kind, {}, inserted});
+    world_.recordWritten(description_.kind, recordKeyOf(f.type(), f.record()), f.record());
     formLoad();
     tellWritten(inserted);
 }

@@ -74,13 +74,10 @@ Navigator::Navigator(World& world, const NavigatorDescription& description, QWid
       dialogs_(world.dialogs()) {
     setObjectName(QString::fromLatin1(description.windowName));
     setWindowTitle(QString::fromLatin1(description.caption));
-    connect(&world_.events(), &WorldEvents::replacing, this,
-            [this](int kind, const QByteArray& key, bool& may) {
-                if (kind == static_cast<int>(description_.kind)) askBeforeReplaced(key, may);
-            });
-    connect(&world_.events(), &WorldEvents::written, this, [this](int kind, const QByteArray& key) {
-        if (kind == static_cast<int>(description_.kind)) followWrite(key);
-    });
+    world_.events().followRecords(
+        this, description_.kind,
+        [this](const QByteArray& key, bool& may) { askBeforeReplaced(key, may); },
+        [this](const QByteArray& key) { followWrite(key); });
 }
 
 bool Navigator::shows(const QByteArray& key) const {
@@ -325,7 +322,7 @@ bool Navigator::deleteShown(const char* prefix) {
     if (positionOnShown(prefix) != status::kSuccess) return false;
     std::vector<std::uint8_t> before = rowOf(file_);
     if (file_.call(BDELETE, prefix) != status::kSuccess) return false;
-    world_.history().wrote({description_.kind, before, {}});
+    world_.history().wrote({description_.kind, std::move(before), {}});
     world_.recordWritten(description_.kind, *shownKey_, nullptr);
     // Nothing is shown by the time the other windows hear of it.
     const SearchKey key = *shown_;

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <cstdint>
+#include <functional>
 #include <span>
 
 #include "records/records.h"
@@ -28,6 +29,21 @@ public:
         bool may = true;
         emit replacing(static_cast<int>(kind), bytes(key), may);
         return may;
+    }
+    // Hands `receiver`, while it lives, the events of `kind`'s records only: before the history
+    // replaces one (`onReplacing` may set `may` to false) and after any write of one.
+    void followRecords(QObject* receiver, RecordKind kind,
+                       std::function<void(const QByteArray& key, bool& may)> onReplacing,
+                       std::function<void(const QByteArray& key)> onWritten) {
+        const int wanted = static_cast<int>(kind);
+        connect(this, &WorldEvents::replacing, receiver,
+                [wanted, onReplacing](int k, const QByteArray& key, bool& may) {
+                    if (k == wanted) onReplacing(key, may);
+                });
+        connect(this, &WorldEvents::written, receiver,
+                [wanted, onWritten](int k, const QByteArray& key) {
+                    if (k == wanted) onWritten(key);
+                });
     }
 
 signals:
